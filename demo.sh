@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# demo.sh — installs what is missing, builds in Release, makes the data and
+# plays the demo full screen. On a machine with no display it records the
+# demo to qm7.mp4 instead and says where the file is.
+set -euo pipefail
+source "$(dirname "$0")/scripts/setup.sh"
+
+qm7_install_packages "${QM7_BUILD_PACKAGES[@]}"
+build="$QM7_ROOT/build/release"
+qm7_configure "$build" -DCMAKE_BUILD_TYPE=Release -DQM7_BUILD_TESTS=OFF -DQM7_BUILD_BENCH=OFF
+cmake --build "$build" -j "$(qm7_jobs)"
+
+if [ ! -x "$build/host/qm7" ]; then
+  echo "qm7: the demo program is not built yet; nothing to play." >&2
+  exit 1
+fi
+cd "$build/data"
+exec "$build/host/qm7"

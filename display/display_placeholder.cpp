@@ -1,0 +1,1 @@
+// Placeholder so the folder has a source; removed when the display device lands.

@@ -1,0 +1,1 @@
+// Placeholder so the target has a source; removed when the virtual backend lands.
