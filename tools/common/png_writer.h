@@ -1,0 +1,18 @@
+// png_writer.h — writes pictures as PNG files for people to look at.
+//
+//   WriteBgraPng("f.png", frame, 320, 240, 1280);   // FrameBuffer layout
+//   WriteGreyPng("g.png", bytes, 280, 52, 280, 4);  // 0..63 intensities x4
+// Used by the capture tool, the asset previews and tests that dump frames.
+// Returns true on success; on failure nothing is left half-written but the file.
+#pragma once
+#include <cstdint>
+
+// Pixels of 4 bytes: blue, green, red, ignored fourth byte; rows `pitch` bytes apart.
+bool WriteBgraPng(const char* path, const uint8_t* pixels, int width, int height, int pitch);
+
+// One byte per pixel, each multiplied by `scale` (clamped to 255) for display.
+bool WriteGreyPng(const char* path, const uint8_t* pixels, int width, int height, int pitch,
+                  int scale = 1);
+
+// Three bytes per pixel, red, green, blue.
+bool WriteRgbPng(const char* path, const uint8_t* pixels, int width, int height, int pitch);
