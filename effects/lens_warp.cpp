@@ -1,0 +1,173 @@
+// lens_warp.cpp — the opening scene: the texture warped by three wandering
+// lenses, turned and twisted by WarpAngle, with two logos glowing over it.
+//
+// The warp is evaluated only at the 1000 grid vertices; renderTextureGrid does
+// the per-pixel work. All state values are 32-bit floats or int32.
+#include "effects/lens_warp.h"
+
+#include <cmath>
+
+#include "effects/lens_warp_state.h"
+#include "effects/tunnel.h"
+#include "host/data_buffers.h"
+#include "host/scene_state.h"
+#include "kit/blob_map.h"
+
+namespace {
+
+constexpr float kPi = 3.14159265358979323846f;
+constexpr float kTickAngle = float(2.0 * 3.14159265358979323846 / 1024.0);
+
+inline int32_t nearest(float v) { return static_cast<int32_t>(std::lrintf(v)); }
+
+LensWarpStateRecord startValues() {
+  LensWarpStateRecord s{};
+  for (int32_t& shade : s.shades) shade = 255;
+  // Blurred logos sit centred in the 320x200 picture, the sharp one 15 pixels in.
+  s.LogoTable[0] = LogoEntry{0, nullptr, nullptr, 0, 0, 0};
+  s.LogoTable[1] = LogoEntry{1, OpenerLogo, OpenerLogoBlur, 74 * 1280 + 5 * 4, 52, 310};
+  s.LogoTable[2] = LogoEntry{1, BriskLogo, BriskLogoBlur, 70 * 1280 + 25 * 4, 59, 270};
+  return s;
+}
+
+}  // namespace
+
+LensWarpStateRecord LensWarpState = startValues();
+uint8_t OpenerLogoBlur[kOpenerBlurBytes];
+uint8_t BriskLogoBlur[kBriskBlurBytes];
+uint8_t LensWarpMixBuffer[kLogoMixBytes];
+
+void resetLensWarpState() {
+  const LensWarpStateRecord fresh = startValues();
+  LensWarpStateRecord& s = LensWarpState;
+  s.WarpAngle = fresh.WarpAngle;
+  for (int k = 0; k < 3; ++k) s.LensPoints[k] = fresh.LensPoints[k];
+  for (int v = 0; v < kGridVertices; ++v) {
+    s.texCoords[v] = fresh.texCoords[v];
+    s.shades[v] = fresh.shades[v];
+  }
+  s.GlowLevel = 0;
+  s.GlowStep = 0;
+  s.GlowTickParity = 0;
+  s.LogoIndex = 0;
+  for (int k = 0; k < 3; ++k) s.LogoTable[k] = fresh.LogoTable[k];
+}
+
+void initLensWarp() {
+  LensWarpStateRecord& s = LensWarpState;
+  buildGridTexture(TextureData);
+  buildGridPalette(PaletteData);
+  buildShadeTable();
+  s.texture = GridTexture;
+  s.palette = GridPalette;
+  s.shadeTable = ShadeTable;
+
+  // Each coordinate is reached by repeated single-precision addition.
+  const float rowStep = 255.0f / 25.0f;
+  const float columnStep = 255.0f / 40.0f;
+  float r = -128.0f;
+  for (int j = 0; j < kGridRows; ++j) {
+    float c = -128.0f;
+    for (int i = 0; i < kGridColumns; ++i) {
+      s.BaseGrid[j * kGridColumns + i] = LatticePoint{r, c};
+      c += columnStep;
+    }
+    r += rowStep;
+  }
+
+  blurLogo(OpenerLogo, 280, 52, OpenerLogoBlur);
+  blurLogo(BriskLogo, 240, 59, BriskLogoBlur);
+  initBlobTables();
+  buildGlowTables();
+  initTunnel(s.texture, s.palette, s.shadeTable);
+}
+
+void fillLensGrid() {
+  LensWarpStateRecord& s = LensWarpState;
+  const float theta = s.WarpAngle;
+  const float sa = std::sin(theta / 2.0f);
+  const float ca = std::cos(theta / 2.0f);
+  const float sinTheta = std::sin(theta);
+
+  for (int j = 0; j < kGridRows; ++j) {
+    const float py = static_cast<float>(8 * j);
+    for (int i = 0; i < kGridColumns; ++i) {
+      const float px = static_cast<float>(8 * i);
+      const int v = j * kGridColumns + i;
+
+      // Each lens within reach (nearest distance below 180) adds 180 - d.
+      float f = 0.0f;
+      for (const LensPoint& p : s.LensPoints) {
+        const float dx = p.x - px;
+        const float dy = p.y - py;
+        const float d = std::sqrt(dx * dx + dy * dy);
+        if (nearest(d) < 180) f += 180.0f - d;
+      }
+      if (nearest(f) >= 300) f = 300.0f;
+      const float w = 1.0f - 0.75f * std::sin(f * kPi / 600.0f);
+
+      // Turn by theta/2 about the texture centre and scale by w/128.
+      const LatticePoint base = s.BaseGrid[v];
+      const float x = (base.r * ca - base.c * sa) * 4.0f * w / 512.0f;
+      const float y = (base.r * sa + base.c * ca) * 4.0f * w / 512.0f;
+      // Twist, stronger where w is large (away from the lenses).
+      const float phi = 2.0f * w * sinTheta;
+      const float cp = std::cos(phi);
+      const float sp = std::sin(phi);
+      const float xt = x * cp - y * sp;
+      const float yt = x * sp + y * cp;
+
+      s.texCoords[v].row = (xt * 128.0f + 127.0f) * 65536.0f;
+      s.texCoords[v].column = (yt * 128.0f + 127.0f) * 65536.0f;
+      const int32_t shade = nearest(255.0f - 175.0f * w);
+      s.shades[v] = shade < 0 ? 0 : shade;
+    }
+  }
+}
+
+void renderLensWarp(uint8_t* target) {
+  LensWarpStateRecord& s = LensWarpState;
+  fillLensGrid();
+  renderTextureGrid(target, s.texCoords, s.shades, s.texture, s.palette, s.shadeTable);
+
+  const LogoEntry& e = s.LogoTable[s.LogoIndex];
+  if (e.enabled != 0) {
+    mixLogo(e.sharp, e.blurred, e.totalWidth - 30, e.rows, s.GlowLevel, LensWarpMixBuffer);
+    blendLogoGlow(target + e.placement, LensWarpMixBuffer, e.totalWidth, e.rows, s.GlowLevel);
+  }
+}
+
+void updateLensWarp() {
+  LensWarpStateRecord& s = LensWarpState;
+  const int32_t n = SceneState.pendingTicks;
+  for (int32_t tick = 0; tick < n; ++tick) {
+    const float theta = s.WarpAngle;
+    s.LensPoints[0] = LensPoint{160.0f + 180.0f * std::sin(2.0f * theta),
+                                100.0f + 120.0f * std::cos(theta / 2.0f)};
+    s.LensPoints[1] = LensPoint{160.0f + 180.0f * std::cos(2.0f * theta),
+                                100.0f + 120.0f * std::sin(4.0f * theta)};
+    s.LensPoints[2] = LensPoint{160.0f + 180.0f * std::cos(3.0f * theta),
+                                100.0f + 120.0f * std::sin(theta / 3.0f)};
+    s.WarpAngle = theta + kTickAngle;
+
+    // The glow level moves every second tick and stays within 0..63.
+    s.GlowTickParity += 1;
+    if (s.GlowTickParity == 2) {
+      s.GlowTickParity = 0;
+      s.GlowLevel += s.GlowStep;
+      if (s.GlowLevel >= 64) s.GlowLevel = 63;
+      if (s.GlowLevel <= 0) s.GlowLevel = 0;
+    }
+  }
+}
+
+void showNextLogo() {
+  LensWarpStateRecord& s = LensWarpState;
+  s.GlowLevel = 0;
+  s.GlowStep = 1;
+  // The table has three rows; a repeated event keeps the last logo rather
+  // than selecting past the end.
+  if (s.LogoIndex < 2) s.LogoIndex += 1;
+}
+
+void fadeOutLogo() { LensWarpState.GlowStep = -1; }

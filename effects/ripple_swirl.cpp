@@ -1,0 +1,99 @@
+// ripple_swirl.cpp — the texture at full brightness and twice the lens warp's
+// scale, each vertex turned by three circular ripples spreading from the lens
+// points (here in lattice units), about the points' mean.
+//
+// Shares WarpAngle, LensPoints, BaseGrid and the grids with the lens warp.
+#include "effects/ripple_swirl.h"
+
+#include <cmath>
+
+#include "effects/lens_warp_state.h"
+#include "effects/ripple_swirl_state.h"
+#include "host/scene_state.h"
+
+namespace {
+
+constexpr float kPi = 3.14159265358979323846f;
+constexpr float kTickAngle = float(2.0 * 3.14159265358979323846 / 1024.0);
+
+}  // namespace
+
+RippleSwirlStateRecord RippleSwirlState = {0.0f};
+
+void initRippleSwirl() { RippleSwirlState.SwirlAmplitude = 0.0f; }
+
+void resetRippleSwirl() {
+  for (LensPoint& p : LensWarpState.LensPoints) p = LensPoint{0.0f, 0.0f};
+}
+
+void fillSwirlGrid() {
+  LensWarpStateRecord& s = LensWarpState;
+  const LensPoint* p = s.LensPoints;
+  const float amplitude = RippleSwirlState.SwirlAmplitude;
+
+  // Lattice units to BaseGrid units: 256/40 across, 256/25 down. The points' x
+  // feeds the row component of the centre, their y the column component.
+  const float sx = 256.0f / 40.0f;
+  const float sy = 256.0f / 25.0f;
+  float qx[3], qy[3];
+  for (int k = 0; k < 3; ++k) {
+    qx[k] = p[k].x * sx - 128.0f;
+    qy[k] = p[k].y * sy - 128.0f;
+  }
+  const float centreRow = (qx[0] + qx[1] + qx[2]) / 3.0f;
+  const float centreColumn = (qy[0] + qy[1] + qy[2]) / 3.0f;
+
+  for (int j = 0; j < kGridRows; ++j) {
+    const float py = static_cast<float>(j);
+    for (int i = 0; i < kGridColumns; ++i) {
+      const float px = static_cast<float>(i);
+      const int v = j * kGridColumns + i;
+
+      float d[3];
+      for (int k = 0; k < 3; ++k) {
+        const float dx = p[k].x - px;
+        const float dy = p[k].y - py;
+        d[k] = std::sqrt(dx * dx + dy * dy);
+      }
+      // The third ripple has no factor pi: its rings are pi times wider.
+      const float e0 = amplitude * std::sin(kPi * d[0] / 20.0f);
+      const float e1 = amplitude * std::cos(kPi * d[1] / 20.0f);
+      const float e2 = amplitude * std::sin(-d[2] / 20.0f);
+      const float rho = (e0 + e1 + e2) / 3.0f;
+      const float cr = std::cos(rho);
+      const float sr = std::sin(rho);
+
+      const LatticePoint base = s.BaseGrid[v];
+      const float r = base.r - centreRow;
+      const float c = base.c - centreColumn;
+      const float x = (r * cr - c * sr) / 512.0f;
+      const float y = (r * sr + c * cr) / 512.0f;
+
+      s.texCoords[v].row = x * 256.0f * 65536.0f;
+      s.texCoords[v].column = y * 256.0f * 65536.0f;
+      s.shades[v] = 255;
+    }
+  }
+}
+
+void renderRippleSwirl(uint8_t* target) {
+  const LensWarpStateRecord& s = LensWarpState;
+  fillSwirlGrid();
+  renderTextureGrid(target, s.texCoords, s.shades, s.texture, s.palette, s.shadeTable);
+}
+
+void updateRippleSwirl() {
+  LensWarpStateRecord& s = LensWarpState;
+  const int32_t n = SceneState.pendingTicks;
+  for (int32_t tick = 0; tick < n; ++tick) {
+    const float theta = s.WarpAngle;
+    s.LensPoints[0] = LensPoint{18.0f + 18.0f * std::sin(2.0f * theta),
+                                10.0f + 10.0f * std::cos(theta / 2.0f)};
+    s.LensPoints[1] = LensPoint{18.0f + 18.0f * std::cos(2.0f * theta),
+                                10.0f + 10.0f * std::sin(4.0f * theta)};
+    s.LensPoints[2] = LensPoint{18.0f + 18.0f * std::cos(3.0f * theta),
+                                10.0f + 10.0f * std::sin(theta / 3.0f)};
+    RippleSwirlState.SwirlAmplitude = 10.0f * std::sin(theta / 3.0f);
+    s.WarpAngle = theta + kTickAngle;
+  }
+}

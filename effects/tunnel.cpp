@@ -1,0 +1,197 @@
+// tunnel.cpp — the inside of a textured cylinder of radius 256 about the z axis,
+// seen from a camera circling at radius 100, with three pulsing dot clouds.
+//
+// The wall is ray-cast only at the 40x25 grid vertices and drawn by the
+// texture grid renderer; the clouds are 300 dim dots each.
+#include "effects/tunnel.h"
+
+#include <cmath>
+
+#include "effects/tunnel_state.h"
+#include "host/scene_state.h"
+#include "kit/blitters.h"
+#include "kit/blob_map.h"
+
+namespace {
+
+constexpr float kPi = 3.14159265358979323846f;
+constexpr float kTickAngle = float(2.0 * 3.14159265358979323846 / 1024.0);
+constexpr float kPhaseStep = float(2.0 * 3.14159265358979323846 / 512.0);
+
+// Channel masks by particle number mod 8: 5 red+blue, 4 blue, 6 green+blue.
+constexpr int32_t kCloudColourMasks[8] = {5, 4, 6, 5, 4, 6, 5, 4};
+
+// Texture rows are kept within the grid renderer's 16.16 range; only rays all
+// but parallel to the axis reach that far.
+constexpr float kMaxTexel = 16383.0f;
+
+inline int32_t nearest(float v) { return static_cast<int32_t>(std::lrintf(v)); }
+
+TunnelStateRecord startValues() {
+  TunnelStateRecord s{};
+  s.CloudRandomSeed = 123456u;
+  return s;
+}
+
+void computeCloudCentres(float t) {
+  TunnelStateRecord& s = TunnelState;
+  const Vec3 l = s.CloudPath;
+  s.CloudCentres[0] = Vec3{256.0f * std::sin(3.0f * t) + l.x, 256.0f * std::cos(t / 3.0f) + l.y,
+                           256.0f * std::sin(t) + l.z};
+  s.CloudCentres[1] = Vec3{256.0f * std::cos(2.0f * t) + l.x, 256.0f * std::cos(t / 2.0f) + l.y,
+                           256.0f * std::cos(2.0f * t) + l.z};
+  s.CloudCentres[2] = Vec3{256.0f * std::sin(t / 2.0f) + l.x, 256.0f * std::sin(4.0f * t) + l.y,
+                           256.0f * std::cos(t / 2.0f) + l.z};
+}
+
+void initCloudParticles() {
+  TunnelStateRecord& s = TunnelState;
+  const float stepA = 2.0f * kPi / std::sqrt(300.0f);
+  const float stepB = kPi / 300.0f;
+  float a = 0.0f;
+  float b = 0.0f;
+  for (CloudParticle& p : s.CloudParticles) {
+    p.offset = Vec3{64.0f * std::sin(a), 64.0f * std::cos(a), 64.0f * std::cos(b)};
+    p.phase = 6.0f * std::sin(static_cast<float>(nextCloudRandom()));
+    a += stepA;
+    b += stepB;
+  }
+  s.TunnelTime = 0.0f;
+}
+
+void fillTunnelGrid() {
+  TunnelStateRecord& s = TunnelState;
+  for (int j = 0; j < kGridRows; ++j) {
+    for (int i = 0; i < kGridColumns; ++i) {
+      const TunnelRayHit hit = castTunnelRay(static_cast<float>(8 * j), static_cast<float>(8 * i));
+      const int v = j * kGridColumns + i;
+      s.texCoords[v].row = hit.u * 65536.0f;
+      s.texCoords[v].column = hit.v * 65536.0f;
+      s.shades[v] = hit.shade;
+    }
+  }
+}
+
+void drawParticleCloud(uint8_t* target, const Vec3& centre) {
+  TunnelStateRecord& s = TunnelState;
+  const Vec3 eye = s.TunnelCamera.eye;
+  for (int k = 0; k < kCloudParticles; ++k) {
+    CloudParticle& p = s.CloudParticles[k];
+    const float pulse = std::sin(p.phase);
+    s.CloudWork[k] = Vec3{p.offset.x * pulse + centre.x - eye.x, p.offset.y * pulse + centre.y - eye.y,
+                          p.offset.z * pulse + centre.z - eye.z};
+    p.phase = p.phase + kPhaseStep;
+  }
+  transformPoints(s.CloudWork, kCloudParticles, s.TunnelMatrix, Vec3{0.0f, 0.0f, 0.0f});
+  for (int k = 0; k < kCloudParticles; ++k) {
+    int32_t sx = 0;
+    int32_t sy = 0;
+    if (projectCloudDot(s.CloudWork[k], sx, sy)) {
+      stampDimDot(target + sy * 1280 + sx * 4, kCloudColourMasks[k % 8]);
+    }
+  }
+}
+
+}  // namespace
+
+TunnelStateRecord TunnelState = startValues();
+
+void resetTunnelState() { TunnelState = startValues(); }
+
+int32_t nextCloudRandom() {
+  uint32_t& seed = TunnelState.CloudRandomSeed;
+  seed = seed * 431239u + 254u;
+  return static_cast<int32_t>(seed & 511u) - 256;
+}
+
+void initTunnel(const uint8_t* texture, const uint8_t* palette, const uint8_t* shadeTable) {
+  TunnelStateRecord& s = TunnelState;
+  s.texture = texture;
+  s.palette = palette;
+  s.shadeTable = shadeTable;
+  s.TunnelTime = 0.0f;
+  s.TunnelCamera.eye = Vec3{0.0f, 0.0f, 0.0f};
+  s.TunnelCamera.target = Vec3{0.0f, 0.0f, 256.0f};
+  s.TunnelCamera.roll = 0.0f;
+  s.CloudPath = Vec3{0.0f, 0.0f, 256.0f};
+  s.CameraLag = kTickAngle * 128.0f;
+  s.CloudCentres[0] = Vec3{0.0f, 256.0f, 128.0f};
+  s.CloudCentres[1] = Vec3{0.0f, 0.0f, 256.0f};
+  s.CloudCentres[2] = Vec3{256.0f, 0.0f, 0.0f};
+  initCloudParticles();
+  updateTunnel();
+}
+
+void updateTunnel() {
+  TunnelStateRecord& s = TunnelState;
+  // The blob phases run on through the tunnel scenes although it draws no blob.
+  const int32_t n = advanceBlobPhases(SceneState.pendingTicks);
+  for (int32_t tick = 0; tick < n; ++tick) {
+    const float t = s.TunnelTime;
+    s.TunnelCamera.eye = Vec3{100.0f * std::sin(t), 100.0f * std::cos(t), 1024.0f * std::sin(t)};
+    s.CloudPath = Vec3{128.0f * std::cos(2.0f * t), 128.0f * std::sin(2.0f * t),
+                       512.0f * std::sin(t / 4.0f)};
+    s.TunnelCamera.roll = std::sin(t / 6.0f);
+    const float lagged = t - s.CameraLag;
+    s.TunnelCamera.target = Vec3{128.0f * std::cos(2.0f * lagged), 128.0f * std::sin(2.0f * lagged),
+                                 512.0f * std::sin(lagged / 4.0f)};
+    computeCloudCentres(t);
+    s.TunnelTime = t + kTickAngle;
+  }
+}
+
+TunnelRayHit castTunnelRay(float a, float b) {
+  const TunnelStateRecord& s = TunnelState;
+  const TunnelRayHit miss = {128.0f, 128.0f, 0};
+
+  // The grid row feeds the first component, the column the second.
+  Vec3 d = {a - 160.0f, b - 100.0f, 256.0f};
+  transformPoints(&d, 1, s.TunnelMatrix, Vec3{0.0f, 0.0f, 0.0f});
+  const float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+  d = Vec3{d.x / length, d.y / length, d.z / length};
+
+  const Vec3 e = s.TunnelCamera.eye;
+  const float qa = d.x * d.x + d.y * d.y;
+  const float qb = 2.0f * (e.x * d.x + e.y * d.y);
+  const float qc = e.x * e.x + e.y * e.y - 65536.0f;
+  const float disc = qb * qb - 4.0f * qa * qc;
+  // A ray along the axis (qa = 0) never meets the wall: shown like a miss.
+  if (nearest(disc) < 0 || !(qa > 0.0f)) return miss;
+
+  const float root = std::sqrt(disc);
+  const float s1 = (root - qb) / (2.0f * qa);
+  const float s2 = (-qb - root) / (2.0f * qa);
+  const float dist = s1 > s2 ? s1 : s2;
+  const Vec3 hit = {e.x + dist * d.x, e.y + dist * d.y, e.z + dist * d.z};
+
+  const float angleScale = 256.0f / kPi;
+  TunnelRayHit out;
+  out.u = std::fabs(hit.z * 0.2f);
+  if (out.u > kMaxTexel) out.u = kMaxTexel;
+  out.v = std::fabs(std::atan2(hit.y, hit.x) * angleScale);
+  const float light = 60000.0f / dist;
+  out.shade = light > 255.0f ? 255 : nearest(light);
+  if (out.shade < 0) out.shade = 0;
+  return out;
+}
+
+bool projectCloudDot(const Vec3& point, int32_t& sx, int32_t& sy) {
+  if (nearest(point.z) <= 0) return false;
+  // Compared before narrowing so a point just in front of the eye cannot wrap.
+  const long x = std::lrintf(256.0f * point.x / point.z + 160.0f);
+  const long y = std::lrintf(256.0f * point.y / point.z + 100.0f);
+  // The 12-pixel stamp reaches 1 left/up and 2 right/down: 4..315 x 4..195.
+  if (x < 5 || x > 313 || y < 5 || y > 193) return false;
+  sx = static_cast<int32_t>(x);
+  sy = static_cast<int32_t>(y);
+  return true;
+}
+
+void renderTunnel() {
+  TunnelStateRecord& s = TunnelState;
+  uint8_t* target = SceneState.target;
+  buildLookAtMatrix(s.TunnelCamera, s.TunnelMatrix);
+  fillTunnelGrid();
+  renderTextureGrid(target, s.texCoords, s.shades, s.texture, s.palette, s.shadeTable);
+  for (const Vec3& centre : s.CloudCentres) drawParticleCloud(target, centre);
+}
