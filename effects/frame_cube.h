@@ -6,6 +6,9 @@
 #pragma once
 #include <cstdint>
 
+#include "kit/logo_glow.h"
+#include "kit/vector_math.h"
+
 void initFrameCube();
 void renderFrameCube(uint8_t* target);
 void updateFrameCube();
@@ -13,3 +16,33 @@ void onCubeBurst();
 void onCubeLogoIn();
 void onCubeLogoOut();
 void onCubeFadeOut();
+
+// --- state and stages, visible so tests and benchmarks can drive them ---
+
+struct FrameCubeState {
+  float orbitTime = 0.0f;                 // radians, +2*pi/1024 per tick
+  CameraSpec camera = {{0.0f, 256.0f, 0.0f}, {0.0f, 256.0f, 256.0f}, 0.0f, {0.0f, 0.0f}};
+  Matrix3 view = {};                      // rows right, up, forward; rebuilt per frame
+  Vec3 lightDirection = {0.0f, 0.0f, 0.0f};
+  Vec3 centre = {0.0f, 1024.0f, 0.0f};
+  int32_t rayPulse = 0;                   // 0..99
+  int32_t burstActive = 0;
+  int32_t burstRadius = 0;                // 0..4875
+  int32_t fadeOutActive = 0;
+  int32_t fadeOutLevel = 63;              // 0..63, in 64ths
+  LogoEntry logoTable[3] = {};
+  int32_t logoIndex = 0;                  // 0..2
+  int32_t glowLevel = 0;                  // 0..63
+  int32_t glowStep = 0;                   // -1, 0, +1 every second tick
+  int32_t glowParity = 0;
+  uint8_t logoMixBuffer[kLogoMixBytes] = {};
+};
+
+// The effect's whole state; `FrameCube = {}` then initFrameCube() starts it afresh.
+extern FrameCubeState FrameCube;
+
+// DimTable[i * 256 + j] = (i * j) >> 6.
+extern uint8_t DimTable[64 * 256];
+
+// Scales every colour byte of the 320x200 target by FrameCube.fadeOutLevel / 64.
+void dimFrame(uint8_t* target);

@@ -1,0 +1,140 @@
+// frame_cube.cpp — the frame cube orbit: camera path, per-tick animation,
+// per-frame drawing order, bursts, the logo glow sequence and the final fade.
+// The background comes from horizon.cpp, the cube and blobs from cube_scene.cpp.
+#include "effects/frame_cube.h"
+
+#include <cmath>
+
+#include "effects/cube_scene.h"
+#include "effects/horizon.h"
+#include "effects/lens_warp_state.h"
+#include "host/data_buffers.h"
+#include "host/scene_state.h"
+#include "kit/blob_map.h"
+
+FrameCubeState FrameCube;
+uint8_t DimTable[64 * 256];
+
+namespace {
+
+constexpr double kOrbitStep = 6.283185307179586476925 / 1024.0;
+constexpr float kOrbitRadius = 3096.0f;
+
+void buildDimTable() {
+  for (int i = 0; i < 64; ++i)
+    for (int j = 0; j < 256; ++j) DimTable[i * 256 + j] = static_cast<uint8_t>((i * j) >> 6);
+}
+
+// Same rows as the lens warp's table; the index is this effect's own.
+void buildCubeLogoTable() {
+  FrameCube.logoTable[0] = LogoEntry{0, nullptr, nullptr, 0, 0, 0};
+  FrameCube.logoTable[1] = LogoEntry{1, OpenerLogo, OpenerLogoBlur, 74 * 1280 + 5 * 4, 52, 310};
+  FrameCube.logoTable[2] = LogoEntry{1, BriskLogo, BriskLogoBlur, 70 * 1280 + 25 * 4, 59, 270};
+}
+
+void orbitTick() {
+  FrameCubeState& s = FrameCube;
+  const double t = s.orbitTime;
+  s.camera.roll = static_cast<float>(std::sin(t / 6.0));
+  s.camera.eye.z = static_cast<float>(std::sin(t / 3.0) * kOrbitRadius);
+  s.camera.eye.x = static_cast<float>(std::cos(t / 2.0) * kOrbitRadius);
+  s.camera.eye.y = static_cast<float>(std::cos(t) * 512.0 + 1024.0);
+  s.camera.target = {0.0f, 1024.0f, 0.0f};
+  s.lightDirection = s.camera.eye;
+  if (++s.glowParity >= 2) {
+    s.glowParity = 0;
+    s.glowLevel += s.glowStep;
+  }
+  if (s.glowLevel >= 64) s.glowLevel = 63;
+  if (s.glowLevel <= 0) s.glowLevel = 0;
+  s.rayPulse += 8;
+  if (s.rayPulse >= 100) s.rayPulse -= 100;
+  if (s.burstActive) {
+    s.burstRadius += 125;
+    if (s.burstRadius >= 5000) {
+      s.burstRadius = 0;
+      s.burstActive = 0;
+    }
+  }
+  normaliseVector(s.lightDirection, s.lightDirection);
+  if (s.fadeOutActive == 1 && s.fadeOutLevel > 0) --s.fadeOutLevel;
+  s.orbitTime = static_cast<float>(t + kOrbitStep);
+}
+
+}  // namespace
+
+void initFrameCube() {
+  FrameCubeState& s = FrameCube;
+  s.orbitTime = 0.0f;
+  s.camera.eye = {0.0f, 256.0f, 0.0f};
+  s.camera.target = {0.0f, 256.0f, 256.0f};
+  s.camera.roll = 0.0f;
+  s.centre = {0.0f, 1024.0f, 0.0f};
+  clearHorizonOffset();
+  convertCubeVertices();
+  buildFaceNormals();
+  buildRayPoints();
+  buildDimTable();
+  buildCubeLogoTable();
+  updateFrameCube();
+}
+
+void updateFrameCube() {
+  const int32_t n = advanceBlobPhases(SceneState.pendingTicks);
+  for (int32_t i = 0; i < n; ++i) orbitTick();
+}
+
+void renderFrameCube(uint8_t* target) {
+  FrameCubeState& s = FrameCube;
+  buildBlobMap();
+  buildLookAtMatrix(s.camera, s.view);
+  analyseHorizon(s.view, s.camera);
+  fillHorizon(target);
+  CubeScene.drawCount = 0;
+  addCubeFaces(s.view, s.camera.eye);
+  addRayDots(s.view, s.camera.eye, s.rayPulse);
+  addFarFlares(s.view, s.camera.eye);
+  addCentreFlare(s.view, s.camera.eye, s.centre);
+  if (s.burstActive) addBurstFlares(s.view, s.camera.eye, s.burstRadius);
+  if (CubeScene.drawCount != 0) sortDrawKeys();
+  drawItems(target, s.lightDirection);
+  const LogoEntry& e = s.logoTable[s.logoIndex];
+  if (s.fadeOutActive != 1 && e.enabled) {
+    mixLogo(e.sharp, e.blurred, e.totalWidth - 30, e.rows, s.glowLevel, s.logoMixBuffer);
+    blendLogoGlow(target + e.placement, s.logoMixBuffer, e.totalWidth, e.rows, s.glowLevel);
+  }
+  if (s.fadeOutActive == 1) dimFrame(target);
+}
+
+void dimFrame(uint8_t* target) {
+  const uint8_t* row = DimTable + FrameCube.fadeOutLevel * 256;
+  for (int p = 0; p < 320 * 200; ++p) {
+    uint8_t* px = target + 4 * p;
+    px[0] = row[px[0]];
+    px[1] = row[px[1]];
+    px[2] = row[px[2]];
+  }
+}
+
+void onCubeBurst() {
+  FrameCube.burstActive = 1;
+  FrameCube.burstRadius = 0;
+}
+
+// The timeline fires this twice; the index stays on the last row after that.
+void onCubeLogoIn() {
+  FrameCube.glowLevel = 0;
+  FrameCube.glowStep = 1;
+  if (FrameCube.logoIndex < 2) ++FrameCube.logoIndex;
+  onCubeBurst();
+}
+
+void onCubeLogoOut() {
+  FrameCube.glowStep = -1;
+  onCubeBurst();
+}
+
+void onCubeFadeOut() {
+  FrameCube.fadeOutActive = 1;
+  onCubeBurst();
+}

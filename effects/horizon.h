@@ -1,0 +1,49 @@
+// horizon.h — the frame cube's background: the 320x200 target split along one
+// straight line into two flat colours that move and tilt with the camera.
+//
+// clearHorizonOffset: once, from initFrameCube.
+// analyseHorizon then fillHorizon: every frame of the frame cube, before
+//   anything else is drawn; fillHorizon paints every pixel of the target.
+#pragma once
+#include <cstdint>
+
+#include "kit/vector_math.h"
+
+struct CornerSample {
+  int32_t side;   // 0 or 1
+  float value;    // -100 x the transformed corner's y
+};
+
+struct HorizonCrossing {
+  int32_t crossed;   // 0 or 1
+  int32_t x;         // column, kept in 0..320
+  int32_t y;         // row, kept in 0..200
+};
+
+struct SplitRow {
+  int32_t side;    // colour of the first `split` pixels
+  int32_t split;   // 0..320
+};
+
+enum HorizonEdge { kEdgeTop = 0, kEdgeLeft = 1, kEdgeRight = 2, kEdgeBottom = 3 };
+
+constexpr uint32_t kHorizonColours[2] = {0x00001020u, 0x00003F2Fu};
+
+struct HorizonState {
+  Vec3 offset;                  // HorizonOffset, the corners' translation
+  Vec3 corners[4];              // this frame's transformed corners
+  CornerSample samples[4];
+  HorizonCrossing crossings[4]; // top, left, right, bottom
+  SplitRow rows[200];           // SplitRows
+};
+
+extern HorizonState Horizon;
+
+void clearHorizonOffset();
+// Classifies the four screen corners against the ground plane and finds where
+// the dividing line crosses the screen edges.
+void analyseHorizon(const Matrix3& view, const CameraSpec& camera);
+// Turns the crossings into one split per row and paints the target.
+void fillHorizon(uint8_t* target);
+// Paints all 200 rows from Horizon.rows.
+void fillSplitRows(uint8_t* target);
