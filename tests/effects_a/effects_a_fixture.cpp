@@ -1,0 +1,176 @@
+// effects_a_fixture.cpp — see effects_a_fixture.h.
+#include "tests/effects_a/effects_a_fixture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "effects/lens_warp.h"
+#include "effects/lens_warp_state.h"
+#include "effects/ripple_swirl.h"
+#include "effects/ripple_swirl_state.h"
+#include "effects/scroller.h"
+#include "effects/scroller_state.h"
+#include "effects/tunnel_state.h"
+#include "host/data_buffers.h"
+#include "host/scene_state.h"
+#include "kit/blob_map.h"
+#include "tools/common/png_writer.h"
+
+namespace {
+
+// A 64x64 texture of palette indices: 8x8 tiles with a diagonal gradient and
+// dark seams, so turns, zooms and twists are easy to follow by eye.
+void MakeTexture() {
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      const bool seam = (x % 16 == 0) || (y % 16 == 0);
+      const int tile = ((x / 8) + (y / 8)) & 1;
+      TextureData[y * 64 + x] = static_cast<uint8_t>(seam ? 0 : (tile ? 64 : 128) + ((x + y) & 63));
+    }
+  }
+}
+
+// 256 colours of 6-bit components: blues at 64.., oranges at 128.., black at 0.
+void MakePalette() {
+  for (int n = 0; n < 256; ++n) {
+    const int k = n & 63;
+    uint8_t* e = PaletteData + 3 * n;
+    if (n < 64) {
+      e[0] = e[1] = e[2] = static_cast<uint8_t>(k / 4);
+    } else if (n < 128) {
+      e[0] = static_cast<uint8_t>(k / 4);
+      e[1] = static_cast<uint8_t>(16 + k / 2);
+      e[2] = 63;
+    } else {
+      e[0] = 63;
+      e[1] = static_cast<uint8_t>(20 + k / 2);
+      e[2] = static_cast<uint8_t>(k / 4);
+    }
+  }
+}
+
+// A logo of thick bars and a frame, intensities 0..63.
+void MakeLogo(uint8_t* logo, int width, int rows, int bars) {
+  for (int y = 0; y < rows; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const bool frame = x < 4 || y < 4 || x >= width - 4 || y >= rows - 4;
+      const bool bar = ((x * bars) / width) % 2 == 0 && y > rows / 4 && y < rows * 3 / 4;
+      logo[y * width + x] = static_cast<uint8_t>(frame || bar ? 63 : 0);
+    }
+  }
+}
+
+bool LoadLoose(const std::string& folder, const char* name, uint8_t* into, std::size_t bytes) {
+  std::ifstream in(folder + "/" + name, std::ios::binary);
+  if (!in) return false;
+  std::vector<char> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (data.size() < bytes) return false;
+  std::memcpy(into, data.data(), bytes);
+  return true;
+}
+
+std::vector<uint8_t>& RealScrollPicture() {
+  static std::vector<uint8_t> picture;
+  return picture;
+}
+
+// Real data from loose files, all or nothing.
+bool LoadRealData() {
+  const char* folder = std::getenv("QM7_EFFECTS_DATA");
+  if (folder == nullptr) return false;
+  const std::string f = folder;
+  if (!LoadLoose(f, "brisk.bin", BriskLogo, kBriskLogoBytes) ||
+      !LoadLoose(f, "opener7.bin", OpenerLogo, kOpenerLogoBytes) ||
+      !LoadLoose(f, "wctk.bin", TextureData, kTextureBytes) ||
+      !LoadLoose(f, "w.pal", PaletteData, kPaletteBytes)) {
+    return false;
+  }
+  std::ifstream in(f + "/scroll.bin", std::ios::binary);
+  std::vector<uint8_t>& picture = RealScrollPicture();
+  picture.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return picture.size() >= kScrollPictureMinBytes;
+}
+
+}  // namespace
+
+const std::vector<uint8_t>& SyntheticScrollPicture() {
+  static const std::vector<uint8_t> picture = [] {
+    std::vector<uint8_t> p(kScrollPictureMinBytes);
+    for (std::size_t row = 0; row < 1731; ++row) {
+      for (std::size_t x = 0; x < 320; ++x) {
+        // Lines of "text" blocks with a soft vertical ramp, plus a row index bar.
+        const bool line = (row % 24) >= 6 && (row % 24) < 18;
+        const bool glyph = ((x / 10) * 7 + row / 24) % 5 != 0 && (x % 10) < 8 && x >= 20 && x < 300;
+        uint8_t v = static_cast<uint8_t>(line && glyph ? 200 + (row % 24) * 2 : 20);
+        if (x < 8) v = static_cast<uint8_t>(row & 255);
+        p[row * 320 + x] = v;
+      }
+    }
+    return p;
+  }();
+  return picture;
+}
+
+void StartEffects() {
+  static const bool real = LoadRealData();
+  if (!real) {
+    MakeTexture();
+    MakePalette();
+    MakeLogo(OpenerLogo, 280, 52, 14);
+    MakeLogo(BriskLogo, 240, 59, 6);
+    ScrollPicture = SyntheticScrollPicture().data();
+    ScrollPictureBytes = SyntheticScrollPicture().size();
+  } else {
+    ScrollPicture = RealScrollPicture().data();
+    ScrollPictureBytes = RealScrollPicture().size();
+  }
+  SceneState = SceneStateRecord{0, nullptr, 0};
+  resetLensWarpState();
+  RippleSwirlState = RippleSwirlStateRecord{0.0f};
+  resetTunnelState();
+  resetScrollerState();
+  resetBlobPhases();
+  initLensWarp();
+  initRippleSwirl();
+  buildScrollTables();
+}
+
+uint8_t MarkValue(std::size_t index) { return static_cast<uint8_t>((index * 131u + 17u) % 251u); }
+
+void Frame::Mark() {
+  for (std::size_t n = 0; n < bytes.size(); ++n) bytes[n] = MarkValue(n);
+}
+
+TouchReport CompareFrames(const Frame& before, const Frame& after) {
+  TouchReport r;
+  for (std::size_t n = 0; n < kFrameBytes; ++n) {
+    if (before.bytes[n] == after.bytes[n]) continue;
+    if (n < kAreaOffset || n >= kAreaOffset + kAreaBytes) {
+      ++r.outsideAreaBytes;
+      continue;
+    }
+    const std::size_t inArea = n - kAreaOffset;
+    const int y = static_cast<int>(inArea / kFrameRowBytes);
+    const int x = static_cast<int>((inArea % kFrameRowBytes) / 4);
+    if (inArea % 4 == 3) ++r.fourthBytes;
+    if (x < 4 || x >= 316 || y < 4 || y >= 196) ++r.borderBytes;
+  }
+  for (std::size_t p = 0; p < kAreaBytes; p += 4) {
+    if (std::memcmp(before.Area() + p, after.Area() + p, 4) != 0) ++r.changedPixels;
+  }
+  return r;
+}
+
+bool DumpRequested() { return std::getenv("QM7_EFFECTS_PNG") != nullptr; }
+
+void DumpArea(const Frame& frame, const std::string& name) {
+  const char* folder = std::getenv("QM7_EFFECTS_PNG");
+  if (folder == nullptr) return;
+  const std::string path = std::string(folder) + "/" + name + ".png";
+  if (!WriteBgraPng(path.c_str(), frame.Area(), kAreaWidth, kAreaHeight, kFrameRowBytes)) {
+    std::fprintf(stderr, "could not write %s\n", path.c_str());
+  }
+}
