@@ -1,0 +1,25 @@
+// module_player.h — the module renderer both music backends share.
+//
+// Wraps one libopenmpt module: load from a file, render 44100 Hz 16-bit
+// stereo, report order and row. Rendering past the last row starts the
+// module again at order 0, row 0, forever. Not thread-safe: the caller keeps
+// every call on one thread at a time (the real backend locks its device).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+struct ModulePlayer;
+
+// Reads and parses the file; nullptr when it is missing or not a module
+// (the reason goes to standard error).
+ModulePlayer* LoadModulePlayer(const char* path);
+void FreeModulePlayer(ModulePlayer* player);
+
+// Back to order 0, row 0.
+void RestartModule(ModulePlayer* player);
+// Renders exactly `frames` interleaved stereo frames into `out`.
+void RenderModule(ModulePlayer* player, int16_t* out, std::size_t frames);
+// Frames one module tick lasts at the current tempo (at least 1).
+std::size_t ModuleTickFrames(const ModulePlayer* player);
+// order | row << 16 of the last rendered frame.
+uint32_t ModulePosition(const ModulePlayer* player);

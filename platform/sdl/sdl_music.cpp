@@ -1,0 +1,163 @@
+// sdl_music.cpp — the module played through an SDL2 audio device.
+//
+// The audio callback is the only code that renders: it fills each device
+// buffer in slices of at most one module tick and, after each slice,
+// publishes {frames written so far, order, row} in a small ring. The main
+// thread never touches the module while the device runs (MusicPlay and
+// MusicLoad lock the device); MusicGetPosition only reads the ring and picks
+// the entry for the frame now being heard: frames written minus one device
+// buffer. The position is thus the audible one, within about one buffer.
+#include <SDL.h>
+
+#include <atomic>
+#include <cstring>
+
+#include "platform/module_player.h"
+#include "platform/music.h"
+#include "platform/sdl/sdl_platform.h"
+
+namespace {
+
+constexpr uint32_t kHandle = 1;
+constexpr int kBufferFrames = 512;  // 11.6 ms at 44100 Hz
+constexpr uint64_t kRingSize = 512;
+
+// A ring entry: frames written up to the end of a slice (44 bits), order
+// (10 bits) and row (10 bits) after it, in one atomic word.
+constexpr uint64_t PackEntry(uint64_t frames, uint32_t position) {
+  return frames << 20 | (position & 0x3FF) << 10 | ((position >> 16) & 0x3FF);
+}
+constexpr uint64_t EntryFrames(uint64_t e) { return e >> 20; }
+constexpr uint32_t EntryPosition(uint64_t e) {
+  return static_cast<uint32_t>((e >> 10) & 0x3FF) | static_cast<uint32_t>(e & 0x3FF) << 16;
+}
+
+struct SdlMusicState {
+  SDL_AudioDeviceID device;
+  int bufferFrames;
+  ModulePlayer* player;            // rendered by the callback only
+  std::atomic<bool> playing;
+  std::atomic<uint64_t> framesWritten;
+  std::atomic<uint64_t> ring[kRingSize];
+  std::atomic<uint64_t> ringCount;
+};
+
+SdlMusicState Music;
+
+void Publish(uint64_t frames, uint32_t position) {
+  uint64_t n = Music.ringCount.load(std::memory_order_relaxed);
+  Music.ring[n % kRingSize].store(PackEntry(frames, position), std::memory_order_relaxed);
+  Music.ringCount.store(n + 1, std::memory_order_release);
+}
+
+void SDLCALL FillAudio(void*, Uint8* stream, int len) {
+  auto* out = reinterpret_cast<int16_t*>(stream);
+  std::size_t frames = static_cast<std::size_t>(len) / 4;
+  uint64_t written = Music.framesWritten.load(std::memory_order_relaxed);
+  if (!Music.playing.load(std::memory_order_acquire) || !Music.player) {
+    std::memset(stream, 0, static_cast<std::size_t>(len));
+    Music.framesWritten.store(written + frames, std::memory_order_release);
+    return;
+  }
+  while (frames > 0) {
+    std::size_t slice = ModuleTickFrames(Music.player);
+    if (slice > frames) slice = frames;
+    RenderModule(Music.player, out, slice);
+    out += slice * 2;
+    frames -= slice;
+    written += slice;
+    Publish(written, ModulePosition(Music.player));
+  }
+  Music.framesWritten.store(written, std::memory_order_release);
+}
+
+}  // namespace
+
+int MusicInit(int, int rate, uint32_t, WindowHandle) {
+  if (Music.device) return 1;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    SDL_Log("audio: %s", SDL_GetError());
+    return 0;
+  }
+  SDL_AudioSpec want{}, have{};
+  want.freq = rate;
+  want.format = AUDIO_S16SYS;
+  want.channels = 2;
+  want.samples = kBufferFrames;
+  want.callback = FillAudio;
+  // No allowed changes: SDL converts to the device's own format if it must.
+  Music.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (Music.device == 0) {
+    SDL_Log("audio: %s", SDL_GetError());
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return 0;
+  }
+  Music.bufferFrames = have.samples;
+  Music.playing = false;
+  Music.framesWritten = 0;
+  Music.ringCount = 0;
+  return 1;
+}
+
+uint32_t MusicLoad(const char* file) {
+  if (!Music.device) return 0;
+  ModulePlayer* player = LoadModulePlayer(file);
+  if (!player) return 0;
+  SDL_LockAudioDevice(Music.device);
+  ModulePlayer* old = Music.player;
+  Music.playing = false;
+  Music.player = player;
+  SDL_UnlockAudioDevice(Music.device);
+  FreeModulePlayer(old);
+  return kHandle;
+}
+
+int MusicStart() {
+  if (!Music.device) return 0;
+  SDL_PauseAudioDevice(Music.device, 0);
+  return 1;
+}
+
+int MusicPlay(uint32_t handle) {
+  if (!Music.device || handle != kHandle || !Music.player) return 0;
+  SDL_LockAudioDevice(Music.device);
+  RestartModule(Music.player);
+  Publish(Music.framesWritten.load(std::memory_order_relaxed), 0);
+  Music.playing = true;
+  SDL_UnlockAudioDevice(Music.device);
+  return 1;
+}
+
+uint32_t MusicGetPosition(uint32_t handle) {
+  if (handle != kHandle || !Music.playing.load(std::memory_order_acquire)) return 0;
+  uint64_t count = Music.ringCount.load(std::memory_order_acquire);
+  uint64_t written = Music.framesWritten.load(std::memory_order_acquire);
+  uint64_t buffered = static_cast<uint64_t>(Music.bufferFrames);
+  uint64_t heard = written > buffered ? written - buffered : 0;
+  // Newest entry at or before the frame being heard; the scan stays well
+  // clear of the slots the callback may be rewriting.
+  uint32_t position = 0;
+  uint64_t oldest = count > kRingSize - 8 ? count - (kRingSize - 8) : 0;
+  for (uint64_t i = count; i > oldest; --i) {
+    uint64_t e = Music.ring[(i - 1) % kRingSize].load(std::memory_order_relaxed);
+    position = EntryPosition(e);
+    if (EntryFrames(e) <= heard) break;
+  }
+  return position;
+}
+
+int MusicFree() {
+  CloseMusicDevice();
+  return 1;
+}
+
+void CloseMusicDevice() {
+  if (!Music.device) return;
+  // Closing waits for the callback to finish; after it the module is ours.
+  SDL_CloseAudioDevice(Music.device);
+  Music.device = 0;
+  Music.playing = false;
+  FreeModulePlayer(Music.player);
+  Music.player = nullptr;
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}

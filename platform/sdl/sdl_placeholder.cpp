@@ -1,1 +1,0 @@
-// Placeholder so the target has a source; removed when the real backend lands.

@@ -1,0 +1,189 @@
+// sdl_window.cpp — the demo window and its message queue on SDL2.
+//
+// SDL events are turned into window messages (see platform/window.h) and
+// kept in a small queue; DispatchMessage hands them to the window procedure.
+// Activation is reported only when it changes, whatever mix of focus,
+// minimise and restore events brings it.
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "platform/sdl/sdl_platform.h"
+#include "platform/window.h"
+
+namespace {
+
+constexpr int kQueueSize = 256;
+
+struct SdlWindowState {
+  SDL_Window* window;
+  WindowProcedure procedure;
+  bool destroyed;
+  int active;  // last WM_ACTIVATEAPP queued: 1 active, 0 inactive, -1 none yet
+  WindowMessage queue[kQueueSize];
+  int head;
+  int count;
+  bool quitPosted;
+  int quitCode;
+};
+
+SdlWindowState Window = {nullptr, nullptr, false, -1, {}, 0, 0, false, 0};
+
+void Enqueue(uint32_t message, uintptr_t wParam) {
+  if (Window.count == kQueueSize) return;  // a flood of key repeats; drop the excess
+  int tail = (Window.head + Window.count) % kQueueSize;
+  Window.queue[tail] = {Window.window, message, wParam, 0};
+  ++Window.count;
+}
+
+void Activate(int active) {
+  if (active == Window.active) return;
+  Window.active = active;
+  Enqueue(WM_ACTIVATEAPP, static_cast<uintptr_t>(active));
+  Enqueue(WM_SETCURSOR, 0);
+}
+
+uintptr_t KeyCode(SDL_Keycode key) {
+  if (key == SDLK_ESCAPE) return VK_ESCAPE;
+  if (key >= 'a' && key <= 'z') return static_cast<uintptr_t>(key - 'a' + 'A');
+  if (key >= 32 && key < 127) return static_cast<uintptr_t>(key);
+  return 0;
+}
+
+void Translate(const SDL_Event& e) {
+  if (!Window.window || Window.destroyed) return;
+  switch (e.type) {
+    case SDL_WINDOWEVENT:
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+        case SDL_WINDOWEVENT_RESTORED:
+          Activate(1);
+          break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+        case SDL_WINDOWEVENT_MINIMIZED:
+          Activate(0);
+          break;
+        case SDL_WINDOWEVENT_CLOSE:
+          Enqueue(WM_CLOSE, 0);
+          break;
+      }
+      break;
+    case SDL_QUIT:  // also Ctrl+C and termination signals
+      Enqueue(WM_CLOSE, 0);
+      break;
+    case SDL_KEYDOWN:
+      Enqueue(WM_KEYDOWN, KeyCode(e.key.keysym.sym));
+      break;
+  }
+}
+
+bool HasMessage() { return Window.count > 0 || Window.quitPosted; }
+
+void PumpWithoutWaiting() {
+  SDL_Event e;
+  while (Window.count == 0 && SDL_PollEvent(&e)) Translate(e);
+}
+
+void PumpUntilMessage() {
+  SDL_Event e;
+  while (!HasMessage()) {
+    if (!SDL_WaitEvent(&e)) {
+      SDL_Delay(10);
+      continue;
+    }
+    Translate(e);
+  }
+}
+
+}  // namespace
+
+WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure) {
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    std::fprintf(stderr, "window: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  SDL_Window* window = SDL_CreateWindow(title, 0, 0, 320, 240,
+                                        SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+  if (!window) {
+    std::fprintf(stderr, "window: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  Window.window = window;
+  Window.procedure = procedure;
+  Window.destroyed = false;
+  procedure(window, WM_CREATE, 0, 0);
+  // Active once shown: without a window manager no focus event ever comes.
+  Activate(1);
+  return window;
+}
+
+int PeekMessage(WindowMessage* message) {
+  PumpWithoutWaiting();
+  if (Window.count > 0) {
+    *message = Window.queue[Window.head];
+    return 1;
+  }
+  if (Window.quitPosted) {
+    *message = {nullptr, WM_QUIT, static_cast<uintptr_t>(Window.quitCode), 0};
+    return 1;
+  }
+  return 0;
+}
+
+int GetMessage(WindowMessage* message) {
+  PumpUntilMessage();
+  if (Window.count > 0) {
+    *message = Window.queue[Window.head];
+    Window.head = (Window.head + 1) % kQueueSize;
+    --Window.count;
+    return 1;
+  }
+  Window.quitPosted = false;
+  *message = {nullptr, WM_QUIT, static_cast<uintptr_t>(Window.quitCode), 0};
+  return 0;
+}
+
+void TranslateMessage(const WindowMessage* message) {
+  if (message->message == WM_KEYDOWN && message->wParam >= 32 && message->wParam < 127)
+    Enqueue(WM_CHAR, message->wParam);
+}
+
+intptr_t DispatchMessage(const WindowMessage* message) {
+  if (!message->window || message->window != Window.window || Window.destroyed) return 0;
+  return Window.procedure(message->window, message->message, message->wParam, message->lParam);
+}
+
+void WaitMessage() { PumpUntilMessage(); }
+
+intptr_t DefWindowProc(WindowHandle window, uint32_t message, uintptr_t, intptr_t) {
+  if (message == WM_CLOSE) DestroyWindow(window);
+  return 0;
+}
+
+void DestroyWindow(WindowHandle window) {
+  if (!window || window != Window.window || Window.destroyed) return;
+  Window.procedure(window, WM_DESTROY, 0, 0);
+  Window.destroyed = true;
+  // The display may still hold a renderer on it: hide it now, free it at exit.
+  SDL_HideWindow(Window.window);
+}
+
+void PostQuitMessage(int code) {
+  Window.quitPosted = true;
+  Window.quitCode = code;
+}
+
+void SetCursor(CursorShape shape) {
+  SDL_ShowCursor(shape == CursorShape::kArrow ? SDL_ENABLE : SDL_DISABLE);
+}
+
+WindowHandle GetForegroundWindow() {
+  SDL_Window* focus = Window.window ? SDL_GetKeyboardFocus() : nullptr;
+  return focus;
+}
+
+void EndPlatform() {
+  CloseMusicDevice();
+  SDL_Quit();
+}
