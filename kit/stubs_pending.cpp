@@ -3,13 +3,7 @@
 // its line here; delete this file when the whole kit has landed.
 #include "kit/blitters.h"
 #include "kit/triangle.h"
-#include "kit/vector_math.h"
 
-// --- vector math
-void transformPoints(Vec3*, int, const Matrix3&, const Vec3&) {}
-void buildLookAtMatrix(const CameraSpec&, Matrix3&) {}
-void crossProduct(const Vec3&, const Vec3&, Vec3&) {}
-void normaliseVector(const Vec3&, Vec3&) {}
 // --- blitters
 uint8_t ShadeScaleTable[16 * 256];
 void buildShadeScaleTable() {}
