@@ -1,0 +1,93 @@
+// timeline.cpp — the scene and event tables and the poll that walks them.
+#include "host/timeline.h"
+
+#include "effects/frame_cube.h"
+#include "effects/kaleidoscope.h"
+#include "effects/lens_warp.h"
+#include "effects/scroller.h"
+#include "host/quit_scene.h"
+#include "host/scene_adapters.h"
+#include "host/scene_state.h"
+
+uint32_t (*MusicPositionReader)(uint32_t musicHandle) = nullptr;
+
+uint32_t CurrentScene = 0;
+uint32_t LastEvent = 0;
+uint8_t EventLatch = 0;
+
+// Each entry runs until the music reaches its end position; the next entry
+// then takes over. The tunnel and the ripple swirl alternate every few rows.
+const SceneEntry SceneTable[kSceneCount] = {
+    {RenderLensWarpScene, UpdateLensWarpScene, 6, 0},            // 0
+    {RenderKaleidoscopeScene, UpdateKaleidoscopeScene, 12, 0},   // 1
+    {RenderTunnelScene, UpdateTunnelScene, 15, 32},              // 2
+    {RenderRippleSwirlScene, UpdateRippleSwirlScene, 15, 36},    // 3
+    {RenderTunnelScene, UpdateTunnelScene, 15, 40},              // 4
+    {RenderRippleSwirlScene, UpdateRippleSwirlScene, 15, 44},    // 5
+    {RenderTunnelScene, UpdateTunnelScene, 15, 48},              // 6
+    {RenderRippleSwirlScene, UpdateRippleSwirlScene, 15, 52},    // 7
+    {RenderTunnelScene, UpdateTunnelScene, 15, 54},              // 8
+    {RenderRippleSwirlScene, UpdateRippleSwirlScene, 15, 58},    // 9
+    {RenderTunnelScene, UpdateTunnelScene, 15, 60},              // 10
+    {RenderRippleSwirlScene, UpdateRippleSwirlScene, 15, 62},    // 11
+    {RenderTunnelScene, UpdateTunnelScene, 16, 0},               // 12
+    {RenderRippleSwirlScene, UpdateRippleSwirlScene, 20, 0},     // 13
+    {RenderFlyingBlobsScene, UpdateFlyingBlobsScene, 24, 0},     // 14
+    {RenderFrameCubeScene, UpdateFrameCubeScene, 35, 0},         // 15
+    {renderScroller, UpdateScrollerScene, 52, 63},               // 16
+    {QuitScene, nullptr, 0, 1},                                  // 17: never ends
+};
+
+// Events belong to the scene running at their position: rows 1-4 the lens
+// warp (scene 0), rows 5-9 the kaleidoscope (scene 1), rows 10-52 the frame
+// cube (scene 15).
+const EventEntry EventTable[kEventCount] = {
+    {0, 1, nullptr},  // start marker
+    {2, 0, showNextLogo},  {3, 0, fadeOutLogo},  {4, 0, showNextLogo},  {5, 0, fadeOutLogo},
+    {7, 0, addKaleidoBlob}, {8, 0, addKaleidoBlob}, {9, 0, addKaleidoBlob},
+    {10, 0, addKaleidoBlob}, {11, 0, addKaleidoBlob},
+    {28, 0, onCubeBurst},  {28, 8, onCubeBurst},  {28, 16, onCubeBurst}, {28, 24, onCubeBurst},
+    {28, 32, onCubeBurst}, {28, 40, onCubeBurst}, {28, 48, onCubeBurst}, {28, 56, onCubeBurst},
+    {29, 0, onCubeBurst},  {29, 8, onCubeBurst},  {29, 16, onCubeBurst}, {29, 24, onCubeBurst},
+    {29, 32, onCubeBurst}, {29, 40, onCubeBurst}, {29, 48, onCubeBurst}, {29, 56, onCubeBurst},
+    {30, 0, onCubeBurst},  {30, 8, onCubeBurst},  {30, 16, onCubeBurst}, {30, 24, onCubeBurst},
+    {30, 32, onCubeBurst}, {30, 40, onCubeBurst}, {30, 48, onCubeBurst}, {30, 56, onCubeBurst},
+    {31, 0, onCubeBurst},  {31, 8, onCubeBurst},  {31, 16, onCubeBurst}, {31, 24, onCubeBurst},
+    {31, 32, onCubeBurst}, {31, 40, onCubeBurst}, {31, 48, onCubeBurst}, {31, 56, onCubeBurst},
+    {32, 0, onCubeLogoIn}, {32, 12, onCubeBurst}, {32, 24, onCubeBurst}, {32, 32, onCubeLogoOut},
+    {33, 0, onCubeLogoIn}, {33, 12, onCubeBurst}, {33, 24, onCubeBurst}, {33, 32, onCubeLogoOut},
+    {34, 0, onCubeFadeOut}, {34, 12, onCubeBurst}, {34, 24, onCubeBurst},
+};
+
+void SyncToMusic(uint32_t musicHandle) {
+  if (MusicPositionReader == nullptr) return;
+  const uint32_t position = MusicPositionReader(musicHandle);
+  const uint32_t order = position & 0xFFFF;
+  const uint32_t row = position >> 16;
+
+  // The quit entry is the last one: it has no successor to switch to.
+  const SceneEntry& scene = SceneTable[CurrentScene];
+  if (CurrentScene < kQuitSceneIndex && order == scene.endOrder && row == scene.endRow) {
+    SceneState.sceneStarted = 1;
+    CurrentScene += 1;
+  }
+
+  const EventEntry& last = EventTable[LastEvent];
+  if (order == last.order && row == last.row + 1) EventLatch = 0;
+
+  if (LastEvent + 1 < kEventCount) {
+    const EventEntry& next = EventTable[LastEvent + 1];
+    if (order == next.order && EventLatch == 0 && row == next.row) {
+      LastEvent += 1;
+      if (next.callback != nullptr) next.callback();
+      EventLatch = 1;
+    }
+  }
+}
+
+void ResetTimeline() {
+  CurrentScene = 0;
+  LastEvent = 0;
+  EventLatch = 0;
+  SceneState = {0, nullptr, 0};
+}

@@ -1,0 +1,67 @@
+// pack_archive.h — whole data files by name, from the pack or from loose files.
+//
+// Usage (host, at start-up):
+//   OpenPack("qm7.dat");
+//   uint8_t* data; size_t length;
+//   if (LoadFile("brisk.bin", &data, &length) != 0) ... failure, data is nullptr ...
+//   ... the caller owns data (std::free) ...
+//   ClosePack();   // at shutdown
+//
+// Output: "Filesystem 3.10\n" when opening, one "." per file found, and
+// "Mem alloc fault\n" / "Could not open <name>\n" on standard output. Damage
+// in the pack (a bad entry count, a directory or entry data past the end of
+// the file, a short read, a corrupt compressed entry) is reported on standard
+// error with the file's name.
+//
+// Pack file: little-endian signed 32-bit entry count, then that many 26-byte
+// directory entries (13-byte NUL-padded name, offset, stored size, unpacked
+// size as unsigned 32-bit, one compressed byte: 1 = LZW stream, see
+// lzw_decoder.h). At most 300 entries are used. Names are matched exactly,
+// case-sensitively, first entry first. A name the pack lacks, or every name
+// when the pack could not be opened, is read from a loose file of that name.
+//
+// One archive per process (PackArchive); OpenPack on an open archive closes
+// the old one first.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+constexpr int kPackMaxEntries = 300;
+constexpr std::size_t kPackEntryBytes = 26;
+constexpr std::size_t kPackNameBytes = 13;
+
+struct PackEntry {
+  char name[kPackNameBytes + 1];  // the 13 bytes on disk plus a terminating zero
+  uint32_t offset;
+  uint32_t storedSize;
+  uint32_t unpackedSize;
+  uint8_t compressed;  // 1: LZW stream; anything else: stored as is
+};
+
+struct PackArchiveState {
+  uint8_t packOpen;  // 1 while the pack file is open
+  std::FILE* file;
+  int32_t entryCount;  // entries usable in directory (0..300)
+  uint64_t fileBytes;  // length of the pack file when opened
+  PackEntry directory[kPackMaxEntries];
+  char packName[4096];
+};
+
+extern PackArchiveState PackArchive;
+
+// Host, once at start-up. Never fails: without a usable pack every load goes
+// to loose files.
+void OpenPack(const char* packName);
+
+// 0 and *found filled when the pack holds the name, 1 when not.
+int FindEntry(const char* name, PackEntry* found);
+
+// 0: *out holds a fresh std::malloc'd buffer with the file's bytes, *length
+// its size (the unpacked size for compressed entries). 1: failure, reported
+// on the console; *out is nullptr and *length 0. `length` may be nullptr.
+int LoadFile(const char* name, uint8_t** out, std::size_t* length);
+
+// Host at shutdown (tests between cases): closes the pack and forgets its
+// directory.
+void ClosePack();
