@@ -1,0 +1,60 @@
+// host.h — the process: start-up, main loop and shutdown of the demo.
+//
+// Usage (host/main.cpp, and drivers of the virtual platform):
+//   int code = RunDemo();   // plays the whole timeline, or until Escape
+//   EndPlatform();          // platform/window.h
+//   return code;
+// RunDemo returns 0 after the normal end and after Escape, 1 when start-up
+// fails (the reason is shown in a message box and on standard error). It
+// starts from the host's process-start state each time, so a test may run
+// the demo again in the same process.
+//
+// Everything here runs on the one thread that calls RunDemo. The state below
+// is process-wide so that tests and tools can look at it.
+#pragma once
+#include <cstdint>
+
+#include "display/display_device.h"
+#include "platform/window_handle.h"
+
+int RunDemo();
+
+// ---- host state (zero at process start); the display device is `Display`
+// (display/display_device.h)
+extern WindowHandle MainWindow;   // the demo window, also the display's
+extern int32_t AppActive;         // last WM_ACTIVATEAPP wParam; frames run while nonzero
+extern int32_t ShowArrowCursor;   // 1 after a deactivation: the pointer shows
+extern uint8_t QuitRequested;     // set by QuitScene; the loop ends on its next pass
+extern int32_t NeedsConversion;   // 1: the display mode's pixel layout differs from the frame's
+extern uint32_t MusicHandle;      // the playing module
+extern uint8_t* FrameBuffer;      // 320x240 pixels of 4 bytes (host/frame.h), never freed
+
+// Window procedure of the demo window (WM_ACTIVATEAPP, WM_SETCURSOR,
+// Escape, WM_DESTROY), called by DispatchMessage and DestroyWindow.
+intptr_t DemoWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// Start-up failure: shows `text` (message box and standard error) and
+// releases the music library. The caller then ends RunDemo with status 1.
+void StartupFailed(const char* text);
+
+// ---- observation (null by default; no cost when unused)
+// What one active frame did, handed to FrameObserver after the render step
+// and the tick measurement, before the scene's update runs.
+struct FrameProbe {
+  uint32_t polledPosition;  // order | row << 16 read by this frame's SyncToMusic
+  uint32_t scene;           // CurrentScene after the poll
+  int32_t eventFired;       // EventTable row fired by the poll, or -1
+  int32_t pendingTicks;     // whole 70 Hz ticks measured this frame
+  const uint8_t* frame;     // FrameBuffer as the render step left it
+};
+extern void (*FrameObserver)(const FrameProbe& probe);
+
+// Each start-up step that is not a platform call, by name ("OpenPack",
+// "LoadFile brisk.bin", "initLensWarp", ...), as it is taken.
+extern void (*StartupObserver)(const char* step);
+
+// ---- counters for the program's own report (QM7_STATS, host/main.cpp)
+extern int64_t FramesPresented;     // every present, start-up ones included
+extern int64_t FirstPresentCount;   // performance counter at the first present
+extern int64_t LoopFrames;          // frames run by the main loop
+extern int64_t FirstLoopFrameCount; // performance counter at the main loop's first present

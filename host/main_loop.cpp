@@ -1,0 +1,73 @@
+// main_loop.cpp — the message loop: a pass dispatches one message, or runs
+// one frame while the application is active, or waits while it is not.
+#include "host/main_loop.h"
+
+#include "host/frame.h"
+#include "host/frame_clock.h"
+#include "host/host.h"
+#include "host/scene_state.h"
+#include "host/timeline.h"
+#include "platform/clock.h"
+#include "platform/music.h"
+#include "platform/window.h"
+
+uint32_t LastPolledPosition;
+
+uint32_t ReadMusicPosition(uint32_t handle) {
+  LastPolledPosition = MusicGetPosition(handle);
+  return LastPolledPosition;
+}
+
+void PresentFrameBuffer(bool plain) {
+  if (plain || !NeedsConversion)
+    Display.PresentPlain(FrameBuffer, 0, kFrameHeight);
+  else
+    Display.PresentConverted(FrameBuffer, 0, kFrameHeight);
+  if (FramesPresented++ == 0) QueryPerformanceCounter(&FirstPresentCount);
+}
+
+// One active frame: show the previous picture, follow the music, draw the
+// next picture, measure the ticks, advance the scene by them.
+static void RunFrame() {
+  PresentFrameBuffer(false);
+  if (LoopFrames++ == 0) QueryPerformanceCounter(&FirstLoopFrameCount);
+
+  uint32_t eventBefore = LastEvent;
+  SyncToMusic(MusicHandle);
+  if (CurrentScene >= kSceneCount) {  // only if the quit entry failed to end the loop
+    QuitRequested = 1;
+    return;
+  }
+  uint32_t scene = CurrentScene;
+  if (SceneTable[scene].renderScene) SceneTable[scene].renderScene(FrameBuffer + kAreaOffset);
+
+  int64_t now;
+  QueryPerformanceCounter(&now);
+  MeasureFrameTicks(now);
+
+  if (FrameObserver) {
+    FrameProbe probe{LastPolledPosition, scene,
+                     LastEvent != eventBefore ? static_cast<int32_t>(LastEvent) : -1,
+                     SceneState.pendingTicks, FrameBuffer};
+    FrameObserver(probe);
+  }
+
+  if (SceneTable[scene].updateScene) SceneTable[scene].updateScene(FrameClock.elapsedTicks);
+}
+
+int RunMainLoop() {
+  WindowMessage message;
+  for (;;) {
+    if (QuitRequested) return -1;
+    if (PeekMessage(&message)) {
+      if (GetMessage(&message) == 0) return static_cast<int>(message.wParam);
+      TranslateMessage(&message);
+      DispatchMessage(&message);
+      continue;
+    }
+    if (AppActive)
+      RunFrame();
+    else
+      WaitMessage();
+  }
+}

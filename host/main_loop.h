@@ -1,0 +1,16 @@
+// main_loop.h — the message loop and the frame it runs (host/main_loop.cpp).
+#pragma once
+#include <cstdint>
+
+// RunDemo, once start-up is done: passes until QuitRequested or WM_QUIT.
+// Returns the WM_QUIT code (0 after Escape), or -1 when QuitScene ended the loop.
+int RunMainLoop();
+
+// The whole FrameBuffer to the screen: the plain copy when `plain` or when
+// the mode needs no conversion, else the converting path. Counts presents.
+void PresentFrameBuffer(bool plain);
+
+// The timeline's MusicPositionReader: the music's position, also kept in
+// LastPolledPosition for the frame observer.
+uint32_t ReadMusicPosition(uint32_t handle);
+extern uint32_t LastPolledPosition;

@@ -1,0 +1,14 @@
+// quit_scene.cpp — the last timeline entry: a black screen, then the end.
+#include "host/quit_scene.h"
+
+#include <cstring>
+
+#include "host/frame.h"
+#include "host/host.h"
+#include "host/main_loop.h"
+
+void QuitScene(uint8_t*) {
+  std::memset(FrameBuffer, 0, kFrameBytes);
+  PresentFrameBuffer(true);
+  QuitRequested = 1;
+}

@@ -1,0 +1,173 @@
+// startup.cpp — RunDemo: start-up in its fixed order, the main loop, shutdown.
+//
+// Every start-up failure ends with a message and status 1; the normal end
+// and Escape end with 0. Data files are checked against the sizes their
+// readers rely on before anything reads them.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "effects/flying_blobs.h"
+#include "effects/frame_cube.h"
+#include "effects/kaleidoscope.h"
+#include "effects/lens_warp.h"
+#include "effects/ripple_swirl.h"
+#include "effects/scroller.h"
+#include "host/data_buffers.h"
+#include "host/frame.h"
+#include "host/frame_clock.h"
+#include "host/host.h"
+#include "host/main_loop.h"
+#include "host/scene_state.h"
+#include "host/timeline.h"
+#include "pack/pack_archive.h"
+#include "platform/clock.h"
+#include "platform/music.h"
+#include "platform/window.h"
+
+namespace {
+
+struct DataFile {
+  const char* name;
+  std::size_t minimumBytes;
+  uint8_t* fixedCopy;  // nullptr: used where the loader put it
+};
+
+const DataFile kDataFiles[] = {
+    {"brisk.bin", kBriskLogoBytes, BriskLogo},
+    {"opener7.bin", kOpenerLogoBytes, OpenerLogo},
+    {"wctk.bin", kTextureBytes, TextureData},
+    {"w.pal", kPaletteBytes, PaletteData},
+    {"scroll.bin", kScrollPictureMinBytes, nullptr},
+};
+constexpr int kDataFileCount = sizeof kDataFiles / sizeof kDataFiles[0];
+
+// The loader's buffers, kept for the rest of the process (scroll.bin is read
+// in place). A second RunDemo in the same process frees the first run's.
+uint8_t* LoadedFiles[kDataFileCount];
+
+void Step(const char* step) {
+  if (StartupObserver) StartupObserver(step);
+}
+
+void ResetHostState() {
+  MainWindow = nullptr;
+  AppActive = 0;
+  ShowArrowCursor = 0;
+  QuitRequested = 0;
+  NeedsConversion = 0;
+  MusicHandle = 0;
+  FrameClock = FrameClockState{};
+  FramesPresented = LoopFrames = FirstPresentCount = FirstLoopFrameCount = 0;
+  for (uint8_t*& buffer : LoadedFiles) {
+    std::free(buffer);
+    buffer = nullptr;
+  }
+  ScrollPicture = nullptr;
+  ScrollPictureBytes = 0;
+}
+
+// Loads the five data files; on a missing or short one, its reason into
+// `reason` and 0.
+int LoadDataFiles(char* reason, std::size_t reasonBytes) {
+  for (int i = 0; i < kDataFileCount; ++i) {
+    const DataFile& file = kDataFiles[i];
+    char step[64];
+    std::snprintf(step, sizeof step, "LoadFile %s", file.name);
+    Step(step);
+    std::size_t length = 0;
+    if (LoadFile(file.name, &LoadedFiles[i], &length) != 0) {
+      std::snprintf(reason, reasonBytes, "Can't load the data file %s", file.name);
+      return 0;
+    }
+    if (length < file.minimumBytes) {
+      std::snprintf(reason, reasonBytes, "The data file %s is too short: %zu bytes of %zu",
+                    file.name, length, file.minimumBytes);
+      return 0;
+    }
+    if (file.fixedCopy == nullptr) {
+      ScrollPicture = LoadedFiles[i];
+      ScrollPictureBytes = length;
+    }
+  }
+  for (const DataFile& file : kDataFiles)
+    if (file.fixedCopy) std::memcpy(file.fixedCopy, LoadedFiles[&file - kDataFiles], file.minimumBytes);
+  return 1;
+}
+
+int Fail(const char* text) {
+  StartupFailed(text);
+  return 1;
+}
+
+int FailAfterPack(const char* text) {
+  ClosePack();
+  return Fail(text);
+}
+
+}  // namespace
+
+int RunDemo() {
+  ResetHostState();
+
+  if (!MusicInit(-1, kMusicRate, 0, GetForegroundWindow())) return Fail("Can't initialize device");
+
+  int64_t frequency = 0;
+  if (!QueryPerformanceFrequency(&frequency) || !StartFrameClock(frequency))
+    return Fail("Can't read the performance counter");
+
+  QuitRequested = 0;
+  ResetTimeline();
+  MusicPositionReader = ReadMusicPosition;
+  FrameClock.elapsedTicks = 0.0;
+
+  MainWindow = OpenDemoWindow("GLIDER TEST PROGRAM", DemoWindowProc);
+  if (!MainWindow) return Fail("Can't open a window on the display");
+
+  if (!Display.InitDisplay(MainWindow, nullptr)) return Fail("Can't use the display");
+  if (!Display.ChooseMode(kFrameWidth, kFrameHeight, 32))
+    return Fail("The display offers no 320x240 mode with 32 bits per pixel");
+  NeedsConversion = Display.SetSourceFormat(32, 0x00FF0000, 0x0000FF00, 0x000000FF) ? 0 : 1;
+  if (!Display.CreateSurfaces()) return Fail("Can't set the 320x240 display mode");
+
+  Step("OpenPack");
+  OpenPack("qm7.dat");
+  char reason[160];
+  if (!LoadDataFiles(reason, sizeof reason)) return FailAfterPack(reason);
+
+  Step("initLensWarp");
+  initLensWarp();
+  Step("initRippleSwirl");
+  initRippleSwirl();
+  Step("initKaleidoscope");
+  initKaleidoscope();
+  Step("initFlyingBlobs");
+  initFlyingBlobs();
+  Step("initFrameCube");
+  initFrameCube();
+  Step("buildScrollTables");
+  buildScrollTables();
+
+  SetCursor(CursorShape::kNone);
+
+  // Allocated by the first run, reused by any later one in the same process.
+  if (!FrameBuffer) FrameBuffer = new uint8_t[kFrameBytes];
+  std::memset(FrameBuffer, 0, kFrameBytes);
+  PresentFrameBuffer(true);
+  PresentFrameBuffer(true);
+
+  MusicHandle = MusicLoad("qm7.it");
+  if (!MusicHandle) return FailAfterPack("Can't play the file");
+  MusicStart();
+  MusicPlay(MusicHandle);
+
+  QueryPerformanceCounter(&FrameClock.lastCount);
+  FrameClock.carry = 0.0;
+
+  int quitCode = RunMainLoop();
+  if (quitCode >= 0) return quitCode;  // WM_QUIT: Escape ends here, nothing released
+
+  ClosePack();
+  MusicFree();
+  return 0;
+}
