@@ -82,3 +82,22 @@ void KitBlendLogoGlow(benchmark::State& state) {
 BENCHMARK(KitBlendLogoGlow)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+namespace {
+
+// A 200x200 shaded blob over a mid-grey frame.
+void KitDrawShadedBlobSprite200(benchmark::State& state) {
+  buildGlowTables();
+  buildShadeScaleTable();
+  initBlobTables();
+  buildBlobMap();
+  std::vector<uint8_t> target(kAreaBytes, 0x40);
+  for (auto _ : state) {
+    drawShadedBlobSprite(target.data(), BlobMap, 60, -1, 200, 11);
+    benchmark::DoNotOptimize(target.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(KitDrawShadedBlobSprite200)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -23,3 +23,5 @@ void drawShadedBlobSprite(uint8_t* target, const uint8_t* source, int32_t x, int
                           int32_t size, int32_t shade);
 void stampDimDot(uint8_t* pixel, int32_t mask);
 void stampBrightDot(uint8_t* pixel, int32_t mask);
+bool stampDimDotAt(uint8_t* target, int32_t x, int32_t y, int32_t mask);
+bool stampBrightDotAt(uint8_t* target, int32_t x, int32_t y, int32_t mask);
