@@ -1,1 +1,0 @@
-// Placeholder so the folder has a source; removed when the display device lands.

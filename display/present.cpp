@@ -1,0 +1,108 @@
+// present.cpp — writes the frame into the back buffer and flips, copying rows
+// as they are or moving each pixel's channels to the mode's positions.
+//
+// A lock that fails (surfaces lost after a mode or task switch, window gone)
+// skips the frame without writing anything; the next frame restores the chain
+// first. A flip error pops up once per distinct code, later repeats skip quietly.
+#include <cstring>
+
+#include "display/display_device.h"
+
+namespace {
+
+// One row of 32-bit source pixels (blue bits 0-7, green 8-15, red 16-23) into
+// 32-bit destination pixels with the channels at the given shifts.
+void ConvertRow32(const uint8_t* source, uint8_t* destination, uint32_t pixels,
+                  uint32_t redShift, uint32_t greenShift, uint32_t blueShift) {
+  for (uint32_t x = 0; x < pixels; ++x) {
+    uint32_t v;
+    std::memcpy(&v, source + 4 * x, 4);
+    uint32_t out = ((v & 0xFF) << blueShift) | (((v & 0xFF00) >> 8) << greenShift) |
+                   (((v & 0xFF0000) >> 16) << redShift);
+    std::memcpy(destination + 4 * x, &out, 4);
+  }
+}
+
+}  // namespace
+
+// Restores lost surfaces if needed and locks the back buffer. Null when the
+// frame must be skipped; the surfaces are then restored on the next frame.
+uint8_t* DisplayDevice::LockBackBuffer(int32_t* pitch, uint32_t* width, uint32_t* height) {
+  if (!primary || !backBuffer) return nullptr;
+  if (surfacesLost) {
+    if (primary->Restore() != DD_OK) return nullptr;
+    surfacesLost = 0;
+  }
+  DDSURFACEDESC2 desc = {};
+  desc.dwSize = sizeof(desc);
+  HRESULT result = backBuffer->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
+  if (result != DD_OK || !desc.lpSurface || desc.lPitch <= 0) {
+    if (result == DD_OK) backBuffer->Unlock(nullptr);
+    surfacesLost = 1;
+    return nullptr;
+  }
+  *pitch = desc.lPitch;
+  *width = desc.dwWidth;
+  *height = desc.dwHeight;
+  return static_cast<uint8_t*>(desc.lpSurface);
+}
+
+int DisplayDevice::FinishFrame() {
+  backBuffer->Unlock(nullptr);
+  HRESULT result = primary->Flip(nullptr, DDFLIP_WAIT);
+  int index = FindErrorMessage(result);
+  if (index < 0) return 0;
+  if (result == DDERR_SURFACELOST) surfacesLost = 1;
+  if (!flipErrorShown[index]) {
+    flipErrorShown[index] = 1;
+    CheckResult(result);
+  }
+  return 1;
+}
+
+// Rows outside the locked surface and pixels beyond its width or pitch are
+// not written; the source still advances by whole rows of modeWidth pixels.
+int DisplayDevice::PresentPlain(const void* source, int firstRow, int endRow) {
+  int32_t pitch;
+  uint32_t width, height;
+  uint8_t* surface = LockBackBuffer(&pitch, &width, &height);
+  if (!surface) return 1;
+
+  const uint8_t* from = static_cast<const uint8_t*>(source);
+  size_t sourceRowBytes = size_t{modeWidth} * modeBytesPerPixel;
+  size_t rowBytes = size_t{width < modeWidth ? width : modeWidth} * modeBytesPerPixel;
+  if (rowBytes > static_cast<size_t>(pitch)) rowBytes = static_cast<size_t>(pitch);
+  int first = firstRow < 0 ? 0 : firstRow;
+  int end = endRow > static_cast<int>(height) ? static_cast<int>(height) : endRow;
+  if (first < end) from += size_t(first - firstRow) * sourceRowBytes;
+  for (int row = first; row < end; ++row) {
+    std::memcpy(surface + size_t(row) * pitch, from, rowBytes);
+    from += sourceRowBytes;
+  }
+  return FinishFrame();
+}
+
+int DisplayDevice::PresentConverted(const void* source, int firstRow, int endRow) {
+  int32_t pitch;
+  uint32_t width, height;
+  uint8_t* surface = LockBackBuffer(&pitch, &width, &height);
+  if (!surface) return 1;
+
+  const uint8_t* from = static_cast<const uint8_t*>(source);
+  int first = firstRow < 0 ? 0 : firstRow;
+  int end = endRow > static_cast<int>(height) ? static_cast<int>(height) : endRow;
+  if (converter == 36) {  // 32-bit source into a 4-byte mode
+    size_t sourceRowBytes = size_t{modeWidth} * 4;
+    uint32_t pixels = width < modeWidth ? width : modeWidth;
+    if (pixels > static_cast<uint32_t>(pitch) / 4) pixels = static_cast<uint32_t>(pitch) / 4;
+    if (first < end) from += size_t(first - firstRow) * sourceRowBytes;
+    for (int row = first; row < end; ++row) {
+      ConvertRow32(from, surface + size_t(row) * pitch, pixels, modeRedShift, modeGreenShift,
+                   modeBlueShift);
+      from += sourceRowBytes;
+    }
+  }
+  // Other converters never arise (the host asks for a 32-bit mode): the rows
+  // are left as they are, and the frame is still flipped.
+  return FinishFrame();
+}

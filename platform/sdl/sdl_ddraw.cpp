@@ -1,0 +1,355 @@
+// sdl_ddraw.cpp — the page-flipped display on an SDL2 window.
+//
+// The window (made by the host) is put in desktop full-screen; the desktop
+// resolution never changes. "Setting a mode" makes a renderer and the back
+// buffer is a streaming texture of the mode's size, locked for the frame.
+// Flip scales it to the screen: nearest-neighbour into a target texture at
+// the largest whole multiple that fits, then smooth scaling of that into the
+// largest rectangle of the mode's aspect (4:3 for 320x240), black elsewhere,
+// and presents, paced by vsync when the renderer has it.
+//
+// Failures never crash: a window that is gone or a renderer that lost its
+// device makes Lock and Flip return DDERR_SURFACELOST without touching any
+// SDL object of the old window; Restore rebuilds the textures when it can.
+#include <SDL.h>
+
+#include "platform/ddraw.h"
+
+namespace {
+
+struct SdlDisplayState {
+  SDL_Window* window;
+  Uint32 windowId;
+  uint32_t cooperativeFlags;
+  SDL_Renderer* renderer;
+  SDL_Texture* frame;   // the back buffer: streaming, the mode's size
+  SDL_Texture* scaled;  // render target at scaledFactor x the mode's size
+  int scaledFactor;
+  DdMode mode;
+  bool modeSet;
+  bool primaryCreated;
+  bool locked;
+  bool deviceLost;  // the renderer reported a device reset: textures are gone
+  bool watching;
+};
+
+SdlDisplayState Sdl = {};
+
+int WatchRenderEvents(void*, SDL_Event* event) {
+  if (event->type == SDL_RENDER_DEVICE_RESET) Sdl.deviceLost = true;
+  return 0;
+}
+
+// The window still exists (the host may have destroyed it at any time).
+bool WindowAlive() {
+  return Sdl.window && SDL_GetWindowFromID(Sdl.windowId) == Sdl.window;
+}
+
+// The window is gone: forget everything made on it without calling SDL on
+// it (SDL destroyed the renderer and its textures with the window).
+void ForgetWindow() {
+  Sdl.window = nullptr;
+  Sdl.renderer = nullptr;
+  Sdl.frame = nullptr;
+  Sdl.scaled = nullptr;
+  Sdl.scaledFactor = 0;
+  Sdl.locked = false;
+}
+
+bool Usable() {
+  if (!WindowAlive()) {
+    ForgetWindow();
+    return false;
+  }
+  return Sdl.renderer && Sdl.frame && !Sdl.deviceLost;
+}
+
+Uint32 TextureFormat(const DdMode& mode) {
+  return mode.bits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_ARGB8888;
+}
+
+bool CreateFrameTexture() {
+  Sdl.frame = SDL_CreateTexture(Sdl.renderer, TextureFormat(Sdl.mode), SDL_TEXTUREACCESS_STREAMING,
+                                static_cast<int>(Sdl.mode.width),
+                                static_cast<int>(Sdl.mode.height));
+  if (!Sdl.frame) return false;
+  SDL_SetTextureScaleMode(Sdl.frame, SDL_ScaleModeNearest);
+  return true;
+}
+
+void DropTextures() {
+  if (Sdl.scaled) SDL_DestroyTexture(Sdl.scaled);
+  if (Sdl.frame) SDL_DestroyTexture(Sdl.frame);
+  Sdl.scaled = nullptr;
+  Sdl.frame = nullptr;
+  Sdl.scaledFactor = 0;
+}
+
+// The largest rectangle of the mode's aspect that fits the output, centred.
+SDL_Rect FitAspect(int outW, int outH) {
+  int64_t w = Sdl.mode.width, h = Sdl.mode.height;
+  SDL_Rect r;
+  if (int64_t{outW} * h >= int64_t{outH} * w) {
+    r.h = outH;
+    r.w = static_cast<int>((int64_t{outH} * w + h / 2) / h);
+  } else {
+    r.w = outW;
+    r.h = static_cast<int>((int64_t{outW} * h + w / 2) / w);
+  }
+  r.x = (outW - r.w) / 2;
+  r.y = (outH - r.h) / 2;
+  return r;
+}
+
+// Nearest-neighbour copy of the frame at `factor` into the target texture;
+// false when render targets are not available (the frame is drawn directly).
+bool DrawScaled(int factor) {
+  if (!SDL_RenderTargetSupported(Sdl.renderer)) return false;
+  if (Sdl.scaledFactor != factor || !Sdl.scaled) {
+    if (Sdl.scaled) SDL_DestroyTexture(Sdl.scaled);
+    Sdl.scaled = SDL_CreateTexture(Sdl.renderer, SDL_PIXELFORMAT_ARGB8888,
+                                   SDL_TEXTUREACCESS_TARGET,
+                                   static_cast<int>(Sdl.mode.width) * factor,
+                                   static_cast<int>(Sdl.mode.height) * factor);
+    Sdl.scaledFactor = Sdl.scaled ? factor : 0;
+    if (!Sdl.scaled) return false;
+    SDL_SetTextureScaleMode(Sdl.scaled, SDL_ScaleModeLinear);
+  }
+  if (SDL_SetRenderTarget(Sdl.renderer, Sdl.scaled) != 0) return false;
+  SDL_RenderCopy(Sdl.renderer, Sdl.frame, nullptr, nullptr);
+  SDL_SetRenderTarget(Sdl.renderer, nullptr);
+  return true;
+}
+
+HRESULT Show() {
+  int outW = 0, outH = 0;
+  if (SDL_GetRendererOutputSize(Sdl.renderer, &outW, &outH) != 0 || outW <= 0 || outH <= 0)
+    return DDERR_SURFACELOST;
+  int factor = outW / static_cast<int>(Sdl.mode.width);
+  int factorH = outH / static_cast<int>(Sdl.mode.height);
+  if (factorH < factor) factor = factorH;
+  if (factor < 1) factor = 1;
+  bool scaled = DrawScaled(factor);
+
+  SDL_SetRenderDrawColor(Sdl.renderer, 0, 0, 0, 255);
+  SDL_RenderClear(Sdl.renderer);
+  SDL_Rect target = FitAspect(outW, outH);
+  SDL_RenderCopy(Sdl.renderer, scaled ? Sdl.scaled : Sdl.frame, nullptr, &target);
+  SDL_RenderPresent(Sdl.renderer);
+  return DD_OK;
+}
+
+class SdlSurface final : public IDirectDrawSurface7 {
+ public:
+  explicit SdlSurface(bool isPrimary) : isPrimary_(isPrimary) {}
+
+  HRESULT GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) override;
+
+  HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, uint32_t, void*) override {
+    if (desc) desc->lpSurface = nullptr;
+    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+    if (isPrimary_) return DDERR_CANTLOCKSURFACE;  // only the back buffer holds pixels
+    if (!Sdl.primaryCreated) return DDERR_SURFACELOST;
+    if (!Usable()) return DDERR_SURFACELOST;
+    if (Sdl.locked) return DDERR_SURFACEBUSY;
+    SDL_Rect area = {0, 0, static_cast<int>(Sdl.mode.width), static_cast<int>(Sdl.mode.height)};
+    if (rect) {
+      if (rect->left < 0 || rect->top < 0 || rect->right > area.w || rect->bottom > area.h ||
+          rect->left >= rect->right || rect->top >= rect->bottom)
+        return DDERR_INVALIDRECT;
+      area = {rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top};
+    }
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(Sdl.frame, &area, &pixels, &pitch) != 0 || !pixels)
+      return DDERR_SURFACELOST;
+    Sdl.locked = true;
+    desc->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
+    desc->dwWidth = static_cast<uint32_t>(area.w);
+    desc->dwHeight = static_cast<uint32_t>(area.h);
+    desc->lPitch = pitch;
+    desc->lpSurface = pixels;
+    desc->ddpfPixelFormat = {};
+    desc->ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+    desc->ddpfPixelFormat.dwFlags = DDPF_RGB;
+    desc->ddpfPixelFormat.dwRGBBitCount = Sdl.mode.bits;
+    desc->ddpfPixelFormat.dwRBitMask = Sdl.mode.redMask;
+    desc->ddpfPixelFormat.dwGBitMask = Sdl.mode.greenMask;
+    desc->ddpfPixelFormat.dwBBitMask = Sdl.mode.blueMask;
+    return DD_OK;
+  }
+
+  HRESULT Unlock(RECT*) override {
+    if (isPrimary_ || !Sdl.locked) return DDERR_NOTLOCKED;
+    if (!WindowAlive()) {
+      ForgetWindow();
+      return DDERR_SURFACELOST;
+    }
+    Sdl.locked = false;
+    if (Sdl.frame) SDL_UnlockTexture(Sdl.frame);
+    return DD_OK;
+  }
+
+  HRESULT Flip(IDirectDrawSurface7*, uint32_t) override {
+    if (!isPrimary_) return DDERR_NOTFLIPPABLE;
+    if (!Sdl.primaryCreated || !Usable()) return DDERR_SURFACELOST;
+    if (Sdl.locked) return DDERR_SURFACEBUSY;
+    return Show();
+  }
+
+  HRESULT IsLost() override {
+    return Sdl.primaryCreated && Usable() ? DD_OK : DDERR_SURFACELOST;
+  }
+
+  HRESULT Restore() override {
+    if (!Sdl.primaryCreated) return DDERR_SURFACELOST;
+    if (!WindowAlive()) {
+      ForgetWindow();
+      return DDERR_NOHWND;
+    }
+    if (!Sdl.renderer) return DDERR_WRONGMODE;
+    if (Sdl.frame && !Sdl.deviceLost) return DD_OK;
+    if (Sdl.locked && Sdl.frame) SDL_UnlockTexture(Sdl.frame);
+    Sdl.locked = false;
+    DropTextures();
+    Sdl.deviceLost = false;
+    if (!CreateFrameTexture()) {
+      Sdl.deviceLost = true;
+      return DDERR_OUTOFVIDEOMEMORY;
+    }
+    return DD_OK;
+  }
+
+ private:
+  bool isPrimary_;
+};
+
+SdlSurface PrimarySurface(true);
+SdlSurface BackSurface(false);
+
+HRESULT SdlSurface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) {
+  if (out) *out = nullptr;
+  if (!caps || !out) return DDERR_INVALIDPARAMS;
+  if (!isPrimary_ || caps->dwCaps != DDSCAPS_BACKBUFFER || !Sdl.primaryCreated)
+    return DDERR_NOTFOUND;
+  *out = &BackSurface;
+  return DD_OK;
+}
+
+class SdlDirectDraw final : public IDirectDraw7 {
+ public:
+  HRESULT SetCooperativeLevel(WindowHandle window, uint32_t flags) override {
+    SDL_Window* sdlWindow = static_cast<SDL_Window*>(window);
+    if (!sdlWindow) return DDERR_NOHWND;
+    Uint32 id = SDL_GetWindowID(sdlWindow);
+    if (id == 0) return DDERR_NOHWND;
+    if (Sdl.primaryCreated && sdlWindow != Sdl.window) return DDERR_HWNDALREADYSET;
+    Sdl.window = sdlWindow;
+    Sdl.windowId = id;
+    Sdl.cooperativeFlags = flags;
+    // Full screen at the desktop's own resolution; a window manager that
+    // refuses still gets a letterboxed picture in the window.
+    if (flags & DDSCL_FULLSCREEN) SDL_SetWindowFullscreen(sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    return DD_OK;
+  }
+
+  HRESULT EnumDisplayModes(uint32_t, DDSURFACEDESC2*, void* context,
+                           LPDDENUMMODESCALLBACK2 callback) override {
+    if (!callback) return DDERR_INVALIDPARAMS;
+    for (int i = 0; i < kStandardModeCount; ++i) {
+      const DdMode& mode = kStandardModes[i];
+      DDSURFACEDESC2 desc = {};
+      desc.dwSize = sizeof(desc);
+      desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
+      desc.dwWidth = mode.width;
+      desc.dwHeight = mode.height;
+      desc.lPitch = static_cast<int32_t>(mode.width * (mode.bits / 8));
+      desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+      desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
+      desc.ddpfPixelFormat.dwRGBBitCount = mode.bits;
+      desc.ddpfPixelFormat.dwRBitMask = mode.redMask;
+      desc.ddpfPixelFormat.dwGBitMask = mode.greenMask;
+      desc.ddpfPixelFormat.dwBBitMask = mode.blueMask;
+      if (callback(&desc, context) == DDENUMRET_CANCEL) break;
+    }
+    return DD_OK;
+  }
+
+  HRESULT SetDisplayMode(uint32_t width, uint32_t height, uint32_t bits, uint32_t,
+                         uint32_t) override {
+    if (!Sdl.window) return DDERR_NOCOOPERATIVELEVELSET;
+    if (!(Sdl.cooperativeFlags & DDSCL_EXCLUSIVE)) return DDERR_NOEXCLUSIVEMODE;
+    if (!WindowAlive()) {
+      ForgetWindow();
+      return DDERR_NOHWND;
+    }
+    const DdMode* found = nullptr;
+    for (int i = 0; i < kStandardModeCount && !found; ++i) {
+      const DdMode& mode = kStandardModes[i];
+      if (mode.width == width && mode.height == height && mode.bits == bits) found = &mode;
+    }
+    if (!found) return DDERR_INVALIDMODE;
+    if (Sdl.locked) return DDERR_SURFACEBUSY;
+
+    if (!Sdl.renderer) {
+      Sdl.renderer = SDL_CreateRenderer(
+          Sdl.window, -1,
+          SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
+      if (!Sdl.renderer) Sdl.renderer = SDL_CreateRenderer(Sdl.window, -1, SDL_RENDERER_SOFTWARE);
+      if (!Sdl.renderer) return DDERR_NODIRECTDRAWHW;
+    }
+    if (!Sdl.watching) {
+      SDL_AddEventWatch(WatchRenderEvents, nullptr);
+      Sdl.watching = true;
+    }
+    bool changed = !Sdl.modeSet || Sdl.mode.width != found->width ||
+                   Sdl.mode.height != found->height || Sdl.mode.bits != found->bits;
+    Sdl.mode = *found;
+    Sdl.modeSet = true;
+    // Surfaces made for another mode go with it; they come back through Restore.
+    if (changed && Sdl.frame) {
+      DropTextures();
+      if (!CreateFrameTexture()) Sdl.deviceLost = true;
+    }
+    SDL_ShowCursor(SDL_DISABLE);
+    // Black until the first frame arrives.
+    SDL_SetRenderDrawColor(Sdl.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(Sdl.renderer);
+    SDL_RenderPresent(Sdl.renderer);
+    return DD_OK;
+  }
+
+  HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer) override {
+    if (out) *out = nullptr;
+    if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC2))
+      return DDERR_INVALIDPARAMS;
+    if (!Sdl.window) return DDERR_NOCOOPERATIVELEVELSET;
+    constexpr uint32_t kChain = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+    if ((desc->ddsCaps.dwCaps & kChain) != kChain || !(desc->dwFlags & DDSD_BACKBUFFERCOUNT) ||
+        desc->dwBackBufferCount != 1)
+      return DDERR_INVALIDCAPS;
+    if (Sdl.primaryCreated) return DDERR_PRIMARYSURFACEALREADYEXISTS;
+    if (!Sdl.renderer) return DDERR_NOEXCLUSIVEMODE;  // no mode set yet
+    if (!WindowAlive()) {
+      ForgetWindow();
+      return DDERR_NOHWND;
+    }
+    if (!CreateFrameTexture()) return DDERR_OUTOFVIDEOMEMORY;
+    Sdl.primaryCreated = true;
+    *out = &PrimarySurface;
+    return DD_OK;
+  }
+};
+
+SdlDirectDraw Device;
+
+}  // namespace
+
+HRESULT DirectDrawCreateEx(const void*, IDirectDraw7** out, void* outer) {
+  if (out) *out = nullptr;
+  if (!out || outer) return DDERR_INVALIDPARAMS;
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    return DDERR_NODIRECTDRAWSUPPORT;
+  *out = &Device;
+  return DD_OK;
+}

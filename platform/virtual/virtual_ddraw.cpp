@@ -1,0 +1,195 @@
+// virtual_ddraw.cpp — the page-flipped display over surfaces in RAM (see
+// platform/virtual/virtual_display.h for the controls).
+#include <utility>
+
+#include "platform/virtual/virtual_display.h"
+
+namespace {
+
+constexpr DdMode kDefaultMode = {320, 240, 32, 0x00FF0000, 0x0000FF00, 0x000000FF};
+
+// The state at process start and after VirtualDisplayReset.
+VirtualDisplayState InitialState() {
+  VirtualDisplayState state = {};
+  state.modes.assign(kStandardModes, kStandardModes + kStandardModeCount);
+  state.mode = kDefaultMode;
+  return state;
+}
+
+// Counts the call and returns its forced result (DD_OK when none).
+HRESULT Enter(VirtualCall call, uint32_t flags) {
+  VirtualDisplay.callCount[call] += 1;
+  VirtualDisplay.lastFlags[call] = flags;
+  return VirtualDisplay.results[call];
+}
+
+void FillPixelFormat(DDPIXELFORMAT* format, const DdMode& mode) {
+  *format = {};
+  format->dwSize = sizeof(DDPIXELFORMAT);
+  format->dwFlags = DDPF_RGB;
+  format->dwRGBBitCount = mode.bits;
+  format->dwRBitMask = mode.redMask;
+  format->dwGBitMask = mode.greenMask;
+  format->dwBBitMask = mode.blueMask;
+}
+
+class VirtualSurface final : public IDirectDrawSurface7 {
+ public:
+  explicit VirtualSurface(bool isPrimary) : isPrimary_(isPrimary) {}
+
+  HRESULT GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) override;
+
+  HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, uint32_t flags, void*) override {
+    if (desc) desc->lpSurface = nullptr;
+    if (HRESULT forced = Enter(kVirtualLock, flags); forced != DD_OK) return forced;
+    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+    if (rect) return DDERR_INVALIDRECT;  // only whole-surface locks are offered
+    if (!VirtualDisplay.primaryCreated) return DDERR_SURFACELOST;
+    if (VirtualDisplay.surfacesLost) return DDERR_SURFACELOST;
+    if (VirtualDisplay.locked) return DDERR_SURFACEBUSY;
+    VirtualDisplay.locked = true;
+    const DdMode& mode = VirtualDisplay.mode;
+    desc->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
+    desc->dwWidth = mode.width;
+    desc->dwHeight = mode.height;
+    desc->lPitch = VirtualDisplay.surfacePitch;
+    desc->lpSurface = (isPrimary_ ? VirtualDisplay.front : VirtualDisplay.back).data();
+    FillPixelFormat(&desc->ddpfPixelFormat, mode);
+    return DD_OK;
+  }
+
+  HRESULT Unlock(RECT*) override {
+    if (HRESULT forced = Enter(kVirtualUnlock, 0); forced != DD_OK) return forced;
+    if (!VirtualDisplay.locked) return DDERR_NOTLOCKED;
+    VirtualDisplay.locked = false;
+    return DD_OK;
+  }
+
+  HRESULT Flip(IDirectDrawSurface7*, uint32_t flags) override {
+    if (HRESULT forced = Enter(kVirtualFlip, flags); forced != DD_OK) return forced;
+    if (!isPrimary_) return DDERR_NOTFLIPPABLE;
+    if (VirtualDisplay.surfacesLost) return DDERR_SURFACELOST;
+    if (VirtualDisplay.locked) return DDERR_SURFACEBUSY;
+    std::swap(VirtualDisplay.front, VirtualDisplay.back);
+    VirtualDisplay.flipCount += 1;
+    return DD_OK;
+  }
+
+  HRESULT IsLost() override { return VirtualDisplay.surfacesLost ? DDERR_SURFACELOST : DD_OK; }
+
+  HRESULT Restore() override {
+    if (HRESULT forced = Enter(kVirtualRestore, 0); forced != DD_OK) return forced;
+    VirtualDisplay.surfacesLost = false;
+    VirtualDisplay.locked = false;
+    return DD_OK;
+  }
+
+ private:
+  bool isPrimary_;
+};
+
+VirtualSurface PrimarySurface(true);
+VirtualSurface BackSurface(false);
+
+HRESULT VirtualSurface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) {
+  if (out) *out = nullptr;
+  if (HRESULT forced = Enter(kVirtualGetAttachedSurface, caps ? caps->dwCaps : 0);
+      forced != DD_OK)
+    return forced;
+  if (!caps || !out) return DDERR_INVALIDPARAMS;
+  if (!isPrimary_ || caps->dwCaps != DDSCAPS_BACKBUFFER) return DDERR_NOTFOUND;
+  *out = &BackSurface;
+  return DD_OK;
+}
+
+class VirtualDirectDraw final : public IDirectDraw7 {
+ public:
+  HRESULT SetCooperativeLevel(WindowHandle window, uint32_t flags) override {
+    if (HRESULT forced = Enter(kVirtualSetCooperativeLevel, flags); forced != DD_OK)
+      return forced;
+    VirtualDisplay.window = window;
+    return DD_OK;
+  }
+
+  HRESULT EnumDisplayModes(uint32_t flags, DDSURFACEDESC2*, void* context,
+                           LPDDENUMMODESCALLBACK2 callback) override {
+    if (HRESULT forced = Enter(kVirtualEnumDisplayModes, flags); forced != DD_OK) return forced;
+    if (!callback) return DDERR_INVALIDPARAMS;
+    VirtualDisplay.modesListed = 0;
+    for (const DdMode& mode : VirtualDisplay.modes) {
+      DDSURFACEDESC2 desc = {};
+      desc.dwSize = sizeof(desc);
+      desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
+      desc.dwWidth = mode.width;
+      desc.dwHeight = mode.height;
+      desc.lPitch = static_cast<int32_t>(mode.width * (mode.bits / 8));
+      FillPixelFormat(&desc.ddpfPixelFormat, mode);
+      VirtualDisplay.modesListed += 1;
+      if (callback(&desc, context) == DDENUMRET_CANCEL) break;
+    }
+    return DD_OK;
+  }
+
+  HRESULT SetDisplayMode(uint32_t width, uint32_t height, uint32_t bits, uint32_t,
+                         uint32_t flags) override {
+    if (HRESULT forced = Enter(kVirtualSetDisplayMode, flags); forced != DD_OK) return forced;
+    for (const DdMode& mode : VirtualDisplay.modes) {
+      if (mode.width == width && mode.height == height && mode.bits == bits) {
+        VirtualDisplay.mode = mode;
+        return DD_OK;
+      }
+    }
+    return DDERR_INVALIDMODE;
+  }
+
+  HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer) override {
+    if (out) *out = nullptr;
+    if (HRESULT forced = Enter(kVirtualCreateSurface, desc ? desc->ddsCaps.dwCaps : 0);
+        forced != DD_OK)
+      return forced;
+    if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC2))
+      return DDERR_INVALIDPARAMS;
+    VirtualDisplay.createDescFlags = desc->dwFlags;
+    VirtualDisplay.createBackBufferCount = desc->dwBackBufferCount;
+    constexpr uint32_t kChain = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+    if ((desc->ddsCaps.dwCaps & kChain) != kChain || !(desc->dwFlags & DDSD_BACKBUFFERCOUNT) ||
+        desc->dwBackBufferCount != 1)
+      return DDERR_INVALIDCAPS;
+    if (VirtualDisplay.primaryCreated) return DDERR_PRIMARYSURFACEALREADYEXISTS;
+    const DdMode& mode = VirtualDisplay.mode;
+    int32_t rowBytes = static_cast<int32_t>(mode.width * (mode.bits / 8));
+    VirtualDisplay.surfacePitch = VirtualDisplay.pitch > rowBytes ? VirtualDisplay.pitch : rowBytes;
+    size_t bytes = size_t(VirtualDisplay.surfacePitch) * mode.height;
+    VirtualDisplay.front.assign(bytes, 0);
+    VirtualDisplay.back.assign(bytes, 0);
+    VirtualDisplay.primaryCreated = true;
+    *out = &PrimarySurface;
+    return DD_OK;
+  }
+};
+
+VirtualDirectDraw Device;
+
+}  // namespace
+
+VirtualDisplayState VirtualDisplay = InitialState();
+
+HRESULT DirectDrawCreateEx(const void*, IDirectDraw7** out, void* outer) {
+  if (out) *out = nullptr;
+  if (HRESULT forced = Enter(kVirtualCreate, 0); forced != DD_OK) return forced;
+  if (!out || outer) return DDERR_INVALIDPARAMS;
+  *out = &Device;
+  return DD_OK;
+}
+
+void VirtualDisplayReset() {
+  VirtualDisplay = InitialState();
+  VirtualPopups.clear();
+}
+
+VirtualFrame VirtualFrontBuffer() {
+  if (VirtualDisplay.flipCount == 0 || VirtualDisplay.front.empty())
+    return {nullptr, 0, 0, 0};
+  return {VirtualDisplay.front.data(), static_cast<int>(VirtualDisplay.mode.width),
+          static_cast<int>(VirtualDisplay.mode.height), VirtualDisplay.surfacePitch};
+}
