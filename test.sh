@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # test.sh — installs what is missing, builds, and runs every test:
 # first the Release build, then the whole suite again under AddressSanitizer
-# and UndefinedBehaviorSanitizer.
+# and UndefinedBehaviorSanitizer, and a bounded run of the fuzz targets.
 #   QM7_NO_SANITIZE=1 ./test.sh   skips the sanitizer build (quick local runs)
 set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
@@ -20,5 +20,15 @@ run_suite() {
 run_suite "$QM7_ROOT/build/release" -DCMAKE_BUILD_TYPE=Release
 if [ "${QM7_NO_SANITIZE:-0}" != 1 ]; then
   run_suite "$QM7_ROOT/build/asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM7_SANITIZE=ON -DQM7_BUILD_BENCH=OFF
+
+  # Fuzz the untrusted inputs (pack directory, pack entries, LZW streams) for
+  # a bounded time each; scripts/fuzz.sh runs them longer.
+  echo "== fuzz"
+  fuzz="$QM7_ROOT/build/fuzz"
+  CC=clang CXX=clang++ qm7_configure "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM7_FUZZ=ON \
+    -DQM7_BUILD_BENCH=OFF -DQM7_FUZZ_SECONDS="${QM7_FUZZ_SECONDS:-30}" \
+    -DQM7_FUZZ_SEED_PACK="$QM7_ROOT/build/release/data/qm7.dat"
+  cmake --build "$fuzz" -j "$(qm7_jobs)" --target fuzz_seeds fuzz_pack_directory fuzz_pack_load fuzz_lzw_decode
+  (cd "$fuzz" && ctest -L fuzz --output-on-failure)
 fi
 echo "qm7: all tests passed"
