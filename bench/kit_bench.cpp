@@ -101,3 +101,19 @@ void KitDrawShadedBlobSprite200(benchmark::State& state) {
 BENCHMARK(KitDrawShadedBlobSprite200)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+namespace {
+
+// A triangle covering about half the picture, corners off screen.
+void KitFillFlatTriangleScreen(benchmark::State& state) {
+  std::vector<uint8_t> target(kAreaBytes);
+  const float points[6] = {-20.5f, -10.25f, 340.75f, 30.5f, 150.25f, 215.0f};
+  for (auto _ : state) {
+    fillFlatTriangle(points, target.data(), 0x00336699u);
+    benchmark::DoNotOptimize(target.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(KitFillFlatTriangleScreen)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
