@@ -1,0 +1,132 @@
+// qm7-pack create / list / extract, run in-process in a temporary folder.
+#include <sys/stat.h>
+
+#include <random>
+
+#include "pack/pack_archive.h"
+#include "tests/pack/pack_files.h"
+#include "tools/pack/pack_tool.h"
+
+namespace {
+
+struct ToolRun {
+  int status;
+  std::string out, err;
+};
+
+ToolRun Tool(const std::vector<std::string>& args) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  const int status = RunPackTool(args);
+  std::fflush(stdout);
+  return {status, testing::internal::GetCapturedStdout(), testing::internal::GetCapturedStderr()};
+}
+
+class PackToolTest : public TempFolderTest {};
+
+TEST_F(PackToolTest, CreatedPackLoadsThroughThePackReaderAndExtractsUnchanged) {
+  std::mt19937 random(7);
+  std::vector<uint8_t> noise(3000);
+  for (auto& b : noise) b = static_cast<uint8_t>(random());
+  std::vector<uint8_t> picture(320 * 1731);
+  for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<uint8_t>(i / 320 % 200);
+  ASSERT_EQ(mkdir("in", 0700), 0);
+  WriteFile("in/scroll.bin", picture);
+  WriteFile("in/noise.bin", noise);
+  WriteFile("in/empty.bin", {});
+
+  const ToolRun create = Tool({"create", "qm7.dat", "in/scroll.bin", "in/noise.bin", "in/empty.bin"});
+  ASSERT_EQ(create.status, 0) << create.err;
+
+  const ToolRun list = Tool({"list", "qm7.dat"});
+  EXPECT_EQ(list.status, 0);
+  EXPECT_NE(list.out.find("scroll.bin"), std::string::npos);
+  EXPECT_NE(list.out.find("553920  lzw"), std::string::npos) << list.out;  // compresses well
+  EXPECT_NE(list.out.find("3000  stored"), std::string::npos) << list.out;  // would grow
+  EXPECT_NE(list.out.find("0  stored"), std::string::npos) << list.out;
+
+  testing::internal::CaptureStdout();
+  OpenPack("qm7.dat");
+  uint8_t* data = nullptr;
+  std::size_t length = 0;
+  EXPECT_EQ(LoadFile("scroll.bin", &data, &length), 0);
+  ClosePack();
+  testing::internal::GetCapturedStdout();
+  ASSERT_NE(data, nullptr);
+  EXPECT_TRUE(std::vector<uint8_t>(data, data + length) == picture);
+  std::free(data);
+
+  const ToolRun extract = Tool({"extract", "qm7.dat", "-C", "out"});
+  EXPECT_EQ(extract.status, 0) << extract.err;
+  EXPECT_TRUE(ReadWhole("out/scroll.bin") == picture);
+  EXPECT_EQ(ReadWhole("out/noise.bin"), noise);
+  struct stat info;
+  EXPECT_EQ(stat("out/empty.bin", &info), 0);
+
+  const ToolRun one = Tool({"extract", "qm7.dat", "noise.bin"});
+  EXPECT_EQ(one.status, 0);
+  EXPECT_EQ(ReadWhole("noise.bin"), noise);
+  EXPECT_NE(stat("scroll.bin", &info), 0);
+}
+
+TEST_F(PackToolTest, StoreKeepsEveryEntryAsItIs) {
+  WriteFile("w.pal", std::vector<uint8_t>(768, 5));
+  ASSERT_EQ(Tool({"create", "p.dat", "--store", "w.pal"}).status, 0);
+  const ToolRun list = Tool({"list", "p.dat"});
+  EXPECT_NE(list.out.find("w.pal                30        768        768  stored"), std::string::npos)
+      << list.out;
+}
+
+TEST_F(PackToolTest, BadCommandLinesAndFilesFailWithAMessage) {
+  WriteFile("a.bin", Bytes("a"));
+  ASSERT_EQ(mkdir("sub", 0700), 0);
+  WriteFile("sub/a.bin", Bytes("other a"));
+  WriteFile("thirteen.char", Bytes("x"));
+  PackBuilder evil;
+  evil.entries = {{"../escape", Bytes("x"), 0, 0}};
+  WriteFile("evil.dat", evil.Build());
+  PackBuilder broken;
+  broken.entries = {{"z.bin", {0xFF, 0xFF, 0xFF}, 10, 1}};
+  WriteFile("broken.dat", broken.Build());
+  PackBuilder huge;
+  huge.count = 5000;
+  WriteFile("huge.dat", huge.Build());
+
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{}, 2, "usage: qm7-pack create"},
+      {{"pack"}, 2, "usage:"},
+      {{"create", "out.dat"}, 2, "usage:"},
+      {{"create", "out.dat", "--fast", "a.bin"}, 2, "usage:"},
+      {{"list"}, 2, "usage:"},
+      {{"list", "a.dat", "b.dat"}, 2, "usage:"},
+      {{"extract", "p.dat", "-C"}, 2, "usage:"},
+      {{"create", "out.dat", "missing.bin"}, 1, "cannot read missing.bin"},
+      {{"create", "out.dat", "thirteen.char"}, 1, "must have 1 to 12 characters"},
+      {{"create", "out.dat", "a.bin", "sub/a.bin"}, 1, "already in the pack"},
+      {{"create", "no-such-folder/out.dat", "a.bin"}, 1, "cannot write no-such-folder/out.dat.part"},
+      {{"list", "missing.dat"}, 1, "cannot read missing.dat"},
+      {{"list", "huge.dat"}, 1, "entry count 5000 is not between 0 and 300"},
+      {{"list", "a.bin"}, 1, "too short to be a pack"},
+      {{"extract", "evil.dat"}, 1, "'../escape' is not a plain file name"},
+      {{"extract", "broken.dat"}, 1, "z.bin is corrupt"},
+      {{"extract", "broken.dat", "y.bin"}, 1, "no entry named y.bin"},
+  };
+  for (const Case& c : cases) {
+    std::string line;
+    for (const auto& a : c.args) line += a + " ";
+    SCOPED_TRACE(line);
+    const ToolRun r = Tool(c.args);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+  struct stat info;
+  EXPECT_NE(stat("out.dat", &info), 0);  // no failed create leaves a pack behind
+  EXPECT_NE(stat("../escape", &info), 0);
+}
+
+}  // namespace

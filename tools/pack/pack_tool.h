@@ -1,0 +1,23 @@
+// pack_tool.h — the qm7-pack commands.
+//
+//   qm7-pack create OUT.dat [--store] FILE...
+//       Packs the files under their base names (at most 12 characters, no
+//       duplicates, at most 300 files). Each entry is LZW-compressed unless
+//       storing it is smaller or --store is given. OUT.dat is replaced only
+//       once it has been written completely.
+//   qm7-pack list PACK
+//       One line per entry: name, offset, stored size, unpacked size, and
+//       "lzw" or "stored".
+//   qm7-pack extract PACK [NAME...] [-C DIR]
+//       Writes the named entries (all by default; the first of duplicate
+//       names) into DIR (default: the current folder).
+//
+// Exit status: 0 done, 1 a file could not be read or written or the pack is
+// damaged (message on standard error), 2 bad command line (usage on standard
+// error).
+#pragma once
+#include <string>
+#include <vector>
+
+// args: the command line without the program name.
+int RunPackTool(const std::vector<std::string>& args);
