@@ -59,27 +59,38 @@ Plane BoxBlur(const Plane& in, int radius) {
   return out;
 }
 
-// Largest rendering whose ink fits the box: height first, then a horizontal
-// stretch of up to 60 %, then extra letter spacing of up to a third of the size.
+// Largest rendering whose ink fits the box: a uniform size first, then the
+// letters stretched up to 50 % taller or 60 % wider to take up the room left
+// in the other direction, then extra letter spacing of up to a third of the size.
 TextBitmap FitText(FT_Face face, const std::string& text, int boxWidth, int boxHeight) {
+  auto fits = [&](const TextBitmap& t) {
+    return t.inkBottom - t.inkTop <= boxHeight && t.inkRight - t.inkLeft <= boxWidth;
+  };
   TextBitmap best;
   int size = 8;
   for (int s = 8; s < 200; ++s) {
     TextBitmap t = RenderLine(face, text, s, s, 0);
-    if (t.inkBottom - t.inkTop > boxHeight || t.inkRight - t.inkLeft > boxWidth) break;
+    if (!fits(t)) break;
     best = std::move(t);
     size = s;
   }
-  int stretched = size;
-  for (int sx = size + 1; sx <= size * 16 / 10; ++sx) {
-    TextBitmap t = RenderLine(face, text, sx, size, 0);
-    if (t.inkRight - t.inkLeft > boxWidth) break;
+  int tall = size;
+  for (int sy = size + 1; sy <= size * 15 / 10; ++sy) {
+    TextBitmap t = RenderLine(face, text, size, sy, 0);
+    if (!fits(t)) break;
     best = std::move(t);
-    stretched = sx;
+    tall = sy;
+  }
+  int wide = size;
+  for (int sx = size + 1; sx <= size * 16 / 10; ++sx) {
+    TextBitmap t = RenderLine(face, text, sx, tall, 0);
+    if (!fits(t)) break;
+    best = std::move(t);
+    wide = sx;
   }
   for (int tracking = 1; tracking <= size / 3; ++tracking) {
-    TextBitmap t = RenderLine(face, text, stretched, size, tracking);
-    if (t.inkRight - t.inkLeft > boxWidth) break;
+    TextBitmap t = RenderLine(face, text, wide, tall, tracking);
+    if (!fits(t)) break;
     best = std::move(t);
   }
   return best;
