@@ -139,6 +139,21 @@ HRESULT Show() {
   return DD_OK;
 }
 
+// Full screen at the desktop's own resolution. The window is first given the
+// display's size and position as a plain window: an X server without a
+// window manager ignores the full-screen request and would otherwise keep
+// the window small while SDL renders for the whole screen.
+void CoverScreen(SDL_Window* window) {
+  SDL_Rect bounds;
+  if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &bounds) == 0) {
+    SDL_SetWindowFullscreen(window, 0);
+    SDL_SetWindowBordered(window, SDL_FALSE);
+    SDL_SetWindowPosition(window, bounds.x, bounds.y);
+    SDL_SetWindowSize(window, bounds.w, bounds.h);
+  }
+  SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
 class SdlSurface final : public IDirectDrawSurface7 {
  public:
   explicit SdlSurface(bool isPrimary) : isPrimary_(isPrimary) {}
@@ -247,9 +262,7 @@ class SdlDirectDraw final : public IDirectDraw7 {
     Sdl.window = sdlWindow;
     Sdl.windowId = id;
     Sdl.cooperativeFlags = flags;
-    // Full screen at the desktop's own resolution; a window manager that
-    // refuses still gets a letterboxed picture in the window.
-    if (flags & DDSCL_FULLSCREEN) SDL_SetWindowFullscreen(sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (flags & DDSCL_FULLSCREEN) CoverScreen(sdlWindow);
     return DD_OK;
   }
 

@@ -1,0 +1,112 @@
+// The real SDL2 display in a window on an X server (run under xvfb-run by
+// CTest): a known frame is presented through the display device and read
+// back from the window with XGetImage, to show that the colours arrive
+// unchanged and the picture fills the largest 4:3 rectangle with black bars.
+// The screenshot is also written to display_sdl_window.png in the build folder.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "display/display_device.h"
+#include "host/frame.h"
+#include "platform/popup.h"
+#include "tests/display/x11_screenshot.h"
+#include "tools/common/png_writer.h"
+
+// Popups are recorded instead of shown: a modal box on a virtual screen
+// would wait forever. (Defined here, the library's version is not linked.)
+static std::vector<std::string> Popups;
+void ShowModalMessage(const char* text, WindowHandle) { Popups.emplace_back(text); }
+
+namespace {
+
+uint32_t FramePixel(int x, int y) {
+  uint32_t red = uint32_t(x) & 0xFF;
+  uint32_t green = uint32_t(y) & 0xFF;
+  uint32_t blue = (uint32_t(x >> 8) << 7) | (((x / 8 + y / 8) & 1) ? 0x40 : 0x10);
+  return (red << 16) | (green << 8) | blue;
+}
+
+bool Near(const uint8_t* rgb, uint32_t colour, int tolerance) {
+  int expected[3] = {int(colour >> 16 & 0xFF), int(colour >> 8 & 0xFF), int(colour & 0xFF)};
+  for (int i = 0; i < 3; ++i)
+    if (std::abs(int(rgb[i]) - expected[i]) > tolerance) return false;
+  return true;
+}
+
+TEST(SdlDisplayTest, FrameArrivesInItsColoursIn4By3WithBlackBars) {
+  if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display (run under xvfb-run)";
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  // Made as the host makes it: small, asking for full screen.
+  SDL_Window* window = SDL_CreateWindow("qm7 display test", 0, 0, 320, 240,
+                                        SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+  ASSERT_NE(window, nullptr) << SDL_GetError();
+
+  DisplayDevice device;
+  ASSERT_EQ(device.InitDisplay(window), 1);
+  ASSERT_EQ(device.ChooseMode(320, 240, 32), 1);
+  EXPECT_EQ(device.SetSourceFormat(32, 0x00FF0000, 0x0000FF00, 0x000000FF), 1);
+  ASSERT_EQ(device.CreateSurfaces(), 1);
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+
+  std::vector<uint32_t> frame(kFrameWidth * kFrameHeight);
+  for (int y = 0; y < kFrameHeight; ++y)
+    for (int x = 0; x < kFrameWidth; ++x) frame[y * kFrameWidth + x] = FramePixel(x, y) | 0xFF000000u;
+  for (int i = 0; i < 4; ++i) {
+    SDL_PumpEvents();
+    ASSERT_EQ(device.PresentPlain(frame.data(), 0, 240), 0);
+    SDL_Delay(50);
+  }
+
+  SDL_Rect bounds;
+  SDL_GetDisplayBounds(0, &bounds);
+  Screenshot shot = GrabWindow(window);
+  ASSERT_GT(shot.width, 0) << "no X11 window to read back";
+  WriteRgbPng(QM7_BUILD_DIR "/display_sdl_window.png", shot.rgb.data(), shot.width, shot.height,
+              shot.width * 3);
+  SDL_RendererInfo info = {};
+  SDL_GetRendererInfo(SDL_GetRenderer(window), &info);
+  std::printf("renderer %s, window %dx%d, screen %dx%d\n", info.name, shot.width, shot.height,
+              bounds.w, bounds.h);
+  EXPECT_EQ(shot.width, bounds.w);  // full screen at the desktop's resolution
+  EXPECT_EQ(shot.height, bounds.h);
+
+  // The largest 4:3 rectangle, centred.
+  int rw = shot.width, rh = shot.width * 3 / 4;
+  if (rh > shot.height) rh = shot.height, rw = shot.height * 4 / 3;
+  int rx = (shot.width - rw) / 2, ry = (shot.height - rh) / 2;
+
+  int wrong = 0;
+  for (int y = 0; y < shot.height; ++y)
+    for (int x = 0; x < shot.width; ++x) {
+      bool inside = x >= rx + 1 && x < rx + rw - 1 && y >= ry + 1 && y < ry + rh - 1;
+      bool outside = x < rx - 1 || x >= rx + rw + 1 || y < ry - 1 || y >= ry + rh + 1;
+      if (outside && !Near(shot.At(x, y), 0, 0)) ++wrong;
+      if (!inside) continue;
+      // Each frame pixel covers an even block; check the middle of each block.
+      double fx = (x - rx + 0.5) * kFrameWidth / rw, fy = (y - ry + 0.5) * kFrameHeight / rh;
+      int sx = int(fx), sy = int(fy);
+      double ex = fx - sx, ey = fy - sy;
+      if (ex < 0.3 || ex > 0.7 || ey < 0.3 || ey > 0.7) continue;
+      if (!Near(shot.At(x, y), FramePixel(sx, sy), 3)) {
+        if (wrong < 5)
+          ADD_FAILURE() << "screen " << x << "," << y << " frame " << sx << "," << sy << " got "
+                        << int(shot.At(x, y)[0]) << "," << int(shot.At(x, y)[1]) << ","
+                        << int(shot.At(x, y)[2]);
+        ++wrong;
+      }
+    }
+  EXPECT_EQ(wrong, 0);
+
+  // The window goes away: presenting fails quietly, without touching it.
+  SDL_DestroyWindow(window);
+  EXPECT_EQ(device.PresentPlain(frame.data(), 0, 240), 1);
+  EXPECT_EQ(device.PresentConverted(frame.data(), 0, 240), 1);
+  EXPECT_TRUE(Popups.empty());
+  SDL_Quit();
+}
+
+}  // namespace
