@@ -1,0 +1,219 @@
+// SyncToMusic against scripted music positions, with the real tables.
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "effects/frame_cube.h"
+#include "effects/kaleidoscope.h"
+#include "effects/lens_warp_state.h"
+#include "host/quit_scene.h"
+#include "host/scene_state.h"
+#include "host/timeline.h"
+
+namespace {
+
+uint32_t ScriptedPosition = 0;
+uint32_t ReadScriptedPosition(uint32_t) { return ScriptedPosition; }
+
+uint32_t Pos(uint32_t order, uint32_t row) { return order | row << 16; }
+
+class SyncToMusicTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetTimeline();
+    MusicPositionReader = ReadScriptedPosition;
+  }
+  void TearDown() override { MusicPositionReader = nullptr; }
+
+  static void Poll(uint32_t order, uint32_t row) {
+    ScriptedPosition = Pos(order, row);
+    SyncToMusic(1);
+  }
+};
+
+struct Change {
+  uint32_t order, row, index;
+  bool operator==(const Change&) const = default;
+};
+
+// Plays the module row by row (64 rows per order) and records where scenes
+// switch and events fire; `pollsPerRow` polls see each row.
+std::pair<std::vector<Change>, std::vector<Change>> PlayThrough(int pollsPerRow) {
+  std::vector<Change> scenes, events;
+  for (uint32_t order = 0; order <= 52; ++order) {
+    for (uint32_t row = 0; row < 64; ++row) {
+      for (int p = 0; p < pollsPerRow; ++p) {
+        const uint32_t scene = CurrentScene, event = LastEvent;
+        ScriptedPosition = Pos(order, row);
+        SyncToMusic(7);
+        if (CurrentScene != scene) scenes.push_back({order, row, CurrentScene});
+        if (LastEvent != event) events.push_back({order, row, LastEvent});
+        EXPECT_LE(CurrentScene - scene, 1u);
+        EXPECT_LE(LastEvent - event, 1u);
+      }
+    }
+  }
+  return {scenes, events};
+}
+
+TEST_F(SyncToMusicTest, PlayingEveryRowSwitchesEachSceneAndFiresEachEventOnceAtItsPosition) {
+  const std::vector<Change> expectedScenes = {
+      {6, 0, 1},    {12, 0, 2},   {15, 32, 3},  {15, 36, 4},  {15, 40, 5},  {15, 44, 6},
+      {15, 48, 7},  {15, 52, 8},  {15, 54, 9},  {15, 58, 10}, {15, 60, 11}, {15, 62, 12},
+      {16, 0, 13},  {20, 0, 14},  {24, 0, 15},  {35, 0, 16},  {52, 63, 17}};
+  std::vector<Change> expectedEvents = {{2, 0, 1}, {3, 0, 2}, {4, 0, 3}, {5, 0, 4},
+                                        {7, 0, 5}, {8, 0, 6}, {9, 0, 7}, {10, 0, 8}, {11, 0, 9}};
+  uint32_t index = 10;
+  for (uint32_t order = 28; order <= 31; ++order)
+    for (uint32_t row = 0; row < 64; row += 8) expectedEvents.push_back({order, row, index++});
+  for (uint32_t order = 32; order <= 33; ++order)
+    for (uint32_t row : {0u, 12u, 24u, 32u}) expectedEvents.push_back({order, row, index++});
+  for (uint32_t row : {0u, 12u, 24u}) expectedEvents.push_back({34, row, index++});
+  ASSERT_EQ(index, 53u);
+
+  for (int pollsPerRow : {1, 3}) {
+    SCOPED_TRACE(pollsPerRow);
+    ResetTimeline();
+    Kaleidoscope.blobCount = 0;
+    FrameCube.fadeOutActive = 0;
+    LensWarpState.LogoIndex = 0;
+    const auto [scenes, events] = PlayThrough(pollsPerRow);
+    EXPECT_EQ(scenes, expectedScenes);
+    EXPECT_EQ(events, expectedEvents);
+    // The callbacks reached their effects: two logos shown, five blobs added,
+    // the cube faded out.
+    EXPECT_EQ(LensWarpState.LogoIndex, 2);
+    EXPECT_EQ(Kaleidoscope.blobCount, 5);
+    EXPECT_EQ(FrameCube.fadeOutActive, 1);
+  }
+}
+
+TEST_F(SyncToMusicTest, EventCallbacksAndSceneRoutinesAreTheEffectsOwn) {
+  // The quit entry draws with QuitScene and has nothing to update.
+  EXPECT_EQ(SceneTable[kQuitSceneIndex].renderScene, &QuitScene);
+  EXPECT_EQ(SceneTable[kQuitSceneIndex].updateScene, nullptr);
+  EXPECT_EQ(EventTable[0].callback, nullptr);
+  for (uint32_t i = 0; i < kQuitSceneIndex; ++i) {
+    EXPECT_NE(SceneTable[i].renderScene, nullptr) << i;
+    EXPECT_NE(SceneTable[i].updateScene, nullptr) << i;
+  }
+  for (int i = 1; i < kEventCount; ++i) EXPECT_NE(EventTable[i].callback, nullptr) << i;
+  // Alternating scenes share their effect's routines.
+  EXPECT_EQ(SceneTable[2].renderScene, SceneTable[12].renderScene);
+  EXPECT_EQ(SceneTable[3].renderScene, SceneTable[13].renderScene);
+  EXPECT_NE(SceneTable[2].renderScene, SceneTable[3].renderScene);
+}
+
+TEST_F(SyncToMusicTest, SceneSwitchSetsTheStartFlagOnce) {
+  Poll(5, 63);
+  EXPECT_EQ(CurrentScene, 0u);
+  EXPECT_EQ(SceneState.sceneStarted, 0);
+  Poll(6, 0);
+  EXPECT_EQ(CurrentScene, 1u);
+  EXPECT_EQ(SceneState.sceneStarted, 1);
+  SceneState.sceneStarted = 0;  // as the render adapter would
+  Poll(6, 0);
+  Poll(6, 0);
+  EXPECT_EQ(CurrentScene, 1u);
+  EXPECT_EQ(SceneState.sceneStarted, 0);
+}
+
+TEST_F(SyncToMusicTest, MissedSceneEndKeepsTheSceneUntilThePositionRecurs) {
+  Poll(5, 63);
+  Poll(6, 1);  // order 6, row 0 passed between polls
+  Poll(7, 0);
+  EXPECT_EQ(CurrentScene, 0u);
+  Poll(6, 0);  // the music plays it again
+  EXPECT_EQ(CurrentScene, 1u);
+}
+
+TEST_F(SyncToMusicTest, MissedEventBlocksEveryLaterEventUntilItRecurs) {
+  Poll(1, 63);
+  Poll(2, 1);  // row 1 (order 2, row 0) missed
+  Poll(3, 0);
+  Poll(3, 1);
+  Poll(4, 0);
+  EXPECT_EQ(LastEvent, 0u);
+  Poll(2, 0);
+  EXPECT_EQ(LastEvent, 1u);
+}
+
+TEST_F(SyncToMusicTest, MissedRowAfterAnEventKeepsTheLatchClosed) {
+  Poll(2, 0);
+  EXPECT_EQ(LastEvent, 1u);
+  EXPECT_EQ(EventLatch, 1);
+  Poll(2, 2);  // order 2, row 1 never seen
+  Poll(3, 0);
+  EXPECT_EQ(LastEvent, 1u);
+  EXPECT_EQ(EventLatch, 1);
+  Poll(2, 1);  // seen at last: the latch opens, nothing fires on this poll
+  EXPECT_EQ(EventLatch, 0);
+  EXPECT_EQ(LastEvent, 1u);
+  Poll(3, 0);
+  EXPECT_EQ(LastEvent, 2u);
+}
+
+TEST_F(SyncToMusicTest, RepeatedPollsOfAnEventPositionFireItOnce) {
+  EXPECT_EQ(LastEvent, 0u);
+  Poll(2, 0);
+  Poll(2, 0);
+  Poll(2, 0);
+  EXPECT_EQ(LastEvent, 1u);
+  Poll(2, 1);
+  Poll(2, 1);
+  Poll(2, 0);  // row 2 is at order 3: order 2, row 0 seen again fires nothing
+  EXPECT_EQ(LastEvent, 1u);
+}
+
+TEST_F(SyncToMusicTest, StartMarkerNeverFiresAndTheLatchStartsOpen) {
+  Poll(0, 1);
+  Poll(0, 2);
+  EXPECT_EQ(LastEvent, 0u);
+  Poll(2, 0);  // first poll ever at the first event's position
+  EXPECT_EQ(LastEvent, 1u);
+}
+
+TEST_F(SyncToMusicTest, NoEventAfterTheLastRow) {
+  LastEvent = kEventCount - 1;
+  EventLatch = 0;
+  for (uint32_t order = 0; order < 64; ++order)
+    for (uint32_t row = 0; row < 64; ++row) Poll(order, row);
+  EXPECT_EQ(LastEvent, static_cast<uint32_t>(kEventCount - 1));
+}
+
+TEST_F(SyncToMusicTest, QuitEntryIsReachedAtOrder52Row63AndIsNeverLeft) {
+  CurrentScene = 16;
+  Poll(52, 62);
+  EXPECT_EQ(CurrentScene, 16u);
+  Poll(52, 63);
+  EXPECT_EQ(CurrentScene, kQuitSceneIndex);
+  // Should the loop poll again, the quit entry's stored position must not
+  // move the index past the end of the table.
+  Poll(0, 1);
+  Poll(0, 1);
+  EXPECT_EQ(CurrentScene, kQuitSceneIndex);
+}
+
+TEST_F(SyncToMusicTest, WithoutAPositionSourceNothingHappens) {
+  MusicPositionReader = nullptr;
+  ScriptedPosition = Pos(6, 0);
+  CurrentScene = 0;
+  SyncToMusic(1);
+  EXPECT_EQ(CurrentScene, 0u);
+}
+
+TEST_F(SyncToMusicTest, ResetTimelineStartsAfresh) {
+  Poll(2, 0);
+  CurrentScene = 5;
+  SceneState = {1, reinterpret_cast<uint8_t*>(&ScriptedPosition), 4};
+  ResetTimeline();
+  EXPECT_EQ(CurrentScene, 0u);
+  EXPECT_EQ(LastEvent, 0u);
+  EXPECT_EQ(EventLatch, 0);
+  EXPECT_EQ(SceneState.sceneStarted, 0);
+  EXPECT_EQ(SceneState.target, nullptr);
+  EXPECT_EQ(SceneState.pendingTicks, 0);
+}
+
+}  // namespace
