@@ -63,35 +63,33 @@ void MakeLogo(uint8_t* logo, int width, int rows, int bars) {
   }
 }
 
-bool LoadLoose(const std::string& folder, const char* name, uint8_t* into, std::size_t bytes) {
-  std::ifstream in(folder + "/" + name, std::ios::binary);
+bool LoadLoose(const std::string& path, std::vector<uint8_t>& into, std::size_t minBytes) {
+  std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  std::vector<char> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (data.size() < bytes) return false;
-  std::memcpy(into, data.data(), bytes);
-  return true;
+  into.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return into.size() >= minBytes;
 }
 
-std::vector<uint8_t>& RealScrollPicture() {
-  static std::vector<uint8_t> picture;
-  return picture;
-}
+struct RealData {
+  bool present = false;
+  std::vector<uint8_t> brisk, opener, texture, palette, scroll;
+};
 
-// Real data from loose files, all or nothing.
-bool LoadRealData() {
-  const char* folder = std::getenv("QM7_EFFECTS_DATA");
-  if (folder == nullptr) return false;
-  const std::string f = folder;
-  if (!LoadLoose(f, "brisk.bin", BriskLogo, kBriskLogoBytes) ||
-      !LoadLoose(f, "opener7.bin", OpenerLogo, kOpenerLogoBytes) ||
-      !LoadLoose(f, "wctk.bin", TextureData, kTextureBytes) ||
-      !LoadLoose(f, "w.pal", PaletteData, kPaletteBytes)) {
-    return false;
-  }
-  std::ifstream in(f + "/scroll.bin", std::ios::binary);
-  std::vector<uint8_t>& picture = RealScrollPicture();
-  picture.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return picture.size() >= kScrollPictureMinBytes;
+// Real data from loose files, all or nothing: the folder named by
+// QM7_EFFECTS_DATA, else the build's data folder. Read once.
+const RealData& Real() {
+  static const RealData data = [] {
+    RealData d;
+    const char* folder = std::getenv("QM7_EFFECTS_DATA");
+    const std::string f = std::string(folder != nullptr ? folder : QM7_DATA_DIR) + "/";
+    d.present = LoadLoose(f + "brisk.bin", d.brisk, kBriskLogoBytes) &&
+                LoadLoose(f + "opener7.bin", d.opener, kOpenerLogoBytes) &&
+                LoadLoose(f + "wctk.bin", d.texture, kTextureBytes) &&
+                LoadLoose(f + "w.pal", d.palette, kPaletteBytes) &&
+                LoadLoose(f + "scroll.bin", d.scroll, kScrollPictureMinBytes);
+    return d;
+  }();
+  return data;
 }
 
 }  // namespace
@@ -114,9 +112,8 @@ const std::vector<uint8_t>& SyntheticScrollPicture() {
   return picture;
 }
 
-void StartEffects() {
-  static const bool real = LoadRealData();
-  if (!real) {
+void StartEffects(bool realData) {
+  if (!realData || !Real().present) {
     MakeTexture();
     MakePalette();
     MakeLogo(OpenerLogo, 280, 52, 14);
@@ -124,8 +121,13 @@ void StartEffects() {
     ScrollPicture = SyntheticScrollPicture().data();
     ScrollPictureBytes = SyntheticScrollPicture().size();
   } else {
-    ScrollPicture = RealScrollPicture().data();
-    ScrollPictureBytes = RealScrollPicture().size();
+    const RealData& d = Real();
+    std::memcpy(BriskLogo, d.brisk.data(), kBriskLogoBytes);
+    std::memcpy(OpenerLogo, d.opener.data(), kOpenerLogoBytes);
+    std::memcpy(TextureData, d.texture.data(), kTextureBytes);
+    std::memcpy(PaletteData, d.palette.data(), kPaletteBytes);
+    ScrollPicture = d.scroll.data();
+    ScrollPictureBytes = d.scroll.size();
   }
   SceneState = SceneStateRecord{0, nullptr, 0};
   resetLensWarpState();

@@ -1,7 +1,8 @@
 // effects_a_fixture.h — start-up, frames and picture dumps for the effect tests.
 //
-// StartEffects() fills the fixed data buffers (real data when a folder of
-// loose data files is named by QM7_EFFECTS_DATA, else synthetic pictures),
+// StartEffects() fills the fixed data buffers with synthetic pictures, or
+// with realData the loose data files of QM7_EFFECTS_DATA or the build's data
+// folder when they are there (for pictures to look at),
 // puts every effect back to its program-start state and runs the initialisers
 // in start-up order. Frame keeps a whole 320x240 FrameBuffer with a marked
 // border so tests can see what a renderer touched.
@@ -16,7 +17,7 @@
 const std::vector<uint8_t>& SyntheticScrollPicture();
 
 // Fills the data buffers, resets the effects' state and runs the initialisers.
-void StartEffects();
+void StartEffects(bool realData = false);
 
 struct Frame {
   std::vector<uint8_t> bytes = std::vector<uint8_t>(kFrameBytes);

@@ -196,7 +196,7 @@ TEST(LensWarp, LogoLightensOnlyItsOwnRectangle) {
 
 TEST(LensWarp, PicturesForTheEye) {
   if (!DumpRequested()) GTEST_SKIP() << "set QM7_EFFECTS_PNG to a folder to write pictures";
-  StartEffects();
+  StartEffects(true);
   Frame f;
   struct Shot {
     int frames;

@@ -128,7 +128,7 @@ TEST(RippleSwirl, FramesAreRepeatableAndKeepTheBorderAndFourthByte) {
 
 TEST(RippleSwirl, PicturesForTheEye) {
   if (!DumpRequested()) GTEST_SKIP() << "set QM7_EFFECTS_PNG to a folder to write pictures";
-  StartEffects();
+  StartEffects(true);
   // The angle the first ripple scene inherits from the opening scene
   // (about 1500 ticks of lens warp), then the six short scenes.
   for (int n = 0; n < 1500; ++n) LensWarpState.WarpAngle += float(2.0 * 3.14159265358979323846 / 1024.0);

@@ -164,7 +164,7 @@ TEST(Scroller, FramesFromTheSceneStartAreRepeatable) {
 
 TEST(Scroller, PicturesForTheEye) {
   if (!DumpRequested()) GTEST_SKIP() << "set QM7_EFFECTS_PNG to a folder to write pictures";
-  StartEffects();
+  StartEffects(true);
   SceneState.sceneStarted = 1;
   Frame f;
   const int framesPerShot[] = {1, 50, 500, 1000, 2000};

@@ -168,7 +168,7 @@ TEST(Tunnel, FramesAreRepeatableAndKeepTheClearedBorder) {
 
 TEST(Tunnel, PicturesForTheEye) {
   if (!DumpRequested()) GTEST_SKIP() << "set QM7_EFFECTS_PNG to a folder to write pictures";
-  StartEffects();
+  StartEffects(true);
   Frame f;
   std::memset(f.Area(), 0, kAreaBytes);
   const int framesPerShot[] = {1, 60, 120, 200, 300, 400};
