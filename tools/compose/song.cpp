@@ -162,7 +162,9 @@ void WriteBass(Grid& g) {
     int order = bar / 2;
     int root = ChordOf(bar).root;
     int start = bar * kBarRows;
-    if (order >= 2 && order <= 5) {
+    if (order < 2) {
+      continue;  // the intro opens without bass
+    } else if (order <= 5) {
       g.held(kChBass, start, kBass, root, 38, 30);
     } else if (order == 6 || order == 7) {
       for (int beat = 0; beat < 4; ++beat) g.held(kChBass, start + beat * 8, kBass, root, 44, 6);
