@@ -190,8 +190,9 @@ void WriteBass(Grid& g) {
       }
     } else if (order >= 39 && order <= 48) {
       g.held(kChBass, start, kBass, root, 38, 30);
-    } else if (bar == 104) {
-      g.held(kChBass, start, kBass, root, 34, 56);
+    } else if (bar == 104) {  // the last note fades with the pads
+      g.held(kChBass, start, kBass, root, 34, 63);
+      for (int r = 1; r < 63; ++r) g.at(start + r, kChBass).volume = Scaled(34.0 * (63 - r) / 63.0);
     }
   }
 }
@@ -277,14 +278,34 @@ void WriteAccents(Grid& g) {
   g.hit(kChCrash, Abs(35, 0), kCrash, 60, 18);
 }
 
-void WriteMelody(Grid& g, int startBar, int transpose, int level, char phrase) {
+// The note `steps` scale degrees below `note` in A natural minor (the
+// melodies use only scale notes).
+int ScaleStepsBelow(int note, int steps) {
+  static const bool inScale[12] = {1, 0, 1, 0, 1, 1, 0, 1, 0, 1, 0, 1};  // from C
+  int n = note;
+  for (int s = 0; s < steps; ++s) {
+    --n;
+    while (!inScale[n % 12]) --n;
+  }
+  return n;
+}
+
+enum class Second { kEcho, kHarmony };
+
+// A melody phrase on the lead channel; the second lead channel either echoes
+// it a dotted eighth later or sings a third below it.
+void WriteMelody(Grid& g, int startBar, int transpose, int level, char phrase,
+                 Second second = Second::kEcho) {
   const std::vector<MelodyNote>& melody = phrase == 'A' ? kMelodyA : kMelodyB;
   int base = startBar * kBarRows;
   for (const MelodyNote& n : melody) {
     int a = base + n.row;
     int note = n.note + transpose;
     g.held(kChLead, a, kLead, note, level, n.length - 1);
-    g.held(kChEcho, a + 6, kLead, note, level * 2 / 5, n.length - 1);
+    if (second == Second::kEcho)
+      g.held(kChEcho, a + 6, kLead, note, level * 2 / 5, n.length - 1);
+    else
+      g.held(kChEcho, a, kLead, ScaleStepsBelow(note, 2), level * 3 / 5, n.length - 1);
     for (int r = 4; r < n.length - 1; ++r) g.effect(kChLead, a + r, kVibrato, 0x42);
   }
 }
@@ -293,7 +314,8 @@ void WriteLead(Grid& g) {
   for (int bar = 24; bar < 68; bar += 4) {  // orders 12-33
     int order = bar / 2;
     if (order >= 20 && order < 24) continue;
-    WriteMelody(g, bar, 0, order >= 24 ? 40 : 36, PhraseOf(bar));
+    WriteMelody(g, bar, 0, order >= 24 ? 40 : 36, PhraseOf(bar),
+                order >= 28 ? Second::kHarmony : Second::kEcho);
   }
   WriteMelody(g, 40, -12, 34, 'B');  // breakdown, low and soft
   for (int bar = 78; bar < 94; bar += 4) WriteMelody(g, bar, -12, 34, PhraseOf(bar));  // outro
