@@ -259,7 +259,7 @@ void WriteAccents(Grid& g) {
   int level = 30;
   for (int row : {32, 36, 40, 44, 48, 52, 54, 58, 60, 62}) {
     int a = Abs(15, row);
-    Accent(g, a, level, row == 32);
+    Accent(g, a, level, false);  // no crash: the gaps between hits stay silent
     g.hit(kChKick, a, kKick, 60, 56);
     if (row >= 52) g.hit(kChSnare, a, kSnare, 60, level + 10);
     level += 2;
