@@ -59,14 +59,14 @@ const Line kCredits[] = {
     {Style::kHeading, "THANK YOU"},
 };
 
-struct StyleSpec {
+struct LineLook {
   bool bold;
   int pixelSize;
   int lineHeight;
   float brightness;
 };
 
-StyleSpec SpecOf(Style s) {
+LineLook LookOf(Style s) {
   switch (s) {
     case Style::kTitle: return {true, 56, 72, 1.0f};
     case Style::kHeading: return {true, 22, 40, 1.0f};
@@ -82,38 +82,38 @@ StyleSpec SpecOf(Style s) {
 std::vector<uint8_t> MakeScrollPicture(const FontSet& fonts) {
   std::vector<uint8_t> out(static_cast<size_t>(kScrollWidth) * kScrollRows, 0);
   int total = 0;
-  for (const Line& line : kCredits) total += SpecOf(line.style).lineHeight;
+  for (const Line& line : kCredits) total += LookOf(line.style).lineHeight;
   const int space = kScrollRows - kScrollBlankTop - kScrollBlankBottom;
   if (total > space) std::fprintf(stderr, "qm7-assets: credits need %d rows, %d free\n", total, space);
   int y = kScrollBlankTop + std::max(0, (space - total) / 2);
 
   for (const Line& line : kCredits) {
-    StyleSpec spec = SpecOf(line.style);
-    if (spec.pixelSize > 0) {
+    LineLook look = LookOf(line.style);
+    if (look.pixelSize > 0) {
       // A line too wide for the screen is set smaller rather than cut off.
-      FT_Face face = spec.bold ? fonts.bold : fonts.regular;
+      FT_Face face = look.bold ? fonts.bold : fonts.regular;
       int tracking = line.style == Style::kHeading ? 3 : 0;
       TextBitmap t;
-      for (int size = spec.pixelSize; size >= 8; --size) {
+      for (int size = look.pixelSize; size >= 8; --size) {
         t = RenderLine(face, line.text, size, size, tracking);
         if (t.inkRight - t.inkLeft <= kScrollWidth - 2 * kScrollSideMargin) break;
       }
       int inkWidth = t.inkRight - t.inkLeft;
       int left = (kScrollWidth - inkWidth) / 2 - t.inkLeft;
-      int top = y + (spec.lineHeight - t.height) / 2;
+      int top = y + (look.lineHeight - t.height) / 2;
       for (int ty = 0; ty < t.height; ++ty) {
         int row = top + ty;
         if (row < kScrollBlankTop || row >= kScrollRows - kScrollBlankBottom) continue;
         for (int tx = 0; tx < t.width; ++tx) {
           int col = left + tx;
           if (col < 0 || col >= kScrollWidth) continue;
-          float v = t.at(tx, ty) * spec.brightness * 255.0f;
+          float v = t.at(tx, ty) * look.brightness * 255.0f;
           uint8_t& dst = out[static_cast<size_t>(row) * kScrollWidth + col];
           dst = std::max(dst, static_cast<uint8_t>(std::lrint(std::min(v, 255.0f))));
         }
       }
     }
-    y += spec.lineHeight;
+    y += look.lineHeight;
   }
   return out;
 }
