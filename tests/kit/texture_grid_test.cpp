@@ -232,6 +232,19 @@ TEST(TextureGrid, BottomLeftCornerOnlyReachesPixelsBelowDiagonal) {
   // The next cell to the right shares no moved corner and stays flat.
   for (int r = 0; r < 8; ++r)
     for (int x = 8; x < 16; ++x) EXPECT_EQ(probe(t, 4 + x, 4 + r), 0);
+
+  // The diagonal itself belongs to the upper-right triangle. Here the two
+  // triangles round their steps differently (7 >> 3 = 0 below, 14 >> 3 = 1
+  // along the diagonal), so a diagonal pixel shows which one drew it: from
+  // row 4 on the upper triangle crosses into texel row 1.
+  KitTarget d;
+  Grid g2(65532.0f, 0.0f);
+  g2.at(0, 1).row = 65539.0f;
+  g2.at(1, 1).row = 65546.0f;
+  tables.render(d, g2);
+  for (int r = 0; r < 8; ++r)
+    for (int x = 0; x < 8; ++x)
+      EXPECT_EQ(probe(d, 4 + x, 4 + r), (x >= r && r >= 4) ? 1 : 0) << x << "," << r;
 }
 
 // Steps are shifted arithmetically: a difference of -1/65536 texel over the
