@@ -38,41 +38,42 @@ struct PeriodicNoise {
 
 }  // namespace
 
-std::vector<uint8_t> MakeTexture() {
-  const PeriodicNoise octaves[4] = {{4, 11u}, {8, 23u}, {16, 37u}, {32, 51u}};
-  const double weights[4] = {0.5, 0.27, 0.15, 0.08};
-  constexpr int kTile = 32;   // 2x2 tiles per texture
+double TextureLevel(double cx, double cy) {
+  static const PeriodicNoise octaves[4] = {{4, 11u}, {8, 23u}, {16, 37u}, {32, 51u}};
+  static const double weights[4] = {0.5, 0.27, 0.15, 0.08};
+  constexpr double kTile = 32;   // 2x2 tiles per texture
   constexpr double kGrout = 1.6;
   constexpr double kBevel = 4.0;
 
+  double fbm = 0;
+  for (int o = 0; o < 4; ++o) fbm += weights[o] * octaves[o].at(cx, cy);
+  // Diagonal veins, bent by the noise; integer frequencies keep them periodic.
+  double vein = std::sin(2 * kPi * (cx + cy) * 2 / kTextureSize + 7.0 * fbm);
+  double crest = 1.0 - std::fabs(vein);
+  double marble = 0.22 + 0.42 * fbm + 0.42 * crest * crest * crest;
+  // Tile geometry: distance to each edge of the tile the point lies in.
+  double u = cx - kTile * std::floor(cx / kTile), v = cy - kTile * std::floor(cy / kTile);
+  double left = u, right = kTile - u, top = v, bottom = kTile - v;
+  double edge = std::min(std::min(left, right), std::min(top, bottom));
+  double value;
+  if (edge < kGrout) {
+    value = 0.06 + 0.08 * fbm;  // dark joint between tiles
+  } else if (edge < kGrout + kBevel) {
+    // Bevel lit from the upper left: bright on top/left edges, dark on the others.
+    bool lit = (edge == left || edge == top);
+    double depth = 1.0 - (edge - kGrout) / kBevel;
+    value = lit ? marble + 0.3 * depth : marble * (1.0 - 0.6 * depth);
+  } else {
+    value = marble;
+  }
+  return std::clamp(value, 0.0, 1.0);
+}
+
+std::vector<uint8_t> MakeTexture() {
   std::vector<uint8_t> out(kTextureSize * kTextureSize);
   for (int y = 0; y < kTextureSize; ++y)
-    for (int x = 0; x < kTextureSize; ++x) {
-      double cx = x + 0.5, cy = y + 0.5;
-      double fbm = 0;
-      for (int o = 0; o < 4; ++o) fbm += weights[o] * octaves[o].at(cx, cy);
-      // Diagonal veins, bent by the noise; integer frequencies keep them periodic.
-      double vein = std::sin(2 * kPi * (cx + cy) * 2 / kTextureSize + 7.0 * fbm);
-      double crest = 1.0 - std::fabs(vein);
-      double marble = 0.22 + 0.42 * fbm + 0.42 * crest * crest * crest;
-      // Tile geometry: distance to each edge of this tile.
-      double u = std::fmod(cx, kTile), v = std::fmod(cy, kTile);
-      double left = u, right = kTile - u, top = v, bottom = kTile - v;
-      double edge = std::min(std::min(left, right), std::min(top, bottom));
-      double value;
-      if (edge < kGrout) {
-        value = 0.06 + 0.08 * fbm;  // dark joint between tiles
-      } else if (edge < kGrout + kBevel) {
-        // Bevel lit from the upper left: bright on top/left edges, dark on the others.
-        bool lit = (edge == left || edge == top);
-        double depth = 1.0 - (edge - kGrout) / kBevel;
-        value = lit ? marble + 0.3 * depth : marble * (1.0 - 0.6 * depth);
-      } else {
-        value = marble;
-      }
-      out[y * kTextureSize + x] =
-          static_cast<uint8_t>(std::lrint(std::clamp(value, 0.0, 1.0) * 255.0));
-    }
+    for (int x = 0; x < kTextureSize; ++x)
+      out[y * kTextureSize + x] = static_cast<uint8_t>(std::lrint(TextureLevel(x + 0.5, y + 0.5) * 255.0));
   return out;
 }
 
