@@ -1,6 +1,8 @@
 // pack_archive.cpp — the pack directory, loading by name, loose-file fallback.
 #include "pack/pack_archive.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -99,6 +101,13 @@ int LoadLooseFile(const char* name, uint8_t** out, std::size_t* length) {
     return 1;
   }
   std::cout << "." << std::flush;
+  // A folder or a device opens like a file but has no length worth trusting.
+  struct stat info;
+  if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+    std::fprintf(stderr, "Could not load %s: not a regular file\n", name);
+    std::fclose(file);
+    return 1;
+  }
   const long size = FileLength(file);
   if (size < 0) {
     std::fprintf(stderr, "Could not load %s: cannot take its length\n", name);
@@ -170,9 +179,11 @@ void OpenPack(const char* packName) {
   std::snprintf(a.packName, sizeof a.packName, "%s", packName);
   a.file = std::fopen(packName, "rb");
   if (a.file == nullptr) return;
-  const long size = FileLength(a.file);
+  struct stat info;
+  const bool regular = fstat(fileno(a.file), &info) == 0 && S_ISREG(info.st_mode);
+  const long size = regular ? FileLength(a.file) : -1;
   if (size < 0) {
-    std::fprintf(stderr, "Pack %s: cannot take its length; not used\n", packName);
+    std::fprintf(stderr, "Pack %s: not a regular file of known length; not used\n", packName);
     std::fclose(a.file);
     a.file = nullptr;
     return;

@@ -114,6 +114,20 @@ TEST_F(PackArchiveTest, EmptyPackSendsEveryLoadToLooseFiles) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Filesystem 3.10\n.");
 }
 
+TEST_F(PackArchiveTest, FolderInPlaceOfThePackIsNotUsed) {
+  ASSERT_EQ(mkdir("qm7.dat", 0700), 0);
+  WriteFile("w.pal", Bytes("loose"));
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  OpenPack("qm7.dat");
+  const Loaded r = Load("w.pal");
+  testing::internal::GetCapturedStdout();
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("Pack qm7.dat: not a regular file"),
+            std::string::npos);
+  EXPECT_EQ(PackArchive.packOpen, 0);
+  EXPECT_EQ(r.data, Bytes("loose"));
+}
+
 TEST_F(PackArchiveTest, ShortCompressedStreamLeavesTheRestZero) {
   PackBuilder pack;
   pack.entries = {{"short.bin", Compress(Bytes("abc")), 8, 1}};
@@ -239,6 +253,8 @@ TEST_F(PackArchiveTest, ShortReadsAreFailures) {
       << errors;
   EXPECT_NE(errors.find("of 100000 bytes)"), std::string::npos) << errors;
   EXPECT_NE(errors.find("Could not load b.bin: short read"), std::string::npos) << errors;
+  EXPECT_NE(errors.find("Could not load folder.bin: not a regular file"), std::string::npos)
+      << errors;
 }
 
 TEST_F(PackArchiveTest, ReopeningAndClosingStartAfresh) {
