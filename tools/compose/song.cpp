@@ -339,6 +339,7 @@ void WriteArp(Grid& g) {
     else if (order <= 23) { step = 2; level = 32.0; }
     else if (order <= 33) { step = 2; level = 22.0; }
     else if (order == 34) continue;
+    else if (order >= 43 && order <= 46) { step = 2; level = 24.0; }  // the outro's gentle high point
     else { step = 4; level = 32.0; }
     for (int row = 0; row < kItRows; row += step) {
       if (order == 15 && row >= 32) break;
