@@ -4,6 +4,8 @@
 // Per frame, for an enabled LogoEntry e at level L (0..63):
 //   mixLogo(e.sharp, e.blurred, e.totalWidth - 30, e.rows, L, mixBuffer);
 //   blendLogoGlow(target + e.placement, mixBuffer, e.totalWidth, e.rows, L);
+// Logo intensities are 0..63 (higher bits are ignored). A level outside 0..63,
+// or a logo wider than 290, draws nothing.
 #pragma once
 #include <cstdint>
 

@@ -5,6 +5,8 @@
 // renderTextureGrid: per frame by the lens warp, ripple swirl and tunnel. Draws
 // 936 cells of 8x8 pixels covering x 4..315, y 4..195 of the 320x200 target;
 // the 4-pixel border and every pixel's fourth byte are never written.
+// Texture coordinates of any size wrap (the texture repeats every 256 texels);
+// shades outside 0..255 are held to that range.
 #pragma once
 #include <cstdint>
 

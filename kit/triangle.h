@@ -5,6 +5,8 @@
 // triangles sharing an edge neither overlap nor leave gaps. Rows outside
 // 0..199 are stepped but not drawn; spans are clipped to columns 0..319.
 // The rounding mode seen by the caller is unchanged (round-to-nearest).
+// Points that are not finite draw nothing; coordinates far off the picture
+// are safe (only the 320x200 area is ever written).
 #pragma once
 #include <cstdint>
 
