@@ -55,6 +55,25 @@ TEST_F(LogoGlowTest, BlurSmearsThirtyPixelsToTheRight) {
   EXPECT_EQ(blurred[318], 2);
   EXPECT_EQ(blurred[319], 0);    // the last column never has a source pixel
   EXPECT_EQ(blurred[320], 0xEE);
+
+  // Wider than 290 the smear would not fit a 320-pixel row: nothing is written.
+  std::vector<uint8_t> tooWide(291, 63), untouched(400, 0xEE);
+  blurLogo(tooWide.data(), 291, 1, untouched.data());
+  blurLogo(tooWide.data(), 0, 1, untouched.data());
+  EXPECT_EQ(untouched, std::vector<uint8_t>(400, 0xEE));
+}
+
+// Levels outside 0..63 would index outside ScaleTable64: nothing is drawn.
+TEST_F(LogoGlowTest, LevelsOutsideTheRangeDrawNothing) {
+  const uint8_t sharp[2] = {63, 63};
+  std::vector<uint8_t> blurred(32, 63), mixed(32, 0xEE);
+  for (int level : {-1, 64, 1000}) {
+    mixLogo(sharp, blurred.data(), 2, 1, level, mixed.data());
+    EXPECT_EQ(mixed, std::vector<uint8_t>(32, 0xEE)) << level;
+    KitTarget t;
+    blendLogoGlow(t.data(), blurred.data(), 32, 1, level);
+    EXPECT_EQ(t.changedPixels(), 0) << level;
+  }
 }
 
 TEST_F(LogoGlowTest, MixWeighsSmearAgainstSharpByLevel) {
