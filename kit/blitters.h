@@ -1,6 +1,6 @@
 // blitters.h — lightening sprites and dot stamps.
 //
-// All four routines pull colour bytes towards 255 through LightenTable (see
+// All these routines pull colour bytes towards 255 through LightenTable (see
 // logo_glow.h); the fourth byte of a pixel is never touched. The target is a
 // 320x200 area with rows of 1280 bytes.
 //
@@ -11,6 +11,8 @@
 // stampDimDot / stampBrightDot: the 12-pixel dot at an anchor pixel; mask bit
 //   0 red, bit 1 green, bit 2 blue. The anchor must be at least 1 pixel from
 //   the left/top and 2 from the right/bottom edge (callers check).
+// stampDimDotAt / stampBrightDotAt: the same dots at pixel (x, y) of the target,
+//   checked: an anchor outside 1..317 x 1..197 draws nothing and returns false.
 // buildShadeScaleTable: once at start-up (from initFlyingBlobs).
 #pragma once
 #include <cstdint>
