@@ -5,14 +5,14 @@
 //   hook end:       BenchHookLeft(&bench)      (the render step starts)
 //   frame observer: BenchRenderDone(&bench, scene) first,
 //                   BenchUpdateStarts(&bench) last
-//   after RunDemo:  BenchHookEntered(&bench)
 //   PrintBench(&bench, stdout, virtualSeconds, wallSeconds);
 //
 // "render" is everything from the end of the pass hook to the frame
 // observer: presenting the previous picture (a 300 KB copy), the music
 // poll and the scene's render routine. "update" runs from the observer to
 // the next hook: the scene's update routine and the loop's own few calls.
-// The audio rendered inside the hook is not counted in either.
+// The audio rendered inside the hook is not counted in either. The last
+// pass of a normal end (the quit entry) has no update and no hook after it.
 #pragma once
 #include <cstdint>
 #include <cstdio>

@@ -141,7 +141,6 @@ int main(int argc, char** argv) {
   auto wallStart = std::chrono::steady_clock::now();
   int64_t cpuStart = CpuNowNs();
   int code = RunDemo();
-  if (Run.bench) BenchHookEntered(&Run.benchRecorder);
   double wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
   double cpuSeconds = static_cast<double>(CpuNowNs() - cpuStart) / 1e9;
   FrameObserver = nullptr;

@@ -1,0 +1,46 @@
+// capture_runner.h — runs the qm7-capture program in a scratch folder and
+// reads back what it wrote.
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+struct ToolResult {
+  int status = -1;  // exit status, or -1 if it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs the tool with `args` (plus "--data <generated data>" unless
+// `withData` is false); `env` entries "NAME=value" replace the environment.
+ToolResult RunCapture(const std::vector<std::string>& args, const std::filesystem::path& scratch,
+                      bool withData = true, const std::vector<std::string>& env = {});
+
+// One line of a --trace file.
+struct TraceLine {
+  int64_t pass;
+  uint32_t order, row, scene;
+  int32_t event, ticks;
+  std::string hash;
+};
+// The lines after the header; the header is checked with EXPECT.
+std::vector<TraceLine> ReadTrace(const std::filesystem::path& path);
+
+std::string ReadBytes(const std::filesystem::path& path);
+
+// FNV-1a 64 as 16 lowercase hex digits.
+std::string Fnv1aHex(const std::string& bytes);
+
+// Sample frames in a 16-bit stereo WAV file written by the tool (44-byte header).
+int64_t WavFrames(const std::filesystem::path& path);
+
+// A fresh folder, removed after the test.
+class CaptureTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  std::filesystem::path dir_;
+};

@@ -1,0 +1,196 @@
+// Runs of the whole host on the virtual platform, read back from the trace
+// and the WAV: pacing, repeatability, Escape, pauses and the full timeline.
+#include <cmath>
+#include <filesystem>
+#include <set>
+
+#include "tests/capture/capture_runner.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// FNV-1a 64 of the 307200 zero bytes of a blank frame.
+constexpr const char* kBlankFrameHash = "156ed4086987e325";
+constexpr int64_t kTicksPerFrameCounts = 10000000 / 70;  // the host's 70 Hz tick in counter units
+
+uint32_t Position(const TraceLine& t) { return t.order * 64 + t.row; }
+
+}  // namespace
+
+// At a steady rate every pass advances the clock by 1/F s and the audio by
+// exactly round(n x 44100 / F) frames in total, however F divides 44100.
+TEST_F(CaptureTest, SteadyRatePacesClockAndAudioExactly) {
+  struct Case {
+    int fps;
+    int64_t frames;
+  };
+  for (Case c : {Case{60, 600}, Case{24, 101}, Case{7, 10}, Case{70, 140}}) {
+    SCOPED_TRACE("fps " + std::to_string(c.fps));
+    fs::path trace = dir_ / "t.tsv", wav = dir_ / "a.wav";
+    ToolResult r = RunCapture({"--fps", std::to_string(c.fps), "--frames", std::to_string(c.frames),
+                               "--trace", trace.string(), "--wav", wav.string()},
+                              dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<TraceLine> lines = ReadTrace(trace);
+    ASSERT_EQ(static_cast<int64_t>(lines.size()), c.frames);
+    int64_t ticks = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      EXPECT_EQ(lines[i].pass, static_cast<int64_t>(i));
+      ticks += lines[i].ticks;
+    }
+    EXPECT_EQ(lines[0].order, 0u);
+    EXPECT_EQ(lines[0].scene, 0u);
+    int64_t clock = std::llround(static_cast<double>(c.frames) * 1e7 / c.fps);
+    EXPECT_EQ(ticks, clock / kTicksPerFrameCounts);
+    EXPECT_EQ(WavFrames(wav), std::llrint(static_cast<double>(c.frames) * 44100.0 / c.fps));
+  }
+}
+
+// Jitter and a pause make uneven frames; the same arguments still give the
+// same bytes, and each dump is the frame the trace hashed.
+TEST_F(CaptureTest, SameArgumentsWriteIdenticalTracesWavsAndDumps) {
+  auto run = [&](const std::string& name, const std::string& seed) {
+    fs::path out = dir_ / name;
+    fs::create_directory(out);
+    ToolResult r = RunCapture({"--frames", "500", "--jitter", seed, "--pause", "3:1.25", "--trace",
+                               (out / "t.tsv").string(), "--wav", (out / "a.wav").string(),
+                               "--dump-frames", "0-2,250,499,180-181", "--dump-dir",
+                               (out / "dumps").string()},
+                              dir_);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return out;
+  };
+  fs::path a = run("a", "7"), b = run("b", "7"), c = run("c", "8");
+
+  EXPECT_TRUE(ReadBytes(a / "t.tsv") == ReadBytes(b / "t.tsv")) << "traces differ";
+  EXPECT_TRUE(ReadBytes(a / "a.wav") == ReadBytes(b / "a.wav")) << "WAVs differ";
+  EXPECT_FALSE(ReadBytes(a / "t.tsv") == ReadBytes(c / "t.tsv")) << "the seed changes nothing";
+
+  std::vector<TraceLine> lines = ReadTrace(a / "t.tsv");
+  ASSERT_EQ(lines.size(), 500u);
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(a / "dumps")) names.insert(entry.path().filename());
+  EXPECT_EQ(names, (std::set<std::string>{"frame-000000.bgra", "frame-000001.bgra", "frame-000002.bgra",
+                                          "frame-000180.bgra", "frame-000181.bgra", "frame-000250.bgra",
+                                          "frame-000499.bgra"}));
+  for (const std::string& name : names) {
+    std::string bytes = ReadBytes(a / "dumps" / name);
+    EXPECT_TRUE(bytes == ReadBytes(b / "dumps" / name)) << name << " differs";
+    ASSERT_EQ(bytes.size(), 307200u) << name;
+    int64_t pass = std::stoll(name.substr(6, 6));
+    EXPECT_EQ(Fnv1aHex(bytes), lines[pass].hash) << name;
+  }
+
+  // Intervals of 0.5 to 2.5 frames at 60 fps: some passes see no tick, some
+  // two or more, and some skip rows.
+  bool noTick = false, severalTicks = false, skippedRow = false, longPause = false;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    noTick |= lines[i].ticks == 0;
+    severalTicks |= lines[i].ticks >= 2;
+    skippedRow |= Position(lines[i]) > Position(lines[i - 1]) + 1;
+    longPause |= lines[i].ticks >= 87;  // the 1.25 s pause is measured in one frame
+  }
+  EXPECT_TRUE(noTick && severalTicks && skippedRow && longPause);
+}
+
+// Escape ends the run at once with status 0; the music has played exactly
+// until then, pauses included.
+TEST_F(CaptureTest, EscapeEndsTheRunEarlyWithStatus0) {
+  struct Case {
+    std::vector<std::string> args;
+    int64_t passes;
+    int64_t audioFrames;
+  };
+  const std::vector<Case> cases = {
+      {{"--escape", "5"}, 300, 5 * 44100},
+      {{"--escape", "5", "--pause", "2:10"}, 120, 5 * 44100},
+      {{"--escape", "0"}, 0, 0},
+      {{"--fps", "50", "--escape", "2.5", "--pause", "1:0.5"}, 100, 2 * 44100 + 22050},
+  };
+  for (const Case& c : cases) {
+    std::string shown;
+    for (const std::string& a : c.args) shown += a + " ";
+    SCOPED_TRACE(shown);
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--trace", (dir_ / "t.tsv").string(), "--wav", (dir_ / "a.wav").string()});
+    ToolResult r = RunCapture(args, dir_);
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::vector<TraceLine> lines = ReadTrace(dir_ / "t.tsv");
+    EXPECT_EQ(static_cast<int64_t>(lines.size()), c.passes);
+    for (const TraceLine& t : lines) EXPECT_LT(t.scene, 17u);
+    EXPECT_EQ(WavFrames(dir_ / "a.wav"), c.audioFrames);
+  }
+}
+
+#if QM7_CAPTURE_LONG_RUNS
+
+TEST_F(CaptureTest, FullRunAt60FpsGoesThroughEveryScene) {
+  fs::path trace = dir_ / "t.tsv";
+  ToolResult r = RunCapture({"--trace", trace.string()}, dir_);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<TraceLine> lines = ReadTrace(trace);
+  ASSERT_FALSE(lines.empty());
+
+  std::vector<uint32_t> scenes = {lines[0].scene};
+  std::vector<int32_t> events;
+  for (const TraceLine& t : lines) {
+    if (t.scene != scenes.back()) scenes.push_back(t.scene);
+    if (t.event >= 0) events.push_back(t.event);
+  }
+  std::vector<uint32_t> allScenes(18), allEvents(52);
+  for (uint32_t i = 0; i < 18; ++i) allScenes[i] = i;
+  for (int32_t i = 0; i < 52; ++i) allEvents[i] = static_cast<uint32_t>(i + 1);
+  EXPECT_EQ(scenes, allScenes);
+  EXPECT_EQ(std::vector<uint32_t>(events.begin(), events.end()), allEvents);
+
+  // The quit entry is reached on the poll of order 52, row 63, and blanks the frame.
+  const TraceLine& last = lines.back();
+  EXPECT_EQ(last.scene, 17u);
+  EXPECT_EQ(last.order, 52u);
+  EXPECT_EQ(last.row, 63u);
+  EXPECT_EQ(last.hash, kBlankFrameHash);
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i) EXPECT_LT(lines[i].scene, 17u);
+}
+
+// Scene 0 ends at order 6, row 0. A pause over that position hides it from
+// the timeline: the lens warp keeps running while the music plays on to its
+// end, starts again at order 0 and reaches order 6, row 0 once more.
+TEST_F(CaptureTest, PauseOverASceneEndKeepsTheSceneUntilTheMusicComesRound) {
+  // 20 fps keeps this run short; rows still last longer than a frame.
+  fs::path first = dir_ / "first.tsv", paused = dir_ / "paused.tsv";
+  ToolResult r = RunCapture({"--fps", "20", "--escape", "40", "--trace", first.string()}, dir_);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<TraceLine> lines = ReadTrace(first);
+  std::size_t switchPass = 0;
+  while (switchPass < lines.size() && lines[switchPass].scene == 0) ++switchPass;
+  ASSERT_LT(switchPass, lines.size());
+  ASSERT_EQ(lines[switchPass].order, 6u);
+  ASSERT_EQ(lines[switchPass].row, 0u);
+  double pauseAt = static_cast<double>(switchPass) / 20.0 - 1.0;  // a second before the switch
+
+  r = RunCapture({"--fps", "20", "--pause", std::to_string(pauseAt) + ":3", "--trace", paused.string()},
+                 dir_);
+  ASSERT_EQ(r.status, 0) << r.err;
+  lines = ReadTrace(paused);
+  std::size_t resume = 1;
+  while (resume < lines.size() && lines[resume].ticks < 200) ++resume;
+  ASSERT_LT(resume, lines.size()) << "no pass measured the 3 s pause";
+  EXPECT_GT(Position(lines[resume]), 6u * 64) << "the pause did not cover the scene end";
+
+  std::size_t wrap = resume;
+  while (wrap < lines.size() && lines[wrap].order >= lines[wrap - 1].order) ++wrap;
+  ASSERT_LT(wrap, lines.size()) << "the music never started again";
+  EXPECT_EQ(lines[wrap - 1].order, 52u);
+  EXPECT_EQ(lines[wrap].order, 0u);
+
+  std::size_t next = 0;
+  while (next < lines.size() && lines[next].scene == 0) ++next;
+  ASSERT_LT(next, lines.size());
+  EXPECT_GT(next, wrap) << "scene 0 ended before the music came round";
+  EXPECT_EQ(lines[next].order, 6u);
+  EXPECT_EQ(lines[next].row, 0u);
+  EXPECT_EQ(lines.back().scene, 17u);
+}
+
+#endif  // QM7_CAPTURE_LONG_RUNS
