@@ -27,6 +27,9 @@ ModulePlayer* LoadModulePlayer(const char* path) {
     auto* module = new openmpt::module(bytes.data(), bytes.size());
     // Play once; RenderModule itself starts again at order 0 when it ends.
     module->set_repeat_count(0);
+    // No dither: its noise is random, and the same module must render the
+    // same samples on every run (repeatable captures and tests).
+    module->ctl_set_integer("dither", 0);
     return new ModulePlayer{module};
   } catch (const std::exception& e) {
     std::fprintf(stderr, "music: %s is not a module the player reads: %s\n", path, e.what());
