@@ -5,7 +5,7 @@
 
 #include "host/frame.h"
 #include "host/host.h"
-#include "host/main_loop.h"
+#include "host/message_loop.h"
 
 void QuitScene(uint8_t*) {
   std::memset(FrameBuffer, 0, kFrameBytes);

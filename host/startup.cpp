@@ -17,7 +17,7 @@
 #include "host/frame.h"
 #include "host/frame_clock.h"
 #include "host/host.h"
-#include "host/main_loop.h"
+#include "host/message_loop.h"
 #include "host/scene_state.h"
 #include "host/timeline.h"
 #include "pack/pack_archive.h"

@@ -1,6 +1,6 @@
-// main_loop.cpp — the message loop: a pass dispatches one message, or runs
+// message_loop.cpp — the message loop: a pass dispatches one message, or runs
 // one frame while the application is active, or waits while it is not.
-#include "host/main_loop.h"
+#include "host/message_loop.h"
 
 #include "host/frame.h"
 #include "host/frame_clock.h"

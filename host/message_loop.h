@@ -1,4 +1,4 @@
-// main_loop.h — the message loop and the frame it runs (host/main_loop.cpp).
+// message_loop.h — the message loop and the frame it runs (host/message_loop.cpp).
 #pragma once
 #include <cstdint>
 
