@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# qm7_under_xvfb.sh QM7 DATA_DIR — plays the real demo for a few seconds on a
+# virtual X server (no sound card: SDL's dummy audio driver), sends Escape,
+# and checks exit status 0, frames presented by the main loop, and a screen
+# that is not all black.
+set -euo pipefail
+qm7=$1
+data=$2
+for f in qm7.dat qm7.it; do
+  [ -f "$data/$f" ] || { echo "missing $data/$f (build the 'data' target)"; exit 1; }
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cat > "$work/inside.sh" <<'INSIDE'
+#!/usr/bin/env bash
+set -uo pipefail
+qm7=$1 data=$2 work=$3
+cd "$data"
+SDL_AUDIODRIVER=dummy QM7_STATS=1 "$qm7" >"$work/stdout" 2>"$work/stderr" &
+pid=$!
+sleep 4
+ffmpeg -loglevel error -f x11grab -video_size 640x480 -i "$DISPLAY" -frames:v 1 \
+  -f rawvideo -pix_fmt gray "$work/screen.gray"
+xdotool key Escape
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then
+  echo "qm7 still running 5 s after Escape"
+  kill -9 "$pid"
+  exit 1
+fi
+wait "$pid"
+echo $? >"$work/status"
+INSIDE
+
+xvfb-run -a -s "-screen 0 640x480x24" bash "$work/inside.sh" "$qm7" "$data" "$work"
+status=$(cat "$work/status")
+cat "$work/stderr"
+fail=0
+if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; fail=1; fi
+loop_frames=$(sed -n 's/.*(\([0-9]*\) by the main loop).*/\1/p' "$work/stderr")
+if [ -z "$loop_frames" ] || [ "$loop_frames" -lt 20 ]; then
+  echo "FAIL: main loop presented ${loop_frames:-no} frames"; fail=1
+fi
+lit=$(tr -d '\000' <"$work/screen.gray" | wc -c)
+if [ "$lit" -eq 0 ]; then echo "FAIL: the screen was all black"; fail=1; fi
+echo "exit status $status, $loop_frames main-loop frames, $lit lit pixels of 307200"
+exit $fail
