@@ -10,6 +10,16 @@ build="$QM7_ROOT/build/release"
 qm7_configure "$build" -DCMAKE_BUILD_TYPE=Release -DQM7_BUILD_TESTS=OFF -DQM7_BUILD_BENCH=OFF
 cmake --build "$build" -j "$(qm7_jobs)"
 
+# No display: record the whole demo, picture and music, to qm7.mp4 instead.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  qm7_install_packages ffmpeg
+  video="$QM7_ROOT/qm7.mp4"
+  echo "qm7: no display here; recording the demo to $video (a few minutes)" >&2
+  "$build/tools/capture/qm7-capture" --data "$build/data" --video "$video"
+  echo "qm7: the demo is recorded in $video"
+  exit 0
+fi
+
 if [ ! -x "$build/host/qm7" ]; then
   echo "qm7: the demo program is not built yet; nothing to play." >&2
   exit 1

@@ -124,7 +124,7 @@ bool StartVideo(VideoRecorder* v, const std::string& path, int scale, int fps) {
                       "-f", "rawvideo", "-pixel_format", "bgra", "-video_size", size,
                       "-framerate", std::to_string(fps), "-i", "-",
                       "-sws_flags", "neighbor", "-vf", filter,
-                      "-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "16", "-preset", "medium",
+                      "-c:v", "libx264", "-pix_fmt", "yuv420p", "-crf", "16", "-preset", "veryfast",
                       "-an", "-f", "mp4", v->partPath},
                      &v->pipe);
   if (v->encoder < 0 || !v->pipe) {
