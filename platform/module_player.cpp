@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <libopenmpt/libopenmpt.hpp>
@@ -17,13 +18,20 @@ struct ModulePlayer {
 };
 
 ModulePlayer* LoadModulePlayer(const char* path) {
+  // A folder opens like a file and then throws on the first read.
+  std::error_code error;
+  const auto type = std::filesystem::status(path, error).type();
+  if (type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::regular) {
+    std::fprintf(stderr, "music: %s is not a file\n", path);
+    return nullptr;
+  }
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     std::fprintf(stderr, "music: cannot open %s\n", path);
     return nullptr;
   }
-  std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   try {
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     auto* module = new openmpt::module(bytes.data(), bytes.size());
     // Play once; RenderModule itself starts again at order 0 when it ends.
     module->set_repeat_count(0);
