@@ -1,0 +1,423 @@
+// hostile_data_test.cpp — the demo's start-up against broken data folders.
+//
+// Each case builds a folder from the real generated data (the pack, the
+// module and the loose pictures), breaks it in one way and runs qm7-capture,
+// which takes exactly the demo's start-up path, on it. A broken folder must
+// end with the host's message and status 1, or, where the damage leaves
+// every file readable at its size, play on; never a crash, a hang or a
+// sanitizer report.
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/hardening/program_run.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Generous: a start-up takes well under a second, a little more under the sanitizers.
+constexpr double kTimeLimitSeconds = 120;
+
+const char* const kDataNames[] = {"brisk.bin", "opener7.bin", "wctk.bin", "w.pal", "scroll.bin"};
+
+// Offsets of the fields inside a 26-byte directory entry.
+constexpr std::size_t kEntryStart = 4, kEntryBytes = 26;
+constexpr std::size_t kOffsetField = 13, kStoredField = 17, kUnpackedField = 21, kCompressedField = 25;
+
+uint32_t GetU32(const std::string& bytes, std::size_t at) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(bytes[at + i]);
+  return v;
+}
+
+void PutU32(std::string* bytes, std::size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) (*bytes)[at + i] = static_cast<char>(v >> (8 * i) & 0xFF);
+}
+
+// A data folder under construction.
+class DataFolder {
+ public:
+  explicit DataFolder(fs::path dir) : dir_(std::move(dir)) { fs::create_directories(dir_); }
+  const fs::path& path() const { return dir_; }
+
+  void AddModule() { fs::copy_file(fs::path(QM7_DATA_DIR) / "qm7.it", dir_ / "qm7.it"); }
+  void AddPack() { fs::copy_file(fs::path(QM7_DATA_DIR) / "qm7.dat", dir_ / "qm7.dat"); }
+  void AddLooseFiles() {
+    for (const char* name : kDataNames) fs::copy_file(fs::path(QM7_LOOSE_DIR) / name, dir_ / name);
+  }
+
+  std::string Read(const char* name) const { return ReadWholeFile(dir_ / name); }
+  void Write(const char* name, const std::string& bytes) { WriteWholeFile(dir_ / name, bytes); }
+  void Remove(const char* name) { fs::remove(dir_ / name); }
+  void CutLastBytes(const char* name, std::size_t count) {
+    fs::resize_file(dir_ / name, fs::file_size(dir_ / name) - count);
+  }
+
+  // Directory entry of `name` in the folder's pack: its byte position.
+  std::size_t EntryAt(const char* name) const {
+    std::string pack = Read("qm7.dat");
+    uint32_t count = GetU32(pack, 0);
+    for (uint32_t i = 0; i < count; ++i) {
+      std::size_t at = kEntryStart + i * kEntryBytes;
+      if (std::strncmp(pack.data() + at, name, 13) == 0) return at;
+    }
+    ADD_FAILURE() << name << " is not in the generated pack";
+    return kEntryStart;
+  }
+  void SetEntryField(const char* name, std::size_t field, uint32_t value) {
+    std::string pack = Read("qm7.dat");
+    PutU32(&pack, EntryAt(name) + field, value);
+    Write("qm7.dat", pack);
+  }
+  uint32_t EntryField(const char* name, std::size_t field) const {
+    return GetU32(Read("qm7.dat"), EntryAt(name) + field);
+  }
+  // The entry whose data ends last in the pack.
+  std::string LastEntryInPack() const {
+    std::string pack = Read("qm7.dat"), last;
+    uint64_t end = 0;
+    for (uint32_t i = 0; i < GetU32(pack, 0); ++i) {
+      std::size_t at = kEntryStart + i * kEntryBytes;
+      uint64_t e = uint64_t{GetU32(pack, at + kOffsetField)} + GetU32(pack, at + kStoredField);
+      if (e > end) {
+        end = e;
+        last = std::string(pack.data() + at);
+      }
+    }
+    return last;
+  }
+
+ private:
+  fs::path dir_;
+};
+
+// What a case must end with. Status 0 cases play a few frames; status 1
+// cases must show `stderrText` (the host's reason) and, when given,
+// `stdoutText` (the loader's console line).
+struct Expect {
+  int status;
+  std::string stderrText;
+  std::string stdoutText;
+};
+
+struct HostileCase {
+  std::string name;
+  std::function<Expect(DataFolder&)> build;
+};
+
+Expect CannotLoad(const std::string& file) { return {1, "qm7: Can't load the data file " + file, ""}; }
+Expect NotOnDisk(const std::string& file) {
+  return {1, "qm7: Can't load the data file " + file, "Could not open " + file};
+}
+Expect TooShort(const std::string& file, std::size_t got, std::size_t want) {
+  return {1,
+          "qm7: The data file " + file + " is too short: " + std::to_string(got) + " bytes of " +
+              std::to_string(want),
+          ""};
+}
+Expect Plays() { return {0, "", ""}; }
+const Expect kCannotPlay = {1, "qm7: Can't play the file", ""};
+
+std::vector<HostileCase> HostileCases() {
+  std::vector<HostileCase> cases;
+  auto add = [&](std::string name, std::function<Expect(DataFolder&)> build) {
+    cases.push_back({std::move(name), std::move(build)});
+  };
+
+  // ---- nothing there
+  add("empty folder", [](DataFolder&) { return NotOnDisk("brisk.bin"); });
+  add("module only", [](DataFolder& f) {
+    f.AddModule();
+    return NotOnDisk("brisk.bin");
+  });
+  add("loose files, no module", [](DataFolder& f) {
+    f.AddLooseFiles();
+    return kCannotPlay;
+  });
+  add("pack, no module", [](DataFolder& f) {
+    f.AddPack();
+    return kCannotPlay;
+  });
+
+  // ---- loose files: each one missing, one byte short, empty, a folder
+  for (const char* name : kDataNames) {
+    std::string n = name;
+    add("loose " + n + " missing", [n](DataFolder& f) {
+      f.AddModule();
+      f.AddLooseFiles();
+      f.Remove(n.c_str());
+      return NotOnDisk(n);
+    });
+    add("loose " + n + " one byte short", [n](DataFolder& f) {
+      f.AddModule();
+      f.AddLooseFiles();
+      std::size_t size = fs::file_size(f.path() / n);
+      f.CutLastBytes(n.c_str(), 1);
+      return TooShort(n, size - 1, size);
+    });
+    add("loose " + n + " empty", [n](DataFolder& f) {
+      f.AddModule();
+      f.AddLooseFiles();
+      std::size_t size = fs::file_size(f.path() / n);
+      f.Write(n.c_str(), "");
+      return TooShort(n, 0, size);
+    });
+    add("loose " + n + " is a folder", [n](DataFolder& f) {
+      f.AddModule();
+      f.AddLooseFiles();
+      f.Remove(n.c_str());
+      fs::create_directory(f.path() / n);
+      Expect e = CannotLoad(n);
+      e.stdoutText = "";
+      return e;
+    });
+  }
+  // A file the pack lacks is read loose: the pack serves the rest.
+  add("pack plus one loose file", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    f.AddLooseFiles();
+    return Plays();
+  });
+
+  // ---- the module
+  add("module one byte short", [](DataFolder& f) {
+    // The last byte of the module is sample data; the player reads the rest.
+    f.AddPack();
+    f.AddModule();
+    f.CutLastBytes("qm7.it", 1);
+    return Plays();
+  });
+  add("module cut to its header", [](DataFolder& f) {
+    f.AddPack();
+    f.AddModule();
+    fs::resize_file(f.path() / "qm7.it", 192);
+    return kCannotPlay;
+  });
+  add("module empty", [](DataFolder& f) {
+    f.AddPack();
+    f.Write("qm7.it", "");
+    return kCannotPlay;
+  });
+  add("module is text", [](DataFolder& f) {
+    f.AddPack();
+    f.Write("qm7.it", "this is not a tracker module\n");
+    return kCannotPlay;
+  });
+  add("module is a picture", [](DataFolder& f) {
+    f.AddPack();
+    fs::copy_file(fs::path(QM7_LOOSE_DIR) / "scroll.bin", f.path() / "qm7.it");
+    return kCannotPlay;
+  });
+  add("module is a folder", [](DataFolder& f) {
+    f.AddPack();
+    fs::create_directory(f.path() / "qm7.it");
+    return kCannotPlay;
+  });
+
+  // ---- the pack file itself
+  add("pack one byte short", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    std::string last = f.LastEntryInPack();
+    f.CutLastBytes("qm7.dat", 1);
+    Expect e = CannotLoad(last);
+    e.stdoutText = "";
+    return e;
+  });
+  add("pack empty, loose files there", [](DataFolder& f) {
+    f.AddModule();
+    f.AddLooseFiles();
+    f.Write("qm7.dat", "");
+    return Plays();
+  });
+  add("pack empty, nothing else", [](DataFolder& f) {
+    f.AddModule();
+    f.Write("qm7.dat", "");
+    return NotOnDisk("brisk.bin");
+  });
+  add("pack is a folder", [](DataFolder& f) {
+    f.AddModule();
+    f.AddLooseFiles();
+    fs::create_directory(f.path() / "qm7.dat");
+    return Plays();
+  });
+  add("pack of random bytes", [](DataFolder& f) {
+    f.AddModule();
+    std::string noise(4000, '\0');
+    uint32_t x = 12345;
+    for (char& c : noise) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+    f.Write("qm7.dat", noise);
+    return NotOnDisk("brisk.bin");
+  });
+
+  // ---- the directory: its count and its length
+  add("directory cut inside its third entry", [](DataFolder& f) {
+    // The two whole entries are used but their data is gone; the host's
+    // first file among them fails, whatever the others would do.
+    f.AddModule();
+    f.AddPack();
+    f.AddLooseFiles();
+    std::string pack = f.Read("qm7.dat");
+    std::string kept[2] = {pack.substr(kEntryStart, 13).c_str(),
+                           pack.substr(kEntryStart + kEntryBytes, 13).c_str()};
+    fs::resize_file(f.path() / "qm7.dat", kEntryStart + 2 * kEntryBytes + 10);
+    for (const char* name : kDataNames)
+      if (kept[0] == name || kept[1] == name) return CannotLoad(name);
+    ADD_FAILURE() << "the pack's first entries are not data files";
+    return Plays();
+  });
+  add("directory without any entry data", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    fs::resize_file(f.path() / "qm7.dat", kEntryStart + GetU32(f.Read("qm7.dat"), 0) * kEntryBytes);
+    return CannotLoad("brisk.bin");
+  });
+  add("directory count negative", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    std::string pack = f.Read("qm7.dat");
+    PutU32(&pack, 0, 0x80000000u);
+    f.Write("qm7.dat", pack);
+    return NotOnDisk("brisk.bin");
+  });
+  add("directory count past the end of the file", [](DataFolder& f) {
+    // Entries read from the data area have names no file carries; the real
+    // entries come first and are served.
+    f.AddModule();
+    f.AddPack();
+    std::string pack = f.Read("qm7.dat");
+    PutU32(&pack, 0, 0x7FFFFFFFu);
+    f.Write("qm7.dat", pack);
+    return Plays();
+  });
+  add("directory count zero, nothing loose", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    std::string pack = f.Read("qm7.dat");
+    PutU32(&pack, 0, 0);
+    f.Write("qm7.dat", pack);
+    return NotOnDisk("brisk.bin");
+  });
+
+  // ---- one entry pointing past the end of the pack
+  add("entry offset at the end of the pack", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    f.SetEntryField("wctk.bin", kOffsetField, static_cast<uint32_t>(fs::file_size(f.path() / "qm7.dat")));
+    return Expect{1, "qm7: Can't load the data file wctk.bin", ""};
+  });
+  add("entry offset plus size wraps 32 bits", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    f.SetEntryField("w.pal", kOffsetField, 0xFFFFFF00u);
+    f.SetEntryField("w.pal", kStoredField, 0x200u);
+    return CannotLoad("w.pal");
+  });
+  add("entry stored size 4 GiB", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    f.SetEntryField("opener7.bin", kStoredField, 0xFFFFFFFFu);
+    return CannotLoad("opener7.bin");
+  });
+  add("entry stored size one byte too long", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    std::string last = f.LastEntryInPack();
+    f.SetEntryField(last.c_str(), kStoredField, f.EntryField(last.c_str(), kStoredField) + 1);
+    return CannotLoad(last);
+  });
+
+  // ---- compressed entries that decode short or long
+  add("compressed entry decodes long", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    f.SetEntryField("brisk.bin", kUnpackedField, 14159);
+    return CannotLoad("brisk.bin");
+  });
+  add("compressed entry with unpacked size 0", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    f.SetEntryField("scroll.bin", kUnpackedField, 0);
+    return CannotLoad("scroll.bin");
+  });
+  add("compressed entry decodes short", [](DataFolder& f) {
+    // The stream ends before the unpacked size: the rest of the file is
+    // zero and the palette is still 768 bytes long enough to use.
+    f.AddModule();
+    f.AddPack();
+    f.SetEntryField("w.pal", kUnpackedField, 1000);
+    return Plays();
+  });
+  add("compressed stream cut before its end code", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    f.SetEntryField("wctk.bin", kStoredField, f.EntryField("wctk.bin", kStoredField) / 2);
+    return CannotLoad("wctk.bin");
+  });
+  add("compressed stream of noise", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    std::string pack = f.Read("qm7.dat");
+    std::size_t at = f.EntryAt("opener7.bin");
+    uint32_t offset = GetU32(pack, at + kOffsetField), stored = GetU32(pack, at + kStoredField);
+    uint32_t x = 99;
+    for (uint32_t i = 16; i < stored; ++i)
+      pack[offset + i] = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+    f.Write("qm7.dat", pack);
+    return CannotLoad("opener7.bin");
+  });
+  add("compressed entry read as stored", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    std::string pack = f.Read("qm7.dat");
+    std::size_t at = f.EntryAt("brisk.bin");
+    pack[at + kCompressedField] = 0;
+    uint32_t stored = GetU32(pack, at + kStoredField);
+    f.Write("qm7.dat", pack);
+    return TooShort("brisk.bin", stored, 14160);
+  });
+  return cases;
+}
+
+// Keeps gtest from printing the case as raw bytes.
+void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
+
+std::string TestName(const testing::TestParamInfo<HostileCase>& info) {
+  std::string name = info.param.name;
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+}
+
+class HostileData : public testing::TestWithParam<HostileCase> {};
+
+TEST_P(HostileData, EndsWithItsMessageAndStatusNeverACrash) {
+  ScratchFolder scratch;
+  DataFolder folder(scratch.path() / "data");
+  const Expect want = GetParam().build(folder);
+  ProgramResult r = RunProgram({QM7_CAPTURE_PROGRAM, "--data", folder.path().string(), "--frames", "20"},
+                               scratch.path(), kTimeLimitSeconds);
+
+  ASSERT_TRUE(r.exited) << r.Describe();
+  EXPECT_FALSE(r.SanitizerReported()) << r.err;
+  EXPECT_EQ(r.status, want.status) << r.Describe() << "\n--- standard output:\n" << r.out;
+  EXPECT_EQ(r.out.rfind("Filesystem 3.10\n", 0), 0u) << r.out;
+  if (want.status != 0) {
+    EXPECT_NE(r.err.find(want.stderrText + "\n"), std::string::npos)
+        << "expected \"" << want.stderrText << "\"\n" << r.Describe();
+    if (!want.stdoutText.empty()) {
+      EXPECT_NE(r.out.find(want.stdoutText + "\n"), std::string::npos) << r.out;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, HostileData, testing::ValuesIn(HostileCases()), TestName);
+
+}  // namespace

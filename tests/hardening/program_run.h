@@ -1,0 +1,47 @@
+// program_run.h — runs a program of the build as a child process with a
+// time limit, and reads back what it printed.
+//
+//   ProgramResult r = RunProgram({QM7_CAPTURE_PROGRAM, "--data", dir, "--frames", "30"},
+//                                scratch, 60);
+//   EXPECT_TRUE(r.exited) << r.Describe();
+//
+// A child still running at the limit is killed (timedOut). Standard input is
+// /dev/null; standard output and error go to files in `scratch`.
+#pragma once
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct ProgramResult {
+  bool exited = false;    // ended by exit(): `status` is its exit status
+  int status = -1;
+  int signal = 0;         // the signal that ended it, when it did not exit
+  bool timedOut = false;  // killed at the time limit
+  std::string out;
+  std::string err;
+
+  // "exit 1", "killed by signal 11", "hung: killed after 60 s", plus the
+  // last lines of standard error.
+  std::string Describe() const;
+  // A sanitizer report on standard error (memory error, undefined behaviour, leak).
+  bool SanitizerReported() const;
+};
+
+ProgramResult RunProgram(const std::vector<std::string>& argv, const std::filesystem::path& scratch,
+                         double timeLimitSeconds);
+
+std::string ReadWholeFile(const std::filesystem::path& path);
+void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
+
+// A fresh folder under the system's temporary folder, removed on destruction.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
