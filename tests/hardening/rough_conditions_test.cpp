@@ -1,0 +1,170 @@
+// rough_conditions_test.cpp — full timeline runs of qm7-capture at low and
+// high frame rates, with irregular frame intervals and with the application
+// losing focus at awkward moments.
+//
+// Every run must end by itself (status 0; the tool gives up with status 1
+// if the timeline never ends), its trace must show the scenes only ever
+// advancing one at a time and each switch happening exactly on that scene's
+// end position, events firing in table order, and a second run with the same
+// arguments must produce the same trace, frame hashes included.
+//
+// Under the sanitizers one run (24 fps) plays the whole timeline; the others
+// stop with Escape after the tunnel and ripple alternation, which keeps the
+// suite's time in bounds.
+#include <cstdint>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/hardening/program_run.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kTimeLimitSeconds = 840;
+
+// Scene table end positions (order, row) of scenes 0..16; scene 17 quits.
+constexpr uint32_t kSceneEnds[17][2] = {{6, 0},   {12, 0},  {15, 32}, {15, 36}, {15, 40}, {15, 44},
+                                        {15, 48}, {15, 52}, {15, 54}, {15, 58}, {15, 60}, {15, 62},
+                                        {16, 0},  {20, 0},  {24, 0},  {35, 0},  {52, 63}};
+constexpr uint32_t kQuitScene = 17;
+constexpr int32_t kLastEvent = 52;
+
+struct Pass {
+  int64_t pass;
+  uint32_t order, row, scene;
+  int32_t event, ticks;
+  std::string hash;
+};
+
+uint32_t Rows(const Pass& p) { return p.order * 64 + p.row; }
+
+std::vector<Pass> ParseTrace(const std::string& text) {
+  std::istringstream in(text);
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ(line, "pass\torder\trow\tscene\tevent\tticks\thash");
+  std::vector<Pass> passes;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    Pass p;
+    fields >> p.pass >> p.order >> p.row >> p.scene >> p.event >> p.ticks >> p.hash;
+    if (!fields) {
+      ADD_FAILURE() << "bad trace line: " << line;
+      break;
+    }
+    passes.push_back(p);
+  }
+  return passes;
+}
+
+struct RoughRun {
+  std::string name;
+  std::vector<std::string> args;
+  bool repeat;          // run twice and compare the traces
+  double sanitizerEnd;  // sanitizer build: Escape at this virtual second; 0 plays it all, < 0 skips
+  // Positions (order, row) that a pause must have hidden from the timeline,
+  // so the case shows what it claims to.
+  std::vector<std::pair<uint32_t, uint32_t>> hiddenByPause;
+};
+
+void PrintTo(const RoughRun& run, std::ostream* os) { *os << run.name; }
+
+const RoughRun kRuns[] = {
+    {"fps24", {"--fps", "24"}, true, 0, {}},
+    {"fps30", {"--fps", "30"}, true, 75, {}},
+    {"fps60", {"--fps", "60"}, false, 75, {}},
+    {"fps144", {"--fps", "144"}, false, 75, {}},
+    {"fps500", {"--fps", "500"}, false, 15, {}},
+    // Frame intervals drawn between half and two and a half frames.
+    {"jitter_seed1", {"--fps", "60", "--jitter", "1"}, true, 75, {}},
+    {"jitter_seed2", {"--fps", "60", "--jitter", "2"}, false, 75, {}},
+    {"jitter_seed977", {"--fps", "144", "--jitter", "977"}, false, 30, {}},
+    // Scene 0 ends at order 6, row 0 (26 s): the lens warp runs on until the
+    // music comes round again.
+    {"pause_over_first_scene_end", {"--fps", "30", "--pause", "25:3"}, true, -1, {{6, 0}}},
+    // In the middle of the order-15 alternation, where scenes last 2 to 4 rows.
+    {"pause_inside_alternation", {"--fps", "30", "--pause", "68:0.5"}, true, 75, {{15, 44}}},
+    // Over the quit position itself: the scroller plays a second time round.
+    {"pause_over_the_end", {"--fps", "30", "--pause", "230.5:2"}, false, -1, {{52, 63}}},
+    // Before the first frame, of no length, and a long one.
+    {"several_pauses", {"--fps", "30", "--pause", "0:1", "--pause", "10:0", "--pause", "100:12"}, true, 75,
+     {}},
+};
+
+class RoughConditions : public testing::TestWithParam<RoughRun> {};
+
+TEST_P(RoughConditions, RunEndsScenesAdvanceInOrderAndRepeatExactly) {
+  const RoughRun& run = GetParam();
+  std::vector<std::string> args = run.args;
+  bool playsToTheEnd = true;
+  if (QM7_HARDENING_SANITIZED) {
+    if (run.sanitizerEnd < 0) GTEST_SKIP() << "too long under the sanitizers";
+    if (run.sanitizerEnd > 0) {
+      args.push_back("--escape");
+      args.push_back(std::to_string(run.sanitizerEnd));
+      playsToTheEnd = false;
+    }
+  }
+
+  ScratchFolder scratch;
+  std::string traces[2];
+  for (int attempt = 0; attempt < (run.repeat ? 2 : 1); ++attempt) {
+    fs::path trace = scratch.path() / ("trace" + std::to_string(attempt) + ".tsv");
+    std::vector<std::string> argv = {QM7_CAPTURE_PROGRAM, "--data", QM7_DATA_DIR, "--trace", trace.string()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    ProgramResult r = RunProgram(argv, scratch.path(), kTimeLimitSeconds);
+    ASSERT_TRUE(r.exited) << r.Describe();
+    ASSERT_EQ(r.status, 0) << r.Describe();
+    EXPECT_FALSE(r.SanitizerReported()) << r.err;
+    traces[attempt] = ReadWholeFile(trace);
+  }
+  if (run.repeat) {
+    EXPECT_TRUE(traces[0] == traces[1]) << "two runs with the same arguments differ";
+  }
+
+  std::vector<Pass> passes = ParseTrace(traces[0]);
+  ASSERT_GT(passes.size(), 10u);
+  EXPECT_EQ(passes.front().scene, 0u);
+  int32_t lastEvent = 0;
+  for (std::size_t i = 0; i < passes.size(); ++i) {
+    const Pass& p = passes[i];
+    const uint32_t before = i > 0 ? passes[i - 1].scene : 0;
+    ASSERT_TRUE(p.scene == before || p.scene == before + 1)
+        << "pass " << p.pass << ": scene " << before << " -> " << p.scene;
+    if (p.scene != before) {
+      EXPECT_EQ(p.order, kSceneEnds[before][0]) << "scene " << before << " ended at pass " << p.pass;
+      EXPECT_EQ(p.row, kSceneEnds[before][1]) << "scene " << before << " ended at pass " << p.pass;
+    }
+    if (p.event >= 0) {
+      EXPECT_EQ(p.event, lastEvent + 1) << "pass " << p.pass;
+      lastEvent = p.event;
+    }
+    EXPECT_GE(p.ticks, 0) << "pass " << p.pass;
+  }
+
+  for (auto [order, row] : run.hiddenByPause) {
+    const uint32_t target = order * 64 + row;
+    bool hidden = false;
+    for (std::size_t i = 1; i < passes.size() && !hidden; ++i)
+      hidden = passes[i].ticks >= 30 && Rows(passes[i - 1]) < target && target < Rows(passes[i]);
+    EXPECT_TRUE(hidden) << "no pause hid order " << order << ", row " << row
+                        << " (the module's timing has changed?)";
+  }
+
+  if (playsToTheEnd) {
+    EXPECT_EQ(passes.back().scene, kQuitScene);
+    EXPECT_EQ(Rows(passes.back()), 52u * 64 + 63);
+    EXPECT_EQ(lastEvent, kLastEvent) << "an event was never fired";
+    for (std::size_t i = 0; i + 1 < passes.size(); ++i) ASSERT_LT(passes[i].scene, kQuitScene);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, RoughConditions, testing::ValuesIn(kRuns),
+                         [](const testing::TestParamInfo<RoughRun>& info) { return info.param.name; });
+
+}  // namespace
