@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (options.help) {
-    std::printf("%s\n", kCaptureUsage);
+    std::printf("%s\n%s", kCaptureUsage, kCaptureHelp);
     return 0;
   }
   std::signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg shows up as a failed write

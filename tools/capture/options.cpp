@@ -14,6 +14,24 @@ const char* const kCaptureUsage =
     " [--frames N] [--trace FILE] [--dump-frames LIST --dump-dir DIR] [--png DIR --every N]"
     " [--wav FILE] [--video FILE.mp4 [--scale N]] [--bench]";
 
+const char* const kCaptureHelp =
+    "Runs the demo on a virtual clock and display, frame-exact, and records it.\n"
+    "  --data DIR            folder with qm7.dat and qm7.it (default: the current one)\n"
+    "  --fps F               frames per second of virtual time (default 60)\n"
+    "  --jitter SEED         frame intervals vary between 0.5x and 2.5x, repeatably\n"
+    "  --pause AT:DUR        the demo loses focus at second AT for DUR seconds (repeatable)\n"
+    "  --escape AT           Escape is pressed at second AT\n"
+    "  --frames N            stop after N frames\n"
+    "  --trace FILE          one line per frame: pass order row scene event ticks hash\n"
+    "  --dump-frames LIST    raw 320x240 BGRA frames of the passes listed (0-99,500,...)\n"
+    "  --dump-dir DIR        ... written to DIR/frame-PPPPPP.bgra\n"
+    "  --png DIR             PNGs of the presented frames in DIR\n"
+    "  --every N             ... of every Nth one (default 1)\n"
+    "  --wav FILE            the music, 44.1 kHz 16-bit stereo\n"
+    "  --video FILE.mp4      H.264 + AAC video through ffmpeg\n"
+    "  --scale N             ... scaled N times with nearest-neighbour (default 4)\n"
+    "  --bench               CPU time per frame for each scene, and the speed of the run\n";
+
 namespace {
 
 // Longest run the tool accepts for any time given on the command line.

@@ -44,6 +44,8 @@ struct CaptureOptions {
 
 // The one-line synopsis printed with every command-line error.
 extern const char* const kCaptureUsage;
+// What each option does, for --help.
+extern const char* const kCaptureHelp;
 
 // False with a short reason in `error` when the arguments are not usable.
 bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::string* error);
