@@ -14,6 +14,7 @@
 #include <SDL.h>
 
 #include "platform/ddraw.h"
+#include "platform/sdl/sdl_platform.h"
 
 namespace {
 
@@ -136,6 +137,7 @@ HRESULT Show() {
   SDL_Rect target = FitAspect(outW, outH);
   SDL_RenderCopy(Sdl.renderer, scaled ? Sdl.scaled : Sdl.frame, nullptr, &target);
   SDL_RenderPresent(Sdl.renderer);
+  PacePresent(Sdl.window);
   return DD_OK;
 }
 
