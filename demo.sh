@@ -24,5 +24,14 @@ if [ ! -x "$build/host/qm7" ]; then
   echo "qm7: the demo program is not built yet; nothing to play." >&2
   exit 1
 fi
+missing=()
+for f in qm7.dat qm7.it; do
+  [ -f "$build/data/$f" ] || missing+=("$build/data/$f")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "qm7: the demo's data is missing: ${missing[*]} (made by: cmake --build $build --target data)" >&2
+  exit 1
+fi
+echo "qm7: playing full screen; Escape quits." >&2
 cd "$build/data"
 exec "$build/host/qm7"
