@@ -16,6 +16,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   video="$QM7_ROOT/qm7.mp4"
   echo "qm7: no display here; recording the demo to $video (a few minutes)" >&2
   "$build/tools/capture/qm7-capture" --data "$build/data" --video "$video"
+  echo  # ends the line of the loader's dots
   echo "qm7: the demo is recorded in $video"
   exit 0
 fi
