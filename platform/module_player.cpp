@@ -33,8 +33,9 @@ ModulePlayer* LoadModulePlayer(const char* path) {
   try {
     std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     auto* module = new openmpt::module(bytes.data(), bytes.size());
-    // Play once; RenderModule itself starts again at order 0 when it ends.
-    module->set_repeat_count(0);
+    // Repeat forever: after the last row play goes on from the start
+    // (order 0 for a module without a restart jump).
+    module->set_repeat_count(-1);
     // No dither: its noise is random, and the same module must render the
     // same samples on every run (repeatable captures and tests).
     module->ctl_set_integer("dither", 0);
@@ -59,7 +60,6 @@ void RestartModule(ModulePlayer* player) {
 }
 
 void RenderModule(ModulePlayer* player, int16_t* out, std::size_t frames) {
-  int emptyReads = 0;
   while (frames > 0) {
     std::size_t got = 0;
     try {
@@ -67,17 +67,14 @@ void RenderModule(ModulePlayer* player, int16_t* out, std::size_t frames) {
     } catch (const std::exception&) {
       got = 0;
     }
-    out += got * 2;
-    frames -= got;
-    if (frames == 0) break;
-    // The module ended inside this slice: go on from order 0. A module that
-    // yields nothing even from the start leaves silence instead of looping.
-    if (got == 0 && ++emptyReads > 1) {
+    // Repeating forever, the module only stops short when it has nothing
+    // playable at all: silence then.
+    if (got == 0) {
       std::memset(out, 0, frames * 2 * sizeof(int16_t));
       return;
     }
-    if (got > 0) emptyReads = 0;
-    RestartModule(player);
+    out += got * 2;
+    frames -= got;
   }
 }
 

@@ -1,8 +1,8 @@
 // module_player.h — the module renderer both music backends share.
 //
 // Wraps one libopenmpt module: load from a file, render 44100 Hz 16-bit
-// stereo, report order and row. Rendering past the last row starts the
-// module again at order 0, row 0, forever. Not thread-safe: the caller keeps
+// stereo, report order and row. The module repeats forever: after its last
+// row it goes on from the start (order 0, row 0). Not thread-safe: the caller keeps
 // every call on one thread at a time (the real backend locks its device).
 #pragma once
 #include <cstddef>

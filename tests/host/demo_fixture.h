@@ -9,10 +9,7 @@
 #include <vector>
 
 #include "platform/virtual/virtual_platform.h"
-
-// A playable Impulse Tracker module: `orders` orders, each the same 64-row
-// pattern starting a looped square-wave note, at the given speed and tempo.
-std::vector<uint8_t> MakeTinyModule(int orders, int speed, int tempo);
+#include "tests/host/tiny_module.h"
 
 // A pack with the given files stored uncompressed.
 struct PackItem {
