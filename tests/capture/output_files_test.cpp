@@ -147,3 +147,20 @@ TEST_F(CaptureTest, VideoReadsBackWithItsSizeFramesAndDuration) {
     EXPECT_EQ(left, std::set<std::string>{"v.mp4"}) << "working files left behind";
   }
 }
+
+// With uneven frame times the video still runs at the steady rate: as many
+// frames as whole frame times fit into the music played, and no longer.
+TEST_F(CaptureTest, JitteredVideoKeepsToTheMusicsLength) {
+  if (!HaveProgram("ffmpeg") || !HaveProgram("ffprobe")) GTEST_SKIP() << "ffmpeg is not installed";
+  fs::path video = dir_ / "j.mp4", wav = dir_ / "j.wav";
+  ToolResult r = RunCapture({"--frames", "100", "--jitter", "3", "--scale", "1", "--video",
+                             video.string(), "--wav", wav.string()},
+                            dir_);
+  ASSERT_EQ(r.status, 0) << r.err;
+  int64_t frames = WavFrames(wav) / 735;  // 44100 / 60 samples a frame
+  EXPECT_GT(frames, 100) << "no interval was longer than a frame";
+  std::map<std::string, std::string> f = Probe(video);
+  EXPECT_EQ(f["video.nb_read_frames"], std::to_string(frames));
+  EXPECT_NEAR(std::stod(f["audio.duration"].empty() ? "0" : f["audio.duration"]),
+              static_cast<double>(frames) / 60, 0.03);
+}

@@ -148,9 +148,14 @@ bool FinishVideo(VideoRecorder* v, int64_t endUnits, const std::string& wavPath)
   if (!ok) {
     std::fprintf(stderr, "qm7-capture: ffmpeg could not encode the video\n");
   } else {
+    // The sound is cut to the pictures' length: after uneven last passes the
+    // music may run up to a frame beyond the last whole video frame.
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.6f",
+                  static_cast<double>(v->framesWritten) / static_cast<double>(v->fps));
     pid_t muxer = Spawn({FindFfmpeg(), "-hide_banner", "-loglevel", "error", "-y",
                          "-i", v->partPath, "-i", wavPath, "-map", "0:v", "-map", "1:a",
-                         "-c:v", "copy", "-c:a", "aac", "-b:a", "256k", "-shortest",
+                         "-c:v", "copy", "-c:a", "aac", "-b:a", "256k", "-t", seconds,
                          "-movflags", "+faststart", "-f", "mp4", v->path},
                         nullptr);
     ok = muxer > 0 && Wait(muxer);
