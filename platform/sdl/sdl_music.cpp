@@ -146,6 +146,12 @@ uint32_t MusicGetPosition(uint32_t handle) {
   return position;
 }
 
+uint32_t MusicMixedPosition() {
+  uint64_t count = Music.ringCount.load(std::memory_order_acquire);
+  if (count == 0 || !Music.playing.load(std::memory_order_acquire)) return 0;
+  return EntryPosition(Music.ring[(count - 1) % kRingSize].load(std::memory_order_relaxed));
+}
+
 int MusicFree() {
   CloseMusicDevice();
   return 1;

@@ -1,5 +1,6 @@
 // sdl_platform.h — what the SDL window and music share among themselves.
 #pragma once
+#include <cstdint>
 
 struct SDL_Window;
 
@@ -10,3 +11,7 @@ void CloseMusicDevice();
 // After each present (sdl_ddraw.cpp Flip): waits out the rest of the display's
 // refresh period, so a renderer without vsync does not spin.
 void PacePresent(SDL_Window* window);
+
+// The position after the newest rendered slice, ahead of MusicGetPosition by
+// about one device buffer (tests compare the two).
+uint32_t MusicMixedPosition();
