@@ -2,14 +2,17 @@
 # window_focus_stress.sh QM7 QM7_CAPTURE DATA_DIR — the real demo on a
 # virtual X server (SDL's dummy audio driver) loses and regains the keyboard
 # focus four times to a second small window, then gets Escape. Checks:
-#   - while inactive nothing is drawn (two screen grabs 1.2 s apart match);
+#   - while inactive nothing is drawn (two screen grabs 1.8 s apart match);
 #   - after each return drawing resumes (two grabs 0.5 s apart differ);
 #   - exit status 0 within 5 s of Escape;
 #   - the music kept playing through the pauses: the position it reports at
 #     the end (QM7_STATS) is where a frame-exact capture run is after the
-#     same playing time, within 3 s; the four pauses of about 2 s each would
-#     put a stopped or restarted music 7 s or more behind. (SDL's dummy audio
-#     driver runs a little slower than the clock, more so under load.)
+#     same playing time: at most 5 s behind and 2 s ahead. The four pauses
+#     of about 2.5 s each would put a stopped music 10 s or more behind, a
+#     restarted one further. (SDL's dummy audio driver sleeps a whole buffer
+#     after each callback, so it runs slower than the clock, more so on a
+#     loaded machine: 3.5 s behind over 28 s was seen with two test jobs and
+#     a compile sharing two cores.)
 # Needs xvfb-run, xdotool, xmessage and ffmpeg; exits 77 (skipped) without them.
 set -euo pipefail
 qm7=$1 capture=$2 data=$3
@@ -63,7 +66,7 @@ fail=0
 for round in 1 2 3 4; do
   xdotool windowfocus --sync "$other"
   sleep 0.5
-  a=$(grab); sleep 1.2; b=$(grab)
+  a=$(grab); sleep 1.8; b=$(grab)
   if [ "$a" != "$b" ]; then echo "FAIL: round $round: the picture changed while inactive"; fail=1; fi
   xdotool windowfocus --sync "$demo"
   sleep 0.4
@@ -101,7 +104,7 @@ expected=$(awk -F'\t' -v o="$order" -v r="$row" \
   'NR > 1 && ($2 > o || ($2 == o && $3 >= r)) { print $1 / 100; exit }' "$work/reference.tsv")
 played=$(awk -v a="$start_ms" -v b="$end_ms" 'BEGIN { print (b - a) / 1000 }')
 echo "music at order $order, row $row after $played s of playing; the reference reaches it at ${expected:-never} s"
-if [ -z "$expected" ] || ! awk -v p="$played" -v e="$expected" 'BEGIN { d = p - e; exit !(d < 3 && d > -3) }'; then
+if [ -z "$expected" ] || ! awk -v p="$played" -v e="$expected" 'BEGIN { d = p - e; exit !(d < 5 && d > -2) }'; then
   echo "FAIL: the music did not keep its position through the focus changes"; fail=1
 fi
 exit $fail
