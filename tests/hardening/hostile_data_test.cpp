@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Generous: a start-up takes well under a second, a little more under the sanitizers.
+// Generous: a start-up takes well under a second and a whole 24 fps run
+// some seconds, several times that under the sanitizers.
 constexpr double kTimeLimitSeconds = 120;
 
 const char* const kDataNames[] = {"brisk.bin", "opener7.bin", "wctk.bin", "w.pal", "scroll.bin"};
@@ -108,6 +109,7 @@ struct Expect {
   int status;
   std::string stderrText;
   std::string stdoutText;
+  bool wholeTimeline = false;  // play to the end (24 fps) instead of 20 frames
 };
 
 struct HostileCase {
@@ -126,6 +128,7 @@ Expect TooShort(const std::string& file, std::size_t got, std::size_t want) {
           ""};
 }
 Expect Plays() { return {0, "", ""}; }
+Expect PlaysToTheEnd() { return {0, "", "", true}; }
 const Expect kCannotPlay = {1, "qm7: Can't play the file", ""};
 
 std::vector<HostileCase> HostileCases() {
@@ -182,6 +185,25 @@ std::vector<HostileCase> HostileCases() {
       return e;
     });
   }
+  // Pictures of the right size whose bytes lie outside the ranges the
+  // effects expect (logo intensities and palette components above 63):
+  // every scene draws them without reading or writing outside its tables.
+  add("loose pictures all 255", [](DataFolder& f) {
+    f.AddModule();
+    for (const char* name : kDataNames)
+      f.Write(name, std::string(fs::file_size(fs::path(QM7_LOOSE_DIR) / name), '\xFF'));
+    return PlaysToTheEnd();
+  });
+  add("loose pictures of noise", [](DataFolder& f) {
+    f.AddModule();
+    uint32_t x = 7;
+    for (const char* name : kDataNames) {
+      std::string noise(fs::file_size(fs::path(QM7_LOOSE_DIR) / name), '\0');
+      for (char& c : noise) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+      f.Write(name, noise);
+    }
+    return PlaysToTheEnd();
+  });
   // A file the pack lacks is read loose: the pack serves the rest.
   add("pack plus one loose file", [](DataFolder& f) {
     f.AddModule();
@@ -414,8 +436,13 @@ TEST_P(HostileData, EndsWithItsMessageAndStatusNeverACrash) {
   ScratchFolder scratch;
   DataFolder folder(scratch.path() / "data");
   const Expect wanted = GetParam().build(folder);
-  ProgramResult r = RunProgram({QM7_CAPTURE_PROGRAM, "--data", folder.path().string(), "--frames", "20"},
-                               scratch.path(), kTimeLimitSeconds);
+  std::vector<std::string> argv = {QM7_CAPTURE_PROGRAM, "--data", folder.path().string()};
+  if (wanted.wholeTimeline) {
+    argv.insert(argv.end(), {"--fps", "24", "--trace", (scratch.path() / "trace.tsv").string()});
+  } else {
+    argv.insert(argv.end(), {"--frames", "20"});
+  }
+  ProgramResult r = RunProgram(argv, scratch.path(), kTimeLimitSeconds);
 
   ASSERT_TRUE(r.exited) << r.Describe();
   EXPECT_FALSE(r.SanitizerReported()) << r.err;
@@ -423,6 +450,13 @@ TEST_P(HostileData, EndsWithItsMessageAndStatusNeverACrash) {
   if (want.status == kPlaysOrOutOfMemory) want.status = r.status == 0 ? 0 : 1;
   EXPECT_EQ(r.status, want.status) << r.Describe() << "\n--- standard output:\n" << r.out;
   EXPECT_EQ(r.out.rfind("Filesystem 3.10\n", 0), 0u) << r.out;
+  if (wanted.wholeTimeline) {
+    // The last trace line is the quit entry: the run went all the way.
+    std::string trace = ReadWholeFile(scratch.path() / "trace.tsv");
+    ASSERT_GT(trace.size(), 2u) << "no trace";
+    std::string last = trace.substr(trace.rfind('\n', trace.size() - 2) + 1);
+    EXPECT_NE(last.find("\t52\t63\t17\t"), std::string::npos) << "did not end on the quit entry: " << last;
+  }
   if (want.status != 0) {
     EXPECT_NE(r.err.find(want.stderrText + "\n"), std::string::npos)
         << "expected \"" << want.stderrText << "\"\n" << r.Describe();
