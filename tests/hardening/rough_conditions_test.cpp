@@ -70,6 +70,9 @@ struct RoughRun {
   // Positions (order, row) that a pause must have hidden from the timeline,
   // so the case shows what it claims to.
   std::vector<std::pair<uint32_t, uint32_t>> hiddenByPause;
+  // False where rows are missed: a missed event, or a missed row after one,
+  // holds back every later event until the music plays that position again.
+  bool allEvents = true;
 };
 
 void PrintTo(const RoughRun& run, std::ostream* os) { *os << run.name; }
@@ -84,6 +87,10 @@ const RoughRun kRuns[] = {
     {"jitter_seed1", {"--fps", "60", "--jitter", "1"}, true, 75, {}},
     {"jitter_seed2", {"--fps", "60", "--jitter", "2"}, false, 75, {}},
     {"jitter_seed977", {"--fps", "144", "--jitter", "977"}, false, 30, {}},
+    // Frames of up to 104 ms against rows of 68 ms: some short scenes of the
+    // alternation are missed and wait for the music to come round (twice
+    // with this seed) before the timeline goes on; the events stop early.
+    {"jitter_seed5_at_24fps", {"--fps", "24", "--jitter", "5"}, false, 75, {}, false},
     // Scene 0 ends at order 6, row 0 (26 s): the lens warp runs on until the
     // music comes round again.
     {"pause_over_first_scene_end", {"--fps", "30", "--pause", "25:3"}, true, -1, {{6, 0}}},
@@ -163,7 +170,9 @@ TEST_P(RoughConditions, RunEndsScenesAdvanceInOrderAndRepeatExactly) {
   if (playsToTheEnd) {
     EXPECT_EQ(passes.back().scene, kQuitScene);
     EXPECT_EQ(Rows(passes.back()), 52u * 64 + 63);
-    EXPECT_EQ(lastEvent, kLastEvent) << "an event was never fired";
+    if (run.allEvents) {
+      EXPECT_EQ(lastEvent, kLastEvent) << "an event was never fired";
+    }
     for (std::size_t i = 0; i + 1 < passes.size(); ++i) ASSERT_LT(passes[i].scene, kQuitScene);
   }
 }
