@@ -98,6 +98,7 @@ void PumpUntilMessage() {
 }  // namespace
 
 WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure) {
+  // Losing the focus only pauses the pictures; the window stays where it is.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "window: %s\n", SDL_GetError());
