@@ -64,6 +64,13 @@ int LoadFromPack(const PackEntry& entry, uint8_t** out, std::size_t* length) {
     return 0;
   }
 
+  // The unpacked size comes from the untrusted directory: refuse sizes no
+  // data file of the demo comes near instead of allocating gigabytes.
+  if (entry.unpackedSize > kPackMaxUnpackedBytes) {
+    std::fprintf(stderr, "Could not load %s: its unpacked size in %s (%u bytes) is over the %u-byte limit\n",
+                 entry.name, pack, entry.unpackedSize, kPackMaxUnpackedBytes);
+    return 1;
+  }
   uint8_t* stored = Allocate(entry.storedSize, false);
   if (stored == nullptr) return AllocFault();
   const std::size_t got = std::fread(stored, 1, entry.storedSize, PackArchive.file);

@@ -30,6 +30,9 @@
 constexpr int kPackMaxEntries = 300;
 constexpr std::size_t kPackEntryBytes = 26;
 constexpr std::size_t kPackNameBytes = 13;
+// Largest unpacked size a compressed entry may declare (64 MiB); the demo's
+// biggest file is about half a megabyte.
+constexpr uint32_t kPackMaxUnpackedBytes = 64u << 20;
 
 struct PackEntry {
   char name[kPackNameBytes + 1];  // the 13 bytes on disk plus a terminating zero

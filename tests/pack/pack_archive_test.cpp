@@ -182,6 +182,8 @@ TEST_F(PackArchiveTest, DamagedPacksFailCleanlyAndKeepWhatIsSafe) {
        "big.bin", 1, "more bytes than its unpacked size", true},
       {"stream without end code", with({goodEntry, {"cut.bin", cutExample, 7, 1}}), 0, "cut.bin",
        1, "ends before its end code", true},
+      {"unpacked size of gigabytes", with({goodEntry, {"huge.bin", example, 0xD4000000u, 1}}), 0,
+       "huge.bin", 1, "over the 67108864-byte limit", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
