@@ -7,12 +7,12 @@
 #   - exit status 0 within 5 s of Escape;
 #   - the music kept playing through the pauses: the position it reports at
 #     the end (QM7_STATS) is where a frame-exact capture run is after the
-#     same playing time: at most 5 s behind and 2 s ahead. The four pauses
+#     same playing time: at most 5 s behind and 3 s ahead. The four pauses
 #     of about 2.5 s each would put a stopped music 10 s or more behind, a
 #     restarted one further. (SDL's dummy audio driver sleeps a whole buffer
 #     after each callback, so it runs slower than the clock, more so on a
 #     loaded machine: 3.5 s behind over 28 s was seen with two test jobs and
-#     a compile sharing two cores.)
+#     a compile sharing two cores; on a quiet one it was 0.7 to 1 s ahead.)
 # Needs xvfb-run, xdotool, xmessage and ffmpeg; exits 77 (skipped) without them.
 set -euo pipefail
 qm7=$1 capture=$2 data=$3
@@ -104,7 +104,7 @@ expected=$(awk -F'\t' -v o="$order" -v r="$row" \
   'NR > 1 && ($2 > o || ($2 == o && $3 >= r)) { print $1 / 100; exit }' "$work/reference.tsv")
 played=$(awk -v a="$start_ms" -v b="$end_ms" 'BEGIN { print (b - a) / 1000 }')
 echo "music at order $order, row $row after $played s of playing; the reference reaches it at ${expected:-never} s"
-if [ -z "$expected" ] || ! awk -v p="$played" -v e="$expected" 'BEGIN { d = p - e; exit !(d < 5 && d > -2) }'; then
+if [ -z "$expected" ] || ! awk -v p="$played" -v e="$expected" 'BEGIN { d = p - e; exit !(d < 5 && d > -3) }'; then
   echo "FAIL: the music did not keep its position through the focus changes"; fail=1
 fi
 exit $fail
