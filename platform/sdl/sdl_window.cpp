@@ -8,33 +8,24 @@
 
 #include <cstdio>
 
+#include "platform/message_queue.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/window.h"
 
 namespace {
-
-constexpr int kQueueSize = 256;
 
 struct SdlWindowState {
   SDL_Window* window;
   WindowProcedure procedure;
   bool destroyed;
   int active;  // last WM_ACTIVATEAPP queued: 1 active, 0 inactive, -1 none yet
-  WindowMessage queue[kQueueSize];
-  int head;
-  int count;
-  bool quitPosted;
-  int quitCode;
+  MessageQueue queue;
 };
 
-SdlWindowState Window = {nullptr, nullptr, false, -1, {}, 0, 0, false, 0};
+SdlWindowState Window = {nullptr, nullptr, false, -1, {}};
 
-void Enqueue(uint32_t message, uintptr_t wParam) {
-  if (Window.count == kQueueSize) return;  // a flood of key repeats; drop the excess
-  int tail = (Window.head + Window.count) % kQueueSize;
-  Window.queue[tail] = {Window.window, message, wParam, 0};
-  ++Window.count;
-}
+// A flood of key repeats can fill the queue; the excess is dropped.
+void Enqueue(uint32_t message, uintptr_t wParam) { Window.queue.Push({Window.window, message, wParam, 0}); }
 
 void Activate(int active) {
   if (active == Window.active) return;
@@ -77,11 +68,11 @@ void Translate(const SDL_Event& e) {
   }
 }
 
-bool HasMessage() { return Window.count > 0 || Window.quitPosted; }
+bool HasMessage() { return Window.queue.HasMessage(); }
 
 void PumpWithoutWaiting() {
   SDL_Event e;
-  while (Window.count == 0 && SDL_PollEvent(&e)) Translate(e);
+  while (Window.queue.count == 0 && SDL_PollEvent(&e)) Translate(e);
 }
 
 void PumpUntilMessage() {
@@ -121,34 +112,15 @@ WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure) {
 
 int PeekMessage(WindowMessage* message) {
   PumpWithoutWaiting();
-  if (Window.count > 0) {
-    *message = Window.queue[Window.head];
-    return 1;
-  }
-  if (Window.quitPosted) {
-    *message = {nullptr, WM_QUIT, static_cast<uintptr_t>(Window.quitCode), 0};
-    return 1;
-  }
-  return 0;
+  return Window.queue.Peek(message) ? 1 : 0;
 }
 
 int GetMessage(WindowMessage* message) {
   PumpUntilMessage();
-  if (Window.count > 0) {
-    *message = Window.queue[Window.head];
-    Window.head = (Window.head + 1) % kQueueSize;
-    --Window.count;
-    return 1;
-  }
-  Window.quitPosted = false;
-  *message = {nullptr, WM_QUIT, static_cast<uintptr_t>(Window.quitCode), 0};
-  return 0;
+  return Window.queue.Take(message);
 }
 
-void TranslateMessage(const WindowMessage* message) {
-  if (message->message == WM_KEYDOWN && message->wParam >= 32 && message->wParam < 127)
-    Enqueue(WM_CHAR, message->wParam);
-}
+void TranslateMessage(const WindowMessage* message) { QueueCharacterFor(Window.queue, *message); }
 
 intptr_t DispatchMessage(const WindowMessage* message) {
   if (!message->window || message->window != Window.window || Window.destroyed) return 0;
@@ -170,10 +142,7 @@ void DestroyWindow(WindowHandle window) {
   SDL_HideWindow(Window.window);
 }
 
-void PostQuitMessage(int code) {
-  Window.quitPosted = true;
-  Window.quitCode = code;
-}
+void PostQuitMessage(int code) { Window.queue.PostQuit(code); }
 
 void SetCursor(CursorShape shape) {
   SDL_ShowCursor(shape == CursorShape::kArrow ? SDL_ENABLE : SDL_DISABLE);

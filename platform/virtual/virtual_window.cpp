@@ -7,20 +7,15 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/message_queue.h"
 #include "platform/virtual/virtual_internal.h"
 #include "platform/virtual/virtual_platform.h"
 #include "platform/window.h"
 
 namespace {
 
-constexpr int kQueueSize = 256;
-
 struct VirtualWindowState {
-  WindowMessage queue[kQueueSize];
-  int head;
-  int count;
-  bool quitPosted;
-  int quitCode;
+  MessageQueue queue;
   bool open;
   bool opensActive = true;
   bool failOpen;
@@ -36,17 +31,12 @@ VirtualWindowState Window;
 char WindowToken;  // the address stands for the window handle
 
 void Enqueue(uint32_t message, uintptr_t wParam) {
-  if (Window.count == kQueueSize) {
+  if (!Window.queue.Push({&WindowToken, message, wParam, 0}))
     std::fprintf(stderr, "virtual window: message queue full, message 0x%x dropped\n",
                  static_cast<unsigned>(message));
-    return;
-  }
-  int tail = (Window.head + Window.count) % kQueueSize;
-  Window.queue[tail] = {&WindowToken, message, wParam, 0};
-  ++Window.count;
 }
 
-bool HasMessage() { return Window.count > 0 || Window.quitPosted; }
+bool HasMessage() { return Window.queue.HasMessage(); }
 
 void RunHook(VirtualPass kind) {
   if (Window.passHook) Window.passHook(kind, Window.passUser);
@@ -96,34 +86,15 @@ WindowHandle OpenDemoWindow(const char* /*title*/, WindowProcedure procedure) {
 
 int PeekMessage(WindowMessage* message) {
   RunHook(VirtualPass::kPeek);
-  if (Window.count > 0) {
-    *message = Window.queue[Window.head];
-    return 1;
-  }
-  if (Window.quitPosted) {
-    *message = {nullptr, WM_QUIT, static_cast<uintptr_t>(Window.quitCode), 0};
-    return 1;
-  }
-  return 0;
+  return Window.queue.Peek(message) ? 1 : 0;
 }
 
 int GetMessage(WindowMessage* message) {
   while (!HasMessage()) RunHook(VirtualPass::kWait);
-  if (Window.count > 0) {
-    *message = Window.queue[Window.head];
-    Window.head = (Window.head + 1) % kQueueSize;
-    --Window.count;
-    return 1;
-  }
-  Window.quitPosted = false;
-  *message = {nullptr, WM_QUIT, static_cast<uintptr_t>(Window.quitCode), 0};
-  return 0;
+  return Window.queue.Take(message);
 }
 
-void TranslateMessage(const WindowMessage* message) {
-  if (message->message == WM_KEYDOWN && message->wParam >= 32 && message->wParam < 127)
-    Enqueue(WM_CHAR, message->wParam);
-}
+void TranslateMessage(const WindowMessage* message) { QueueCharacterFor(Window.queue, *message); }
 
 intptr_t DispatchMessage(const WindowMessage* message) {
   if (message->window != &WindowToken || !Window.open || !Window.procedure) return 0;
@@ -147,10 +118,7 @@ void DestroyWindow(WindowHandle window) {
   Window.open = false;
 }
 
-void PostQuitMessage(int code) {
-  Window.quitPosted = true;
-  Window.quitCode = code;
-}
+void PostQuitMessage(int code) { Window.queue.PostQuit(code); }
 
 void SetCursor(CursorShape shape) { Window.cursor = shape; }
 
