@@ -104,6 +104,20 @@ struct Corner {
   int32_t s;
 };
 
+// Steps of one triangle: per row along rowFrom -> rowTo, per pixel along
+// pixelFrom -> pixelTo, each the corner difference divided by 8.
+Stepper triangleSteps(const Corner& rowFrom, const Corner& rowTo, const Corner& pixelFrom,
+                      const Corner& pixelTo) {
+  Stepper st{};
+  st.da = eighth(nearestFixed(rowTo.a - rowFrom.a));
+  st.db = eighth(nearestFixed(rowTo.b - rowFrom.b));
+  st.ds = shadeStep(rowFrom.s, rowTo.s);
+  st.pa = eighth(nearestFixed(pixelTo.a - pixelFrom.a));
+  st.pb = eighth(nearestFixed(pixelTo.b - pixelFrom.b));
+  st.ps = shadeStep(pixelFrom.s, pixelTo.s);
+  return st;
+}
+
 void renderGridCell(uint8_t* cellOrigin, const Corner& tl, const Corner& tr, const Corner& bl,
                     const Corner& br, const CellTables& t) {
   const uint32_t a0 = nearestFixed(tl.a);
@@ -111,22 +125,10 @@ void renderGridCell(uint8_t* cellOrigin, const Corner& tl, const Corner& tr, con
   const uint32_t s0 = static_cast<uint32_t>(tl.s) << 16;
 
   // Lower-left triangle (TL, BL, BR): row r draws pixels 0..r-1.
-  Stepper lower;
-  lower.da = eighth(nearestFixed(bl.a - tl.a));
-  lower.db = eighth(nearestFixed(bl.b - tl.b));
-  lower.ds = shadeStep(tl.s, bl.s);
-  lower.pa = eighth(nearestFixed(br.a - bl.a));
-  lower.pb = eighth(nearestFixed(br.b - bl.b));
-  lower.ps = shadeStep(bl.s, br.s);
-
-  // Upper-right triangle (TL, TR, BR): row r draws pixels r..7.
-  Stepper upper;
-  upper.da = eighth(nearestFixed(br.a - tl.a));
-  upper.db = eighth(nearestFixed(br.b - tl.b));
-  upper.ds = shadeStep(tl.s, br.s);
-  upper.pa = eighth(nearestFixed(tr.a - tl.a));
-  upper.pb = eighth(nearestFixed(tr.b - tl.b));
-  upper.ps = shadeStep(tl.s, tr.s);
+  const Stepper lower = triangleSteps(tl, bl, bl, br);
+  // Upper-right triangle (TL, TR, BR): rows step down the diagonal; row r
+  // draws pixels r..7.
+  const Stepper upper = triangleSteps(tl, br, tl, tr);
 
   uint32_t la = a0, lb = b0, ls = s0;
   uint32_t ua = a0, ub = b0, us = s0;
