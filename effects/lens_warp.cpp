@@ -137,17 +137,19 @@ void renderLensWarp(uint8_t* target) {
   }
 }
 
+void placeLensPoints(float theta, float cx, float rx, float cy, float ry) {
+  LensPoint* p = LensWarpState.LensPoints;
+  p[0] = LensPoint{cx + rx * std::sin(2.0f * theta), cy + ry * std::cos(theta / 2.0f)};
+  p[1] = LensPoint{cx + rx * std::cos(2.0f * theta), cy + ry * std::sin(4.0f * theta)};
+  p[2] = LensPoint{cx + rx * std::cos(3.0f * theta), cy + ry * std::sin(theta / 3.0f)};
+}
+
 void updateLensWarp() {
   LensWarpStateRecord& s = LensWarpState;
   const int32_t n = SceneState.pendingTicks;
   for (int32_t tick = 0; tick < n; ++tick) {
     const float theta = s.WarpAngle;
-    s.LensPoints[0] = LensPoint{160.0f + 180.0f * std::sin(2.0f * theta),
-                                100.0f + 120.0f * std::cos(theta / 2.0f)};
-    s.LensPoints[1] = LensPoint{160.0f + 180.0f * std::cos(2.0f * theta),
-                                100.0f + 120.0f * std::sin(4.0f * theta)};
-    s.LensPoints[2] = LensPoint{160.0f + 180.0f * std::cos(3.0f * theta),
-                                100.0f + 120.0f * std::sin(theta / 3.0f)};
+    placeLensPoints(theta, 160.0f, 180.0f, 100.0f, 120.0f);
     s.WarpAngle = theta + kTickAngle;
 
     // The glow level moves every second tick and stays within 0..63.

@@ -40,6 +40,11 @@ struct LensWarpStateRecord {
 
 extern LensWarpStateRecord LensWarpState;
 
+// The three lens paths at angle theta, shared by the lens warp (in pixels)
+// and the ripple swirl (in lattice units): centre (cx, cy), reach (rx, ry).
+// Called by updateLensWarp and updateRippleSwirl once per tick.
+void placeLensPoints(float theta, float cx, float rx, float cy, float ry);
+
 // Logo pictures built once by initLensWarp, and the per-frame mix buffer.
 extern uint8_t OpenerLogoBlur[kOpenerBlurBytes];
 extern uint8_t BriskLogoBlur[kBriskBlurBytes];

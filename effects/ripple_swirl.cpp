@@ -87,12 +87,7 @@ void updateRippleSwirl() {
   const int32_t n = SceneState.pendingTicks;
   for (int32_t tick = 0; tick < n; ++tick) {
     const float theta = s.WarpAngle;
-    s.LensPoints[0] = LensPoint{18.0f + 18.0f * std::sin(2.0f * theta),
-                                10.0f + 10.0f * std::cos(theta / 2.0f)};
-    s.LensPoints[1] = LensPoint{18.0f + 18.0f * std::cos(2.0f * theta),
-                                10.0f + 10.0f * std::sin(4.0f * theta)};
-    s.LensPoints[2] = LensPoint{18.0f + 18.0f * std::cos(3.0f * theta),
-                                10.0f + 10.0f * std::sin(theta / 3.0f)};
+    placeLensPoints(theta, 18.0f, 18.0f, 10.0f, 10.0f);
     RippleSwirlState.SwirlAmplitude = 10.0f * std::sin(theta / 3.0f);
     s.WarpAngle = theta + kTickAngle;
   }
