@@ -4,7 +4,8 @@
 #
 # Xvfb picks a free display number itself (-displayfd) and says it once it
 # accepts connections, so tests started together never pick the same number
-# (xvfb-run -a can, and then retries or talks to the wrong server). The server
+# (xvfb-run -a guesses one from lock files and starts over when Xvfb loses
+# the race for it). The server
 # stops when COMMAND ends, whatever happened. Exits 77 (skipped) without Xvfb,
 # 1 with Xvfb's own log when the server does not start within 60 s.
 set -uo pipefail
