@@ -14,7 +14,7 @@
 #include "effects/ripple_swirl.h"
 #include "effects/scroller.h"
 #include "host/data_buffers.h"
-#include "host/frame.h"
+#include "kit/frame.h"
 #include "host/frame_clock.h"
 #include "host/host.h"
 #include "host/message_loop.h"
