@@ -19,6 +19,17 @@
 
 int RunDemo();
 
+// RunDemo in three parts, for a platform whose main loop belongs to someone
+// else (the browser calls back once per display frame):
+//   if (StartDemo() != 0) -> start-up failed (already shown), status 1
+//   each callback: RunOnePass (host/message_loop.h) until a frame ran or it waited
+//   on PassResult::kEnded: status = FinishDemo(endCode)
+// StartDemo returns 0 when the main loop may start, 1 after a failure.
+int StartDemo();
+// After the last pass: releases what the normal end releases and returns
+// RunDemo's status for the loop's end code.
+int FinishDemo(int endCode);
+
 // ---- host state (zero at process start); the display device is `Display`
 // (display/display_device.h)
 extern WindowHandle MainWindow;   // the demo window, also the display's
