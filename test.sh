@@ -28,7 +28,7 @@ if [ "${QM7_NO_SANITIZE:-0}" != 1 ]; then
   CC=clang CXX=clang++ qm7_configure "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM7_FUZZ=ON \
     -DQM7_BUILD_BENCH=OFF -DQM7_FUZZ_SECONDS="${QM7_FUZZ_SECONDS:-30}" \
     -DQM7_FUZZ_SEED_PACK="$QM7_ROOT/build/release/data/qm7.dat"
-  cmake --build "$fuzz" -j "$(qm7_jobs)" --target fuzz_seeds fuzz_pack_directory fuzz_pack_load fuzz_lzw_decode
+  cmake --build "$fuzz" -j "$(qm7_jobs)" --target fuzz_seeds fuzz_pack_directory fuzz_pack_load fuzz_lzw_decode fuzz_pack_tool
   (cd "$fuzz" && ctest -L fuzz --output-on-failure)
 fi
 echo "qm7: all tests passed"
