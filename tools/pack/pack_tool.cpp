@@ -341,6 +341,16 @@ int RunPackTool(const std::vector<std::string>& args) {
   if (command == "check") return Check(rest);
   if (command == "-h" || command == "--help") {
     Usage(stdout);
+    std::fputs(
+        "\n"
+        "Builds, lists and unpacks qm7.dat, the demo's pack of pictures.\n"
+        "  create OUT.dat FILE...   packs the files under their base names, each\n"
+        "                           LZW-compressed when that makes it smaller\n"
+        "  --store                  ... keeps every file uncompressed\n"
+        "  list PACK                one line per entry: name, offset, sizes, lzw or stored\n"
+        "  extract PACK [NAME...]   writes the entries (all when none are named)\n"
+        "  -C DIR                   ... into DIR instead of the current folder\n",
+        stdout);
     return 0;
   }
   return Usage();
