@@ -1,13 +1,12 @@
 // pack_tool.cpp — create, list and extract for qm7.dat packs.
 #include "tools/pack/pack_tool.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "pack/lzw_decoder.h"
 #include "pack/lzw_encoder.h"
@@ -247,8 +246,11 @@ int Extract(const std::vector<std::string>& args) {
   std::vector<uint8_t> file;
   std::vector<PackEntry> entries;
   if (!ReadPack(packPath, &file, &entries)) return 1;
-  if (!folder.empty() && mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
-    return Fail("cannot create %s: %s", folder, std::strerror(errno));
+  if (!folder.empty()) {
+    std::error_code error;
+    std::filesystem::create_directory(folder, error);
+    if (error) return Fail("cannot create %s: %s", folder, error.message());
+  }
 
   int result = 0;
   auto first = [&](const std::string& name) -> const PackEntry* {
