@@ -1,13 +1,12 @@
 // pack_tool.cpp — create, list, extract and check for qm7.dat packs.
 #include "tools/pack/pack_tool.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "pack/lzw_encoder.h"
 #include "pack/pack_archive.h"
@@ -283,8 +282,11 @@ int Extract(const std::vector<std::string>& args) {
   if (packPath.empty()) return Usage();
   OpenedPack pack;
   if (!ReadPack(packPath, &pack)) return 1;
-  if (!folder.empty() && mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
-    return Fail("cannot create %s: %s", folder, std::strerror(errno));
+  if (!folder.empty()) {
+    std::error_code error;
+    std::filesystem::create_directory(folder, error);
+    if (error) return Fail("cannot create %s: %s", folder, error.message());
+  }
 
   const std::vector<const PackEntry*> firsts = FirstOfEachName(pack);
   int result = 0;
