@@ -1,13 +1,12 @@
 // pack_tool.cpp — create, list, extract and check for qm7.dat packs.
 #include "tools/pack/pack_tool.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "pack/lzw_encoder.h"
 #include "pack/pack_archive.h"
@@ -168,17 +167,22 @@ struct OpenedPack {
 
 bool ReadPack(const std::string& path, OpenedPack* pack) {
   pack->path = path;
-  pack->file = std::fopen(path.c_str(), "rb");
-  struct stat info;
-  if (pack->file == nullptr || fstat(fileno(pack->file), &info) != 0) {
-    Fail("cannot read %s: %s", path, std::strerror(errno));
-    return false;
-  }
-  if (!S_ISREG(info.st_mode)) {
+  std::error_code error;
+  const bool regular = std::filesystem::is_regular_file(path, error);
+  if (!regular && !error && std::filesystem::exists(path, error)) {
     Fail("cannot read %s: not a regular file", path);
     return false;
   }
-  pack->fileBytes = static_cast<uint64_t>(info.st_size);
+  pack->file = regular ? std::fopen(path.c_str(), "rb") : nullptr;
+  if (pack->file == nullptr) {
+    Fail("cannot read %s: %s", path, std::strerror(errno ? errno : ENOENT));
+    return false;
+  }
+  pack->fileBytes = static_cast<uint64_t>(std::filesystem::file_size(path, error));
+  if (error) {
+    Fail("cannot read %s: %s", path, error.message());
+    return false;
+  }
   uint8_t countBytes[4];
   if (pack->fileBytes < 4 || std::fread(countBytes, 1, 4, pack->file) != 4) {
     Fail("%s: too short to be a pack", path);
@@ -283,8 +287,11 @@ int Extract(const std::vector<std::string>& args) {
   if (packPath.empty()) return Usage();
   OpenedPack pack;
   if (!ReadPack(packPath, &pack)) return 1;
-  if (!folder.empty() && mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
-    return Fail("cannot create %s: %s", folder, std::strerror(errno));
+  if (!folder.empty()) {
+    std::error_code error;
+    std::filesystem::create_directory(folder, error);
+    if (error) return Fail("cannot create %s: %s", folder, error.message());
+  }
 
   const std::vector<const PackEntry*> firsts = FirstOfEachName(pack);
   int result = 0;
@@ -341,6 +348,16 @@ int RunPackTool(const std::vector<std::string>& args) {
   if (command == "check") return Check(rest);
   if (command == "-h" || command == "--help") {
     Usage(stdout);
+    std::fputs(
+        "\n"
+        "Builds, lists and unpacks qm7.dat, the demo's pack of pictures.\n"
+        "  create OUT.dat FILE...   packs the files under their base names, each\n"
+        "                           LZW-compressed when that makes it smaller\n"
+        "  --store                  ... keeps every file uncompressed\n"
+        "  list PACK                one line per entry: name, offset, sizes, lzw or stored\n"
+        "  extract PACK [NAME...]   writes the entries (all when none are named)\n"
+        "  -C DIR                   ... into DIR instead of the current folder\n",
+        stdout);
     return 0;
   }
   return Usage();
