@@ -27,7 +27,7 @@ mkdir -p "$out/app" "$out/empty"
 cp "$win/tests/windows/qm7-winprobe.exe" "$out/app/"
 
 cache=${QM7_CACHE:-$HOME/.cache/qm7}
-export WINEPREFIX="$cache/wine-prefix-$(wine --version | tr -c 'A-Za-z0-9.\n-' _)"
+export WINEPREFIX="$cache/wine-prefix-$(wine --version | cut -d" " -f1)"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 export DISPLAY=:151
 pulse_dir=$(mktemp -d /tmp/qm7-wine-pulse.XXXXXX)
