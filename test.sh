@@ -8,7 +8,8 @@
 set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
 
-qm7_install_packages "${QM7_BUILD_PACKAGES[@]}" xvfb xauth xdotool ffmpeg xmp openmpt123 clang valgrind x11-utils
+qm7_install_packages "${QM7_BUILD_PACKAGES[@]}" xvfb xauth xdotool ffmpeg xmp openmpt123 clang valgrind x11-utils \
+  help2man dpkg-dev lintian
 
 run_suite() {
   local dir=$1; shift
@@ -30,7 +31,7 @@ if [ "${QM7_NO_SANITIZE:-0}" != 1 ]; then
   CC=clang CXX=clang++ qm7_configure "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM7_FUZZ=ON \
     -DQM7_BUILD_BENCH=OFF -DQM7_FUZZ_SECONDS="${QM7_FUZZ_SECONDS:-30}" \
     -DQM7_FUZZ_SEED_PACK="$QM7_ROOT/build/release/data/qm7.dat"
-  cmake --build "$fuzz" -j "$(qm7_jobs)" --target fuzz_seeds fuzz_pack_directory fuzz_pack_load fuzz_lzw_decode
+  cmake --build "$fuzz" -j "$(qm7_jobs)" --target fuzz_seeds fuzz_pack_directory fuzz_pack_load fuzz_lzw_decode fuzz_pack_tool
   (cd "$fuzz" && ctest -L fuzz --output-on-failure)
 fi
 if [ "${QM7_NO_WINDOWS:-0}" != 1 ]; then
