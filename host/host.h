@@ -38,7 +38,10 @@ extern int32_t ShowArrowCursor;   // 1 after a deactivation: the pointer shows
 extern uint8_t QuitRequested;     // set by QuitScene; the loop ends on its next pass
 extern int32_t NeedsConversion;   // 1: the display mode's pixel layout differs from the frame's
 extern uint32_t MusicHandle;      // the playing module
-extern uint8_t* FrameBuffer;      // 320x240 pixels of 4 bytes (host/frame.h), never freed
+extern uint8_t* FrameBuffer;      // 320x240 pixels of 4 bytes (kit/frame.h), never freed
+// Set by host/main.cpp when no folder held the data: where it was looked for.
+// Added to the message of a data file or module that cannot be loaded.
+extern const char* DataSearchNote;  // null: the data folder was found or given
 
 // Window procedure of the demo window (WM_ACTIVATEAPP, WM_SETCURSOR,
 // Escape, WM_DESTROY), called by DispatchMessage and DestroyWindow.

@@ -2,7 +2,7 @@
 // one frame while the application is active, or waits while it is not.
 #include "host/message_loop.h"
 
-#include "host/frame.h"
+#include "kit/frame.h"
 #include "host/frame_clock.h"
 #include "host/host.h"
 #include "host/scene_state.h"

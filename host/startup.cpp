@@ -15,7 +15,7 @@
 #include "effects/ripple_swirl.h"
 #include "effects/scroller.h"
 #include "host/data_buffers.h"
-#include "host/frame.h"
+#include "kit/frame.h"
 #include "host/frame_clock.h"
 #include "host/host.h"
 #include "host/message_loop.h"
@@ -101,9 +101,14 @@ int Fail(const char* text) {
   return 1;
 }
 
+// A data file or the module could not be loaded: says where the data was
+// looked for when no folder held it.
 int FailAfterPack(const char* text) {
   ClosePack();
-  return Fail(text);
+  if (!DataSearchNote) return Fail(text);
+  char message[1024];
+  std::snprintf(message, sizeof message, "%s (%s)", text, DataSearchNote);
+  return Fail(message);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/data_buffers.h"
-#include "host/frame.h"
+#include "kit/frame.h"
 #include "host/frame_clock.h"
 #include "host/host.h"
 #include "host/message_loop.h"
