@@ -38,22 +38,9 @@ qm7_web_env() {
   QM7_EMSCRIPTEN_VERSION=$v
 }
 
-# Adds a deb-src entry mirroring the machine's Debian one, when there is none.
-qm7_enable_deb_src() {
-  if grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    return 0
-  fi
-  local src=/etc/apt/sources.list.d/debian.sources
-  [ -f "$src" ] || { echo "qm7: no $src to mirror for deb-src" >&2; return 1; }
-  echo "qm7: adding a deb-src entry for Debian's source packages" >&2
-  sed 's/^Types: deb$/Types: deb-src/' "$src" > /etc/apt/sources.list.d/qm7-deb-src.sources
-  DEBIAN_FRONTEND=noninteractive apt-get update -qq
-}
-
 qm7_web_libopenmpt() {
   local v
-  v=$(dpkg-query -W -f='${source:Upstream-Version}' libopenmpt0 2>/dev/null || true)
-  [ -n "$v" ] || v=$(apt-cache show libopenmpt0 | sed -n 's/^Version: \([0-9.]*\).*/\1/p' | head -1)
+  v=$(qm7_libopenmpt_version)
   local prefix="$QM7_CACHE/libopenmpt-$v-em$QM7_EMSCRIPTEN_VERSION"
   if [ -f "$prefix/lib/libopenmpt.a" ]; then
     printf '%s\n' "$prefix"
@@ -67,17 +54,18 @@ qm7_web_libopenmpt() {
   (
     set -e
     cd "$work"
-    apt-get source --download-only "libopenmpt=$v"* >/dev/null 2>&1 || apt-get source --download-only libopenmpt >&2
+    apt-get source --download-only "libopenmpt=$(dpkg-query -W -f='${Version}' libopenmpt-dev 2>/dev/null || echo "$v")" >&2 ||
+      apt-get source --download-only libopenmpt >&2
     tar xf libopenmpt_*.orig.tar.*
     cd "$(find . -maxdepth 1 -type d -name 'libopenmpt-*' | head -1)"
     # A 32-bit host triple: configure then does not try to run what it builds.
-    emconfigure ./configure --host=i686-pc-linux-gnu --prefix="$work/install" \
+    nice -n 10 emconfigure ./configure --host=i686-pc-linux-gnu --prefix="$work/install" \
       --enable-static --disable-shared --disable-openmpt123 --disable-examples \
       --disable-tests --disable-doxygen-doc --without-zlib --without-mpg123 \
       --without-ogg --without-vorbis --without-vorbisfile --without-portaudio \
       --without-portaudiocpp --without-sndfile --without-flac \
       CXXFLAGS="-O2" CFLAGS="-O2" >&2
-    emmake make -j"$(qm7_jobs)" >&2
+    nice -n 10 emmake make -j"$(qm7_jobs)" >&2
     emmake make install >&2
   ) || { echo "qm7: the emscripten libopenmpt build failed (in $work)" >&2; return 1; }
   rm -rf "$prefix"

@@ -32,6 +32,7 @@ const qm7Page = (() => {
   let program = null;        // the emscripten module instance
   let files = null;          // {name: Uint8Array or null}
   let running = false;
+  let started = false;       // main has returned: presents come from the main loop
   let pageActive = true;
   let audio = null;          // {ctx, node, rate, report, fallbackPlayed}
 
@@ -130,7 +131,9 @@ const qm7Page = (() => {
       image.data.set(program.HEAPU8.subarray(pointer, pointer + width * height * 4));
       frameCtx.putImageData(image, 0, 0);
       paint();
-      if (qm7Stats.frames++ === 0) qm7Stats.firstFrameMs = performance.now() - qm7Stats.playMs;
+      qm7Stats.frames++;
+      // The first picture of the main loop (start-up shows two black frames).
+      if (started && qm7Stats.firstFrameMs < 0) qm7Stats.firstFrameMs = performance.now() - qm7Stats.playMs;
     },
     showMessage(text) {
       qm7Stats.messages.push(text);
@@ -250,6 +253,7 @@ const qm7Page = (() => {
     pageActive = activeNow();
     running = true;
     program.callMain([]);
+    started = true;
   }
 
   function boot(factory) {
