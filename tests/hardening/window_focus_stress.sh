@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# window_focus_stress.sh QM7 QM7_CAPTURE DATA_DIR — the real demo on a
+# window_focus_stress.sh QM7 QM7_CAPTURE DATA_DIR [QM7 ARGUMENTS...] — the
+# real demo (full screen, or with --window in a window) on a
 # virtual X server (SDL's dummy audio driver) loses and regains the keyboard
 # focus four times to a second small window, then gets Escape. Checks:
 #   - while inactive nothing is drawn (two screen grabs 1.8 s apart match);
@@ -16,6 +17,7 @@
 # Needs xvfb-run, xdotool, xmessage and ffmpeg; exits 77 (skipped) without them.
 set -euo pipefail
 qm7=$1 capture=$2 data=$3
+shift 3
 for tool in xvfb-run xdotool xmessage ffmpeg; do
   command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
 done
@@ -33,12 +35,13 @@ cat >"$work/inside.sh" <<'INSIDE'
 #!/usr/bin/env bash
 set -uo pipefail
 qm7=$1 data=$2 work=$3
+shift 3
 grab() {
   ffmpeg -loglevel error -f x11grab -video_size 320x240 -i "$DISPLAY" -frames:v 1 \
     -f rawvideo -pix_fmt gray - | md5sum | cut -c1-32
 }
 cd "$data"
-SDL_AUDIODRIVER=dummy QM7_STATS=1 "$qm7" >"$work/stdout" 2>"$work/stderr" &
+SDL_AUDIODRIVER=dummy QM7_STATS=1 "$qm7" "$@" >"$work/stdout" 2>"$work/stderr" &
 pid=$!
 # The display set-up replaces the first window it opens: wait until the
 # same window has been there for a second.
@@ -87,7 +90,7 @@ exit $fail
 INSIDE
 
 fail=0
-xvfb-run -a -s "-screen 0 640x480x24" bash "$work/inside.sh" "$qm7" "$data" "$work" || fail=1
+xvfb-run -a -s "-screen 0 640x480x24" bash "$work/inside.sh" "$qm7" "$data" "$work" "$@" || fail=1
 cat "$work/stderr"
 status=$(cat "$work/status" 2>/dev/null || echo none)
 if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; fail=1; fi

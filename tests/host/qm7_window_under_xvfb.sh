@@ -4,7 +4,7 @@
 # driver), then switched to full screen with F11 and back with Alt+Enter.
 # Checks:
 #   - the window opens at 4x the frame (1280x960, the largest of 2x-4x that
-#     fits) and the picture fills it;
+#     fits) with the program's 64x64 icon, and the picture fills it;
 #   - resized to 1000x600 the picture stays 4:3 (800x600) between black bars
 #     of 100 pixels on each side;
 #   - F11 makes it cover the screen (1920x1080 at 0,0) with the picture
@@ -89,6 +89,15 @@ for _ in $(seq 100); do
 done
 [ -n "$demo" ] || { echo "FAIL: the demo window never appeared"; kill -9 "$pid"; exit 1; }
 sleep 1
+
+# The window shows the icon drawn by qm7-assets (64x64).
+if command -v xprop >/dev/null 2>&1; then
+  icon=$(xprop -id "$demo" _NET_WM_ICON | head -c 200)
+  case $icon in
+    *"= 64, 64,"* | *"Icon (64 x 64)"*) echo "window icon: 64x64" ;;
+    *) echo "FAIL: the window has no 64x64 icon: ${icon:0:80}"; fail=1 ;;
+  esac
+fi
 
 # 4x, centred in the screen (room left above for a title bar).
 read -r x y w h < <(geometry)
