@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "display/display_device.h"
-#include "host/frame.h"
+#include "kit/frame.h"
 #include "platform/popup.h"
 #include "tests/display/x11_screenshot.h"
 #include "tools/common/png_writer.h"

@@ -87,7 +87,9 @@ int main(int argc, char** argv) {
     std::printf("qm7-capture %s\n", QM7_VERSION);
     return 0;
   }
+#ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg shows up as a failed write
+#endif
 
   // Output paths are taken relative to where the tool was started, not to
   // the data folder it moves into.
