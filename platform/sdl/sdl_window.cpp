@@ -78,6 +78,7 @@ void Translate(const SDL_Event& e) {
       Enqueue(WM_CLOSE, 0);
       break;
     case SDL_KEYDOWN:
+      if (SwitchWindowModeKey(Window.window, e.key)) break;
       Enqueue(WM_KEYDOWN, KeyCode(e.key.keysym.sym));
       break;
   }
@@ -110,8 +111,10 @@ WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure) {
     std::fprintf(stderr, "window: %s\n", SDL_GetError());
     return nullptr;
   }
-  SDL_Window* window = SDL_CreateWindow(title, 0, 0, 320, 240,
-                                        SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+  SDL_Window* window = WindowedStart()
+                           ? CreateWindowedDemoWindow(title)
+                           : SDL_CreateWindow(title, 0, 0, 320, 240,
+                                              SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
   if (!window) {
     std::fprintf(stderr, "window: %s\n", SDL_GetError());
     return nullptr;
