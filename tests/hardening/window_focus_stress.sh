@@ -1,15 +1,9 @@
 #!/usr/bin/env bash
-<<<<<<< HEAD
-# window_focus_stress.sh QM7 QM7_CAPTURE DATA_DIR — the real demo on a
-# virtual X server, playing into a sound server of its own, loses and regains
-# the keyboard focus four times to a second small window, then gets Escape.
-# Checks:
-=======
 # window_focus_stress.sh QM7 QM7_CAPTURE DATA_DIR [QM7 ARGUMENTS...] — the
-# real demo (full screen, or with --window in a window) on a
-# virtual X server (SDL's dummy audio driver) loses and regains the keyboard
-# focus four times to a second small window, then gets Escape. Checks:
->>>>>>> issue19
+# real demo (full screen, or with --window in a window) on a virtual X server,
+# playing into a sound server of its own, loses and regains the keyboard
+# focus four times to a second small window, then gets Escape.
+# Checks:
 #   - while inactive nothing is drawn (two screen grabs 1.8 s apart match);
 #   - after each return drawing resumes (two grabs 0.5 s apart differ);
 #   - exit status 0 within 5 s of Escape;
@@ -29,13 +23,9 @@
 # without them.
 set -euo pipefail
 qm7=$1 capture=$2 data=$3
-<<<<<<< HEAD
 here=$(cd "$(dirname "$0")" && pwd)
-for tool in Xvfb xdotool xmessage ffmpeg xwininfo pulseaudio pactl; do
-=======
 shift 3
-for tool in xvfb-run xdotool xmessage ffmpeg; do
->>>>>>> issue19
+for tool in Xvfb xdotool xmessage ffmpeg xwininfo pulseaudio pactl; do
   command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
 done
 for f in qm7.dat qm7.it; do
@@ -62,11 +52,7 @@ grab() {
 }
 windows() { xwininfo -root -tree 2>&1 | grep -E '^ +0x' | grep -v 'has no name' || true; }
 cd "$data"
-<<<<<<< HEAD
-SDL_AUDIODRIVER=pulseaudio PULSE_LATENCY_MSEC=200 QM7_STATS=1 "$qm7" >"$work/stdout" 2>"$work/stderr" &
-=======
-SDL_AUDIODRIVER=dummy QM7_STATS=1 "$qm7" "$@" >"$work/stdout" 2>"$work/stderr" &
->>>>>>> issue19
+SDL_AUDIODRIVER=pulseaudio PULSE_LATENCY_MSEC=200 QM7_STATS=1 "$qm7" "$@" >"$work/stdout" 2>"$work/stderr" &
 pid=$!
 # The demo's window: visible, named, and made by this qm7 (--pid); among
 # several, the newest (X gives a client's windows rising ids), since the
@@ -139,13 +125,8 @@ exit $fail
 INSIDE
 
 fail=0
-<<<<<<< HEAD
-"$here/../virtual_x.sh" 640x480 "$here/../sound_server.sh" bash "$work/inside.sh" "$qm7" "$data" "$work" ||
+"$here/../virtual_x.sh" 640x480 "$here/../sound_server.sh" bash "$work/inside.sh" "$qm7" "$data" "$work" "$@" ||
   fail=1
-=======
-xvfb-run -a -s "-screen 0 640x480x24" bash "$work/inside.sh" "$qm7" "$data" "$work" "$@" || fail=1
-cat "$work/stderr"
->>>>>>> issue19
 status=$(cat "$work/status" 2>/dev/null || echo none)
 if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; fail=1; fi
 echo "-- qm7's standard error:"
