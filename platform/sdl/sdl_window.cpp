@@ -10,6 +10,7 @@
 
 #include "platform/message_queue.h"
 #include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_present.h"
 #include "platform/window.h"
 
 namespace {
@@ -95,8 +96,21 @@ WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure) {
     std::fprintf(stderr, "window: %s\n", SDL_GetError());
     return nullptr;
   }
-  SDL_Window* window = SDL_CreateWindow(title, 0, 0, 320, 240,
-                                        SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+  // Made in one step at its final place and size, covering the screen even
+  // where no window manager acts on the full-screen request; every later
+  // move or resize could wait on the window manager. A window for the GPU
+  // path is made for OpenGL at once, which spares SDL remaking it for the
+  // renderer.
+  SDL_Rect bounds = {0, 0, 320, 240};
+  SDL_GetDisplayBounds(0, &bounds);
+  Uint32 flags = SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+  const char* renderDriver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+  bool openGl = PreferredPresentPath() == PresentPath::kGpu &&
+                (!renderDriver || SDL_strncasecmp(renderDriver, "opengl", 6) == 0);
+  SDL_Window* window = nullptr;
+  if (openGl)
+    window = SDL_CreateWindow(title, bounds.x, bounds.y, bounds.w, bounds.h, flags | SDL_WINDOW_OPENGL);
+  if (!window) window = SDL_CreateWindow(title, bounds.x, bounds.y, bounds.w, bounds.h, flags);
   if (!window) {
     std::fprintf(stderr, "window: %s\n", SDL_GetError());
     return nullptr;
