@@ -56,10 +56,15 @@ trap cleanup EXIT
 Xvfb ":$display" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=":$display"
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X$display" ] && break
+# Wait until the server answers, then let it settle: its own start-up is not
+# the demo's.
+for _ in $(seq 100); do
+  if [ -e "/tmp/.X11-unix/X$display" ]; then
+    if ! command -v xprop >/dev/null || xprop -root >/dev/null 2>&1; then break; fi
+  fi
   sleep 0.1
 done
+sleep 1
 if [ -n "$wm" ]; then
   "$wm" >/dev/null 2>&1 &
   pids+=($!)

@@ -189,9 +189,9 @@ bool ChoosePath() {
   return true;
 }
 
-// Full screen at the desktop's own resolution. A window made that way in one
-// step (OpenDemoWindow does) is left alone: every further change can wait on
-// the window manager. Any other window is first given the display's size and
+// Full screen at the desktop's own resolution. A window that already covers
+// the display (OpenDemoWindow makes it so in one step) is left alone: every
+// further change can wait on the window manager. Any other window is first given the display's size and
 // position as a plain window: an X server without a window manager ignores
 // the full-screen request and would otherwise keep the window small while
 // the picture is drawn for the whole screen.
@@ -200,10 +200,8 @@ void CoverScreen(SDL_Window* window) {
   int w = 0, h = 0, x = 0, y = 0;
   SDL_GetWindowSize(window, &w, &h);
   SDL_GetWindowPosition(window, &x, &y);
-  bool asked = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
-               SDL_WINDOW_FULLSCREEN_DESKTOP;
   int display = SDL_GetWindowDisplayIndex(window);
-  if (SDL_GetDisplayBounds(display, &bounds) == 0 && asked && w == bounds.w && h == bounds.h &&
+  if (SDL_GetDisplayBounds(display, &bounds) == 0 && w == bounds.w && h == bounds.h &&
       x == bounds.x && y == bounds.y)
     return;
   if (SDL_GetDisplayBounds(display, &bounds) == 0) {
@@ -391,13 +389,10 @@ class SdlDirectDraw final : public IDirectDraw7 {
       if (!CreateFrameTexture()) Sdl.deviceLost = true;
     }
     SDL_ShowCursor(SDL_DISABLE);
-    // Black until the first frame arrives.
+    // Black until the first frame arrives. The CPU path paints the whole
+    // window black with its first frame, which follows within milliseconds.
     if (CpuPath()) {
       CpuPresentRepaint();
-      if (SDL_Surface* surface = SDL_GetWindowSurface(Sdl.window)) {
-        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-        SDL_UpdateWindowSurface(Sdl.window);
-      }
     } else {
       SDL_SetRenderDrawColor(Sdl.renderer, 0, 0, 0, 255);
       SDL_RenderClear(Sdl.renderer);
