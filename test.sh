@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # test.sh — installs what is missing, builds, and runs every test:
 # first the Release build, then the whole suite again under AddressSanitizer
-# and UndefinedBehaviorSanitizer, and a bounded run of the fuzz targets.
+# and UndefinedBehaviorSanitizer, and a bounded run of the fuzz targets; then
+# the Windows build, cross-built and checked under Wine.
 #   QM7_NO_SANITIZE=1 ./test.sh   skips the sanitizer build (quick local runs)
+#   QM7_NO_WINDOWS=1 ./test.sh    skips the Windows build and its Wine checks
 set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
 
-qm7_install_packages "${QM7_BUILD_PACKAGES[@]}" xvfb xauth xdotool ffmpeg xmp openmpt123 clang valgrind x11-utils
+qm7_install_packages "${QM7_BUILD_PACKAGES[@]}" xvfb xauth xdotool ffmpeg xmp openmpt123 clang valgrind x11-utils \
+  help2man dpkg-dev lintian
 
 run_suite() {
   local dir=$1; shift
@@ -28,7 +31,15 @@ if [ "${QM7_NO_SANITIZE:-0}" != 1 ]; then
   CC=clang CXX=clang++ qm7_configure "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM7_FUZZ=ON \
     -DQM7_BUILD_BENCH=OFF -DQM7_FUZZ_SECONDS="${QM7_FUZZ_SECONDS:-30}" \
     -DQM7_FUZZ_SEED_PACK="$QM7_ROOT/build/release/data/qm7.dat"
-  cmake --build "$fuzz" -j "$(qm7_jobs)" --target fuzz_seeds fuzz_pack_directory fuzz_pack_load fuzz_lzw_decode
+  cmake --build "$fuzz" -j "$(qm7_jobs)" --target fuzz_seeds fuzz_pack_directory fuzz_pack_load fuzz_lzw_decode fuzz_pack_tool
   (cd "$fuzz" && ctest -L fuzz --output-on-failure)
+fi
+if [ "${QM7_NO_WINDOWS:-0}" != 1 ]; then
+  # The Windows build (libopenmpt for it is built once into ~/.cache/qm7),
+  # then its programs under Wine against the Release build's golden runs.
+  echo "== windows"
+  qm7_install_packages xvfb x11-utils pulseaudio pulseaudio-utils imagemagick sox unzip
+  "$QM7_ROOT/scripts/build-windows.sh"
+  "$QM7_ROOT/tests/windows/run_wine_tests.sh" "$QM7_ROOT/build/windows" "$QM7_ROOT/build/release"
 fi
 echo "qm7: all tests passed"

@@ -14,7 +14,7 @@
 #include "effects/scroller_state.h"
 #include "effects/tunnel.h"
 #include "host/data_buffers.h"
-#include "host/frame.h"
+#include "kit/frame.h"
 #include "host/scene_state.h"
 
 namespace {

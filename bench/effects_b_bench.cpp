@@ -83,7 +83,7 @@ void BM_FrameCubeFrame(benchmark::State& state) {
   SceneState.pendingTicks = 1500;
   updateFrameCube();
   onCubeLogoIn();
-  FrameCube.glowLevel = 63;
+  FrameCube.glow.level = 63;
   for (auto _ : state) {
     if (!FrameCube.burstActive) onCubeBurst();
     renderFrameCube(target.data());

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "display/display_device.h"
-#include "host/frame.h"
+#include "kit/frame.h"
 #include "platform/virtual/virtual_display.h"
 
 namespace {

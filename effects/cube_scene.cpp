@@ -6,6 +6,7 @@
 
 #include "kit/blitters.h"
 #include "kit/blob_map.h"
+#include "kit/frame.h"
 #include "kit/triangle.h"
 
 CubeSceneState CubeScene;
@@ -115,7 +116,7 @@ void drawRayDotItem(int32_t dot, uint8_t* target) {
   if (nearest(p.z) <= 0) return;
   const int64_t sx = nearest64(static_cast<double>(p.x) * 256.0 / p.z + 160.0);
   const int64_t sy = nearest64(static_cast<double>(p.y) * 256.0 / p.z + 100.0);
-  if (sx >= 1 && sx <= 317 && sy >= 1 && sy <= 197) stampDimDot(target + sy * 1280 + sx * 4, 7);
+  if (sx >= 1 && sx <= 317 && sy >= 1 && sy <= 197) stampDimDot(target + sy * kFrameRowBytes + sx * 4, 7);
 }
 
 }  // namespace

@@ -25,13 +25,6 @@ void buildDimTable() {
     for (int j = 0; j < 256; ++j) DimTable[i * 256 + j] = static_cast<uint8_t>((i * j) >> 6);
 }
 
-// Same rows as the lens warp's table; the index is this effect's own.
-void buildCubeLogoTable() {
-  FrameCube.logoTable[0] = LogoEntry{0, nullptr, nullptr, 0, 0, 0};
-  FrameCube.logoTable[1] = LogoEntry{1, OpenerLogo, OpenerLogoBlur, 74 * 1280 + 5 * 4, 52, 310};
-  FrameCube.logoTable[2] = LogoEntry{1, BriskLogo, BriskLogoBlur, 70 * 1280 + 25 * 4, 59, 270};
-}
-
 void orbitTick() {
   FrameCubeState& s = FrameCube;
   const double t = s.orbitTime;
@@ -41,12 +34,7 @@ void orbitTick() {
   s.camera.eye.y = static_cast<float>(std::cos(t) * 512.0 + 1024.0);
   s.camera.target = {0.0f, 1024.0f, 0.0f};
   s.lightDirection = s.camera.eye;
-  if (++s.glowParity >= 2) {
-    s.glowParity = 0;
-    s.glowLevel += s.glowStep;
-  }
-  if (s.glowLevel >= 64) s.glowLevel = 63;
-  if (s.glowLevel <= 0) s.glowLevel = 0;
+  stepLogoGlow(s.glow);
   s.rayPulse += 8;
   if (s.rayPulse >= 100) s.rayPulse -= 100;
   if (s.burstActive) {
@@ -75,7 +63,8 @@ void initFrameCube() {
   buildFaceNormals();
   buildRayPoints();
   buildDimTable();
-  buildCubeLogoTable();
+  // Same rows as the lens warp's table; the glow and row are this effect's own.
+  fillTitleLogoTable(s.logoTable, OpenerLogo, OpenerLogoBlur, BriskLogo, BriskLogoBlur);
   updateFrameCube();
 }
 
@@ -98,11 +87,7 @@ void renderFrameCube(uint8_t* target) {
   if (s.burstActive) addBurstFlares(s.view, s.camera.eye, s.burstRadius);
   if (CubeScene.drawCount != 0) sortDrawKeys();
   drawItems(target, s.lightDirection);
-  const LogoEntry& e = s.logoTable[s.logoIndex];
-  if (s.fadeOutActive != 1 && e.enabled) {
-    mixLogo(e.sharp, e.blurred, e.totalWidth - 30, e.rows, s.glowLevel, s.logoMixBuffer);
-    blendLogoGlow(target + e.placement, s.logoMixBuffer, e.totalWidth, e.rows, s.glowLevel);
-  }
+  if (s.fadeOutActive != 1) drawLogoGlow(target, s.logoTable[s.glow.logoIndex], s.glow.level, s.logoMixBuffer);
   if (s.fadeOutActive == 1) dimFrame(target);
 }
 
@@ -123,14 +108,12 @@ void onCubeBurst() {
 
 // The timeline fires this twice; the index stays on the last row after that.
 void onCubeLogoIn() {
-  FrameCube.glowLevel = 0;
-  FrameCube.glowStep = 1;
-  if (FrameCube.logoIndex < 2) ++FrameCube.logoIndex;
+  showNextTitleLogo(FrameCube.glow);
   onCubeBurst();
 }
 
 void onCubeLogoOut() {
-  FrameCube.glowStep = -1;
+  fadeTitleLogo(FrameCube.glow);
   onCubeBurst();
 }
 

@@ -31,10 +31,7 @@ struct FrameCubeState {
   int32_t fadeOutActive = 0;
   int32_t fadeOutLevel = 63;              // 0..63, in 64ths
   LogoEntry logoTable[3] = {};
-  int32_t logoIndex = 0;                  // 0..2
-  int32_t glowLevel = 0;                  // 0..63
-  int32_t glowStep = 0;                   // -1, 0, +1 every second tick
-  int32_t glowParity = 0;
+  LogoGlow glow;                          // level, step and row of logoTable
   uint8_t logoMixBuffer[kLogoMixBytes] = {};
 };
 

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "kit/frame.h"
+
 HorizonState Horizon;
 
 namespace {
@@ -162,7 +164,7 @@ void fillHorizon(uint8_t* target) {
 
 void fillSplitRows(uint8_t* target) {
   for (int r = 0; r < 200; ++r) {
-    uint8_t* row = target + r * 1280;
+    uint8_t* row = target + r * kFrameRowBytes;
     const SplitRow& s = Horizon.rows[r];
     const int32_t n = s.split < 0 ? 0 : (s.split > 320 ? 320 : s.split);
     fillRun(row, n, kHorizonColours[s.side & 1]);

@@ -13,6 +13,7 @@
 #include "host/scene_state.h"
 #include "kit/blitters.h"
 #include "kit/blob_map.h"
+#include "kit/frame.h"
 
 KaleidoscopeState Kaleidoscope;
 
@@ -23,7 +24,6 @@ constexpr double kTimeStep = kTwoPi / 1024.0;        // t per tick
 constexpr double kFlowerStep = kTwoPi / 300.0;       // b per tick, direction per dot
 constexpr double kLobeStep = 24.0 * 3.14159265358979323846 / 300.0;
 constexpr double kWaveStep = 8.0 * 3.14159265358979323846 / 300.0;
-constexpr int kRowBytes = 1280;
 constexpr int32_t kFlowerColourMasks[4] = {6, 4, 6, 5};
 
 // Float arithmetic is done in double and stored as float, like an
@@ -98,16 +98,16 @@ void renderKaleidoscope() {
 void mirrorQuarters(uint8_t* target) {
   uint32_t* half = Kaleidoscope.halfFrame;
   for (int r = 0; r < 100; ++r) {
-    const uint8_t* src = target + 2 * r * kRowBytes;
+    const uint8_t* src = target + 2 * r * kFrameRowBytes;
     for (int c = 0; c < 160; ++c) std::memcpy(&half[r * 160 + c], src + 8 * c, 4);
   }
   for (int r = 0; r < 100; ++r) {
-    uint8_t* row = target + r * kRowBytes;
+    uint8_t* row = target + r * kFrameRowBytes;
     const uint32_t* h = half + r * 160;
     std::memcpy(row, h, 160 * 4);
     for (int c = 0; c < 160; ++c) std::memcpy(row + 4 * (319 - c), &h[c], 4);
   }
-  for (int r = 0; r < 100; ++r) std::memcpy(target + (199 - r) * kRowBytes, target + r * kRowBytes, kRowBytes);
+  for (int r = 0; r < 100; ++r) std::memcpy(target + (199 - r) * kFrameRowBytes, target + r * kFrameRowBytes, kFrameRowBytes);
 }
 
 void fadeFrame(uint8_t* target) {
@@ -126,12 +126,12 @@ void fadeFrame(uint8_t* target) {
 // carrying its left neighbour in a register.
 void blurFrame(uint8_t* target) {
   const uint8_t* divide = BlurDivideTable.data();
-  std::memset(target, 0, kRowBytes);
-  std::memset(target + 199 * kRowBytes, 0, kRowBytes);
+  std::memset(target, 0, kFrameRowBytes);
+  std::memset(target + 199 * kFrameRowBytes, 0, kFrameRowBytes);
   for (int y = 1; y <= 198; ++y) {
-    uint8_t* cur = target + y * kRowBytes;
-    const uint8_t* up = cur - kRowBytes;
-    const uint8_t* down = cur + kRowBytes;
+    uint8_t* cur = target + y * kFrameRowBytes;
+    const uint8_t* up = cur - kFrameRowBytes;
+    const uint8_t* down = cur + kFrameRowBytes;
     std::memset(cur, 0, 4);
     unsigned left0 = 0, left1 = 0, left2 = 0;
     for (int i = 4; i <= 318 * 4; i += 4) {
@@ -161,7 +161,7 @@ void drawFlowerRing(uint8_t* target) {
     const int32_t x = nearest(Kaleidoscope.flowerPoints[i].x);
     const int32_t y = nearest(Kaleidoscope.flowerPoints[i].y);
     if (x >= 1 && x <= 317 && y >= 1 && y <= 197)
-      stampBrightDot(target + y * kRowBytes + 4 * x, kFlowerColourMasks[i % 4]);
+      stampBrightDot(target + y * kFrameRowBytes + 4 * x, kFlowerColourMasks[i % 4]);
   }
 }
 

@@ -23,10 +23,7 @@ inline int32_t nearest(float v) { return static_cast<int32_t>(std::lrintf(v)); }
 LensWarpStateRecord startValues() {
   LensWarpStateRecord s{};
   for (int32_t& shade : s.shades) shade = 255;
-  // Blurred logos sit centred in the 320x200 picture, the sharp one 15 pixels in.
-  s.LogoTable[0] = LogoEntry{0, nullptr, nullptr, 0, 0, 0};
-  s.LogoTable[1] = LogoEntry{1, OpenerLogo, OpenerLogoBlur, 74 * 1280 + 5 * 4, 52, 310};
-  s.LogoTable[2] = LogoEntry{1, BriskLogo, BriskLogoBlur, 70 * 1280 + 25 * 4, 59, 270};
+  fillTitleLogoTable(s.LogoTable, OpenerLogo, OpenerLogoBlur, BriskLogo, BriskLogoBlur);
   return s;
 }
 
@@ -46,10 +43,7 @@ void resetLensWarpState() {
     s.texCoords[v] = fresh.texCoords[v];
     s.shades[v] = fresh.shades[v];
   }
-  s.GlowLevel = 0;
-  s.GlowStep = 0;
-  s.GlowTickParity = 0;
-  s.LogoIndex = 0;
+  s.glow = LogoGlow{};
   for (int k = 0; k < 3; ++k) s.LogoTable[k] = fresh.LogoTable[k];
 }
 
@@ -130,11 +124,7 @@ void renderLensWarp(uint8_t* target) {
   fillLensGrid();
   renderTextureGrid(target, s.texCoords, s.shades, s.texture, s.palette, s.shadeTable);
 
-  const LogoEntry& e = s.LogoTable[s.LogoIndex];
-  if (e.enabled != 0) {
-    mixLogo(e.sharp, e.blurred, e.totalWidth - 30, e.rows, s.GlowLevel, LensWarpMixBuffer);
-    blendLogoGlow(target + e.placement, LensWarpMixBuffer, e.totalWidth, e.rows, s.GlowLevel);
-  }
+  drawLogoGlow(target, s.LogoTable[s.glow.logoIndex], s.glow.level, LensWarpMixBuffer);
 }
 
 void placeLensPoints(float theta, float cx, float rx, float cy, float ry) {
@@ -151,25 +141,10 @@ void updateLensWarp() {
     const float theta = s.WarpAngle;
     placeLensPoints(theta, 160.0f, 180.0f, 100.0f, 120.0f);
     s.WarpAngle = theta + kTickAngle;
-
-    // The glow level moves every second tick and stays within 0..63.
-    s.GlowTickParity += 1;
-    if (s.GlowTickParity == 2) {
-      s.GlowTickParity = 0;
-      s.GlowLevel += s.GlowStep;
-      if (s.GlowLevel >= 64) s.GlowLevel = 63;
-      if (s.GlowLevel <= 0) s.GlowLevel = 0;
-    }
+    stepLogoGlow(s.glow);
   }
 }
 
-void showNextLogo() {
-  LensWarpStateRecord& s = LensWarpState;
-  s.GlowLevel = 0;
-  s.GlowStep = 1;
-  // The table has three rows; a repeated event keeps the last logo rather
-  // than selecting past the end.
-  if (s.LogoIndex < 2) s.LogoIndex += 1;
-}
+void showNextLogo() { showNextTitleLogo(LensWarpState.glow); }
 
-void fadeOutLogo() { LensWarpState.GlowStep = -1; }
+void fadeOutLogo() { fadeTitleLogo(LensWarpState.glow); }

@@ -28,10 +28,7 @@ struct LensWarpStateRecord {
   LatticePoint BaseGrid[kGridVertices];   // row-major, built by initLensWarp
   TexCoord texCoords[kGridVertices];      // written every frame
   int32_t shades[kGridVertices];          // written every frame
-  int32_t GlowLevel;            // 0..63, handed to the logo glow
-  int32_t GlowStep;             // +1, -1 or 0 per second tick
-  int32_t GlowTickParity;       // 0, 1
-  int32_t LogoIndex;            // row of LogoTable, 0..2 (row 0 shows nothing)
+  LogoGlow glow;                // level, step and row of LogoTable
   LogoEntry LogoTable[3];
   const uint8_t* texture;       // GridTexture, GridPalette, ShadeTable
   const uint8_t* palette;

@@ -11,6 +11,7 @@
 #include "host/scene_state.h"
 #include "kit/blitters.h"
 #include "kit/blob_map.h"
+#include "kit/frame.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ void drawParticleCloud(uint8_t* target, const Vec3& centre) {
     int32_t sx = 0;
     int32_t sy = 0;
     if (projectCloudDot(s.CloudWork[k], sx, sy)) {
-      stampDimDot(target + sy * 1280 + sx * 4, kCloudColourMasks[k % 8]);
+      stampDimDot(target + sy * kFrameRowBytes + sx * 4, kCloudColourMasks[k % 8]);
     }
   }
 }

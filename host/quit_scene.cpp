@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "host/frame.h"
+#include "kit/frame.h"
 #include "host/host.h"
 #include "host/message_loop.h"
 

@@ -10,7 +10,7 @@
 #include "effects/ripple_swirl.h"
 #include "effects/scroller.h"
 #include "effects/tunnel.h"
-#include "host/frame.h"
+#include "kit/frame.h"
 #include "host/scene_state.h"
 
 namespace {

@@ -6,13 +6,13 @@
 // source in 16.16 fixed point; per pixel there are only shifts and lookups.
 #include "kit/blitters.h"
 
+#include "kit/frame.h"
 #include "kit/logo_glow.h"
 
 uint8_t ShadeScaleTable[16 * 256];
 
 namespace {
 
-constexpr int kRowBytes = 1280;
 constexpr int64_t kClipRight = 319;    // column 319 is never written by a sprite
 constexpr int64_t kClipBottom = 199;   // nor row 199
 
@@ -51,9 +51,9 @@ void drawSprite(uint8_t* target, const uint8_t* source, int32_t x, int32_t y, in
   uint32_t u = uStart;
   for (int64_t i = 0; i < w; ++i, u += step) columns[i] = static_cast<uint8_t>(u >> 16);
 
-  uint8_t* row = target + top * kRowBytes + left * 4;
+  uint8_t* row = target + top * kFrameRowBytes + left * 4;
   uint32_t v = vStart;
-  for (int64_t j = 0; j < h; ++j, v += step, row += kRowBytes) {
+  for (int64_t j = 0; j < h; ++j, v += step, row += kFrameRowBytes) {
     const uint8_t* sourceRow = source + (v >> 16) * 64;
     uint8_t* pixel = row;
     for (int64_t i = 0; i < w; ++i, pixel += 4) {
@@ -78,7 +78,7 @@ constexpr DotEntry kDotStamp[12] = {
 template <bool kBright>
 void stampDot(uint8_t* anchor, int32_t mask) {
   for (const DotEntry& e : kDotStamp) {
-    uint8_t* p = anchor + e.dy * kRowBytes + e.dx * 4;
+    uint8_t* p = anchor + e.dy * kFrameRowBytes + e.dx * 4;
     const int amount = kBright ? e.bright : e.dim;
     if (mask & 1) p[2] = LightenTable[p[2] * 64 + amount];
     if (mask & 2) p[1] = LightenTable[p[1] * 64 + amount];
@@ -115,12 +115,12 @@ void stampBrightDot(uint8_t* pixel, int32_t mask) { stampDot<true>(pixel, mask);
 
 bool stampDimDotAt(uint8_t* target, int32_t x, int32_t y, int32_t mask) {
   if (!dotFits(x, y)) return false;
-  stampDot<false>(target + y * kRowBytes + x * 4, mask);
+  stampDot<false>(target + y * kFrameRowBytes + x * 4, mask);
   return true;
 }
 
 bool stampBrightDotAt(uint8_t* target, int32_t x, int32_t y, int32_t mask) {
   if (!dotFits(x, y)) return false;
-  stampDot<true>(target + y * kRowBytes + x * 4, mask);
+  stampDot<true>(target + y * kFrameRowBytes + x * 4, mask);
   return true;
 }

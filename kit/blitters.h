@@ -2,7 +2,7 @@
 //
 // All these routines pull colour bytes towards 255 through LightenTable (see
 // logo_glow.h); the fourth byte of a pixel is never touched. The target is a
-// 320x200 area with rows of 1280 bytes.
+// 320x200 area with rows of kFrameRowBytes (kit/frame.h).
 //
 // drawBlobSprite / drawShadedBlobSprite: a 64x64 source scaled to size x size
 //   with its top-left corner at (x, y), clipped to columns 0..318 and rows

@@ -7,11 +7,12 @@
 
 #include <cstring>
 
+#include "kit/frame.h"
+
 uint8_t LightenTable[256 * 64];
 uint8_t ScaleTable64[64 * 64];
 
 namespace {
-constexpr int kRowBytes = 1280;
 constexpr int kSmear = 30;    // smear length in pixels
 constexpr int kMargin = 15;   // sharp picture's offset inside the smeared one
 }  // namespace
@@ -74,6 +75,37 @@ void blendLogoGlow(uint8_t* target, const uint8_t* mixed, int32_t totalWidth, in
       pixel += 4;
     }
     mixed += totalWidth;
-    target += kRowBytes;
+    target += kFrameRowBytes;
   }
+}
+
+void fillTitleLogoTable(LogoEntry table[3], const uint8_t* openerSharp,
+                        const uint8_t* openerBlurred, const uint8_t* briskSharp,
+                        const uint8_t* briskBlurred) {
+  table[0] = LogoEntry{0, nullptr, nullptr, 0, 0, 0};
+  table[1] = LogoEntry{1, openerSharp, openerBlurred, kOpenerLogoPlacement, 52, 310};
+  table[2] = LogoEntry{1, briskSharp, briskBlurred, kBriskLogoPlacement, 59, 270};
+}
+
+void stepLogoGlow(LogoGlow& glow) {
+  glow.parity += 1;
+  if (glow.parity < 2) return;
+  glow.parity = 0;
+  glow.level += glow.step;
+  if (glow.level >= 64) glow.level = 63;
+  if (glow.level <= 0) glow.level = 0;
+}
+
+void showNextTitleLogo(LogoGlow& glow) {
+  glow.level = 0;
+  glow.step = 1;
+  if (glow.logoIndex < 2) glow.logoIndex += 1;
+}
+
+void fadeTitleLogo(LogoGlow& glow) { glow.step = -1; }
+
+void drawLogoGlow(uint8_t* target, const LogoEntry& entry, int32_t level, uint8_t* mixBuffer) {
+  if (entry.enabled == 0) return;
+  mixLogo(entry.sharp, entry.blurred, entry.totalWidth - 30, entry.rows, level, mixBuffer);
+  blendLogoGlow(target + entry.placement, mixBuffer, entry.totalWidth, entry.rows, level);
 }

@@ -6,8 +6,14 @@
 //   blendLogoGlow(target + e.placement, mixBuffer, e.totalWidth, e.rows, L);
 // Logo intensities are 0..63 (higher bits are ignored). A level outside 0..63,
 // or a logo wider than 290, draws nothing.
+//
+// The lens warp and the frame cube show the same two title logos the same
+// way: fillTitleLogoTable once at start-up, stepLogoGlow once per tick,
+// showNextTitleLogo / fadeTitleLogo from their events, drawLogoGlow per frame.
 #pragma once
 #include <cstdint>
+
+#include "kit/frame.h"
 
 extern uint8_t LightenTable[256 * 64];   // [d][k]: d moved towards 255 by k/64
 extern uint8_t ScaleTable64[64 * 64];    // [a][b] = (a*b) >> 6
@@ -24,6 +30,35 @@ struct LogoEntry {
 constexpr int kLogoMixBytes = 16120;       // the larger logo's (W + 30) x H
 constexpr int kOpenerBlurBytes = 310 * 52; // 16120
 constexpr int kBriskBlurBytes = 270 * 59;  // 15930
+
+// Where the blurred title logos sit, centred in the 320x200 area (the sharp
+// pictures 15 pixels further in).
+constexpr int32_t kOpenerLogoPlacement = 74 * kFrameRowBytes + 5 * 4;
+constexpr int32_t kBriskLogoPlacement = 70 * kFrameRowBytes + 25 * 4;
+
+// A title logo's glow: the level moves by `step` every second tick.
+struct LogoGlow {
+  int32_t level = 0;       // 0..63
+  int32_t step = 0;        // -1, 0 or +1
+  int32_t parity = 0;      // 0, 1: ticks since the level last moved
+  int32_t logoIndex = 0;   // row of the title logo table, 0..2 (row 0 shows nothing)
+};
+
+// Start-up, lens warp and frame cube: row 0 empty, row 1 the opener logo,
+// row 2 the brisk logo, each as sharp picture plus its blurLogo smear.
+void fillTitleLogoTable(LogoEntry table[3], const uint8_t* openerSharp,
+                        const uint8_t* openerBlurred, const uint8_t* briskSharp,
+                        const uint8_t* briskBlurred);
+// Update, once per tick: every second tick the level moves by the step and is
+// held to 0..63.
+void stepLogoGlow(LogoGlow& glow);
+// Event "next logo": level 0 rising, next table row; a repeated event keeps
+// the last row rather than selecting past the end.
+void showNextTitleLogo(LogoGlow& glow);
+// Event "logo out": the level falls from where it is.
+void fadeTitleLogo(LogoGlow& glow);
+// Render: mixes and blends an enabled entry at `level` into the 320x200 target.
+void drawLogoGlow(uint8_t* target, const LogoEntry& entry, int32_t level, uint8_t* mixBuffer);
 
 void buildGlowTables();
 void blurLogo(const uint8_t* source, int32_t width, int32_t rows, uint8_t* destination);

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "kit/frame.h"
+
 uint8_t GridTexture[256 * 256];
 uint8_t GridPalette[256 * 4];
 uint8_t ShadeTable[256 * 256];
@@ -40,7 +42,6 @@ void buildShadeTable() {
 
 namespace {
 
-constexpr int kRowBytes = 1280;
 
 // Float in 1/65536 texel to its nearest 16.16 integer, ties to even. Grid
 // vertices near the tunnel's vanishing point reach far beyond the range of a
@@ -142,7 +143,7 @@ void renderGridCell(uint8_t* cellOrigin, const Corner& tl, const Corner& tr, con
     ua += upper.da;
     ub += upper.db;
     us += upper.ds;
-    row += kRowBytes;
+    row += kFrameRowBytes;
   }
 }
 
@@ -169,11 +170,11 @@ void renderTextureGrid(uint8_t* target, const TexCoord* texCoords, const int32_t
     }
   };
 
-  uint8_t* origin = target + 4 * kRowBytes + 4 * 4;
+  uint8_t* origin = target + 4 * kFrameRowBytes + 4 * 4;
   loadRow(0, upperRow);
   for (int j = 0; j < kGridRows - 1; ++j) {
     loadRow(j + 1, lowerRow);
-    uint8_t* cell = origin + j * 8 * kRowBytes;
+    uint8_t* cell = origin + j * 8 * kFrameRowBytes;
     for (int i = 0; i < kGridColumns - 1; ++i) {
       renderGridCell(cell + i * 8 * 4, upperRow[i], upperRow[i + 1], lowerRow[i], lowerRow[i + 1],
                      tables);

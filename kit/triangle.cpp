@@ -13,9 +13,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "kit/frame.h"
+
 namespace {
 
-constexpr int kRowBytes = 1280;
 
 // Rows and columns beyond this distance from the picture are far off screen;
 // ceilings are held to it so every conversion to int32 is defined and row
@@ -132,7 +133,7 @@ void fillFlatTriangle(const float* points, uint8_t* target, uint32_t colour) {
   // Rows above the picture are stepped through without drawing; below it
   // nothing more can be drawn, so the walk ends there.
   for (int32_t row = ceilToInt(ys[0]); row <= 199; ++row) {
-    if (row >= 0) fillSpan(target + row * kRowBytes, left.x, right.x, colour);
+    if (row >= 0) fillSpan(target + row * kFrameRowBytes, left.x, right.x, colour);
     if (!stepSide(left, leftSide, xs, ys)) return;
     if (!stepSide(right, rightSide, xs, ys)) return;
   }

@@ -10,5 +10,5 @@
 #pragma once
 #include <cstdint>
 
-// points: x0, y0, x1, y1, x2, y2; target: 320x200 area, rows of 1280 bytes.
+// points: x0, y0, x1, y1, x2, y2; target: 320x200 area, rows of kFrameRowBytes (kit/frame.h).
 void fillFlatTriangle(const float* points, uint8_t* target, uint32_t colour);

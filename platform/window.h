@@ -43,6 +43,11 @@ using WindowProcedure = intptr_t (*)(WindowHandle window, uint32_t message, uint
 
 enum class CursorShape { kNone, kArrow };
 
+// Program start (main, before RunDemo): the picture the window shows as its
+// icon, `size` x `size` 0xAARRGGBB words, kept by the caller for the whole
+// run. Without it the window has the system's default icon.
+void SetWindowIcon(const uint32_t* argb, int size);
+
 // Host start-up: creates and shows the full-screen window titled `title`
 // whose messages go to `procedure` (WM_CREATE is sent before it returns).
 // Returns the window, or nullptr when no window can be made (no display).

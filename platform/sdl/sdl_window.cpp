@@ -26,6 +26,21 @@ struct SdlWindowState {
 
 SdlWindowState Window = {nullptr, nullptr, false, -1, {}};
 
+struct SdlWindowIcon {
+  const uint32_t* argb;
+  int size;
+};
+SdlWindowIcon Icon = {nullptr, 0};
+
+void ShowIcon(SDL_Window* window) {
+  if (!Icon.argb || Icon.size <= 0) return;
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+      const_cast<uint32_t*>(Icon.argb), Icon.size, Icon.size, 32, Icon.size * 4, SDL_PIXELFORMAT_ARGB8888);
+  if (!surface) return;
+  SDL_SetWindowIcon(window, surface);  // SDL keeps its own copy
+  SDL_FreeSurface(surface);
+}
+
 // A flood of key repeats can fill the queue; the excess is dropped.
 void Enqueue(uint32_t message, uintptr_t wParam) { Window.queue.Push({Window.window, message, wParam, 0}); }
 
@@ -122,6 +137,7 @@ WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure) {
     std::fprintf(stderr, "window: %s\n", SDL_GetError());
     return nullptr;
   }
+  ShowIcon(window);
   Window.window = window;
   Window.procedure = procedure;
   Window.destroyed = false;
@@ -173,6 +189,8 @@ WindowHandle GetForegroundWindow() {
   SDL_Window* focus = Window.window ? SDL_GetKeyboardFocus() : nullptr;
   return focus;
 }
+
+void SetWindowIcon(const uint32_t* argb, int size) { Icon = {argb, size}; }
 
 void EndPlatform() {
   CloseMusicDevice();

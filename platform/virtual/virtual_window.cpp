@@ -124,4 +124,6 @@ void SetCursor(CursorShape shape) { Window.cursor = shape; }
 
 WindowHandle GetForegroundWindow() { return Window.open ? &WindowToken : nullptr; }
 
+void SetWindowIcon(const uint32_t*, int) {}  // nothing shows it
+
 void EndPlatform() {}

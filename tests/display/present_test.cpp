@@ -2,7 +2,7 @@
 // flip failures.
 #include <cstring>
 
-#include "host/frame.h"
+#include "kit/frame.h"
 #include "tests/display/display_fixture.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "display/display_device.h"
-#include "host/frame.h"
+#include "kit/frame.h"
 #include "platform/popup.h"
 #include "platform/window.h"
 #include "tests/display/x11_screenshot.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "host/frame.h"
+#include "kit/frame.h"
 
 // Synthetic scroll picture: 1731 rows of 320 bytes, the minimum the scroller needs.
 const std::vector<uint8_t>& SyntheticScrollPicture();

@@ -130,8 +130,8 @@ TEST(LensWarp, GlowLevelStepsEverySecondTickAndStaysIn0To63) {
   for (const Step& s : script) {
     if (s.event != nullptr) s.event();
     Ticks(s.ticks);
-    EXPECT_EQ(LensWarpState.GlowLevel, s.level);
-    EXPECT_EQ(LensWarpState.LogoIndex, s.logo);
+    EXPECT_EQ(LensWarpState.glow.level, s.level);
+    EXPECT_EQ(LensWarpState.glow.logoIndex, s.logo);
   }
 }
 
@@ -170,7 +170,7 @@ TEST(LensWarp, LogoLightensOnlyItsOwnRectangle) {
   renderLensWarp(plain.Area());
 
   showNextLogo();   // row 1: 310x52 at (5, 74)
-  LensWarpState.GlowLevel = 40;
+  LensWarpState.glow.level = 40;
   Frame glowing;
   renderLensWarp(glowing.Area());
 

@@ -82,23 +82,23 @@ TEST_F(FrameCubeTest, BurstEndsOnTheFortiethTickAndRestarts) {
 
 TEST_F(FrameCubeTest, GlowLevelAndLogoSequence) {
   ticks(50);
-  EXPECT_EQ(FrameCube.glowLevel, 0);   // step 0 before the first logo
+  EXPECT_EQ(FrameCube.glow.level, 0);   // step 0 before the first logo
   onCubeLogoIn();
-  EXPECT_EQ(FrameCube.logoIndex, 1);
+  EXPECT_EQ(FrameCube.glow.logoIndex, 1);
   ticks(125);
-  EXPECT_EQ(FrameCube.glowLevel, 62);
+  EXPECT_EQ(FrameCube.glow.level, 62);
   ticks(1);
-  EXPECT_EQ(FrameCube.glowLevel, 63);
+  EXPECT_EQ(FrameCube.glow.level, 63);
   ticks(20);
-  EXPECT_EQ(FrameCube.glowLevel, 63);
+  EXPECT_EQ(FrameCube.glow.level, 63);
   onCubeLogoOut();
   ticks(200);
-  EXPECT_EQ(FrameCube.glowLevel, 0);
+  EXPECT_EQ(FrameCube.glow.level, 0);
   onCubeLogoIn();
-  EXPECT_EQ(FrameCube.logoIndex, 2);
-  EXPECT_EQ(FrameCube.glowLevel, 0);
+  EXPECT_EQ(FrameCube.glow.logoIndex, 2);
+  EXPECT_EQ(FrameCube.glow.level, 0);
   onCubeLogoIn();   // a third event has no row to go to
-  EXPECT_EQ(FrameCube.logoIndex, 2);
+  EXPECT_EQ(FrameCube.glow.logoIndex, 2);
 }
 
 TEST_F(FrameCubeTest, FadeLevelStopsAtZeroAndDimFrameScales) {
@@ -151,7 +151,7 @@ TEST_F(FrameCubeTest, LogoGlowsOnlyInsideItsRows) {
   GuardedTarget plain, withLogo;
   renderFrameCube(plain.data());
   onCubeLogoIn();
-  FrameCube.glowLevel = 63;
+  FrameCube.glow.level = 63;
   FrameCube.burstActive = 0;
   renderFrameCube(withLogo.data());
   int lighter = 0;

@@ -77,13 +77,13 @@ TEST_F(SyncToMusicTest, PlayingEveryRowSwitchesEachSceneAndFiresEachEventOnceAtI
     ResetTimeline();
     Kaleidoscope.blobCount = 0;
     FrameCube.fadeOutActive = 0;
-    LensWarpState.LogoIndex = 0;
+    LensWarpState.glow.logoIndex = 0;
     const auto [scenes, events] = PlayThrough(pollsPerRow);
     EXPECT_EQ(scenes, expectedScenes);
     EXPECT_EQ(events, expectedEvents);
     // The callbacks reached their effects: two logos shown, five blobs added,
     // the cube faded out.
-    EXPECT_EQ(LensWarpState.LogoIndex, 2);
+    EXPECT_EQ(LensWarpState.glow.logoIndex, 2);
     EXPECT_EQ(Kaleidoscope.blobCount, 5);
     EXPECT_EQ(FrameCube.fadeOutActive, 1);
   }

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "host/frame.h"
+#include "kit/frame.h"
 #include "tools/common/png_writer.h"
 
 namespace {

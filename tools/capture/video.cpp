@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/frame.h"
+#include "kit/frame.h"
 
 extern char** environ;
 
