@@ -129,6 +129,7 @@ WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure) {
     window = SDL_CreateWindow(title, bounds.x, bounds.y, bounds.w, bounds.h, flags);
   }
   if (window) {
+    ShowIcon(window);
     if (!MarkFullScreenBeforeMapping(window))
       SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     SDL_ShowWindow(window);
@@ -137,7 +138,6 @@ WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure) {
     std::fprintf(stderr, "window: %s\n", SDL_GetError());
     return nullptr;
   }
-  ShowIcon(window);
   Window.window = window;
   Window.procedure = procedure;
   Window.destroyed = false;
