@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# window_focus_stress.sh QM7 QM7_CAPTURE DATA_DIR — the real demo on a
-# virtual X server, playing into a sound server of its own, loses and regains
-# the keyboard focus four times to a second small window, then gets Escape.
+# window_focus_stress.sh QM7 QM7_CAPTURE DATA_DIR [QM7 ARGUMENTS...] — the
+# real demo (full screen, or with --window in a window) on a virtual X server,
+# playing into a sound server of its own, loses and regains the keyboard
+# focus four times to a second small window, then gets Escape.
 # Checks:
 #   - while inactive nothing is drawn (two screen grabs 1.8 s apart match);
 #   - after each return drawing resumes (two grabs 0.5 s apart differ);
@@ -23,6 +24,7 @@
 set -euo pipefail
 qm7=$1 capture=$2 data=$3
 here=$(cd "$(dirname "$0")" && pwd)
+shift 3
 for tool in Xvfb xdotool xmessage ffmpeg xwininfo pulseaudio pactl; do
   command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
 done
@@ -43,13 +45,14 @@ cat >"$work/inside.sh" <<'INSIDE'
 #!/usr/bin/env bash
 set -uo pipefail
 qm7=$1 data=$2 work=$3
+shift 3
 grab() {
   ffmpeg -loglevel error -f x11grab -video_size 320x240 -i "$DISPLAY" -frames:v 1 \
     -f rawvideo -pix_fmt gray - | md5sum | cut -c1-32
 }
 windows() { xwininfo -root -tree 2>&1 | grep -E '^ +0x' | grep -v 'has no name' || true; }
 cd "$data"
-SDL_AUDIODRIVER=pulseaudio PULSE_LATENCY_MSEC=200 QM7_STATS=1 "$qm7" >"$work/stdout" 2>"$work/stderr" &
+SDL_AUDIODRIVER=pulseaudio PULSE_LATENCY_MSEC=200 QM7_STATS=1 "$qm7" "$@" >"$work/stdout" 2>"$work/stderr" &
 pid=$!
 # The demo's window: visible, named, and made by this qm7 (--pid); among
 # several, the newest (X gives a client's windows rising ids), since the
@@ -122,7 +125,7 @@ exit $fail
 INSIDE
 
 fail=0
-"$here/../virtual_x.sh" 640x480 "$here/../sound_server.sh" bash "$work/inside.sh" "$qm7" "$data" "$work" ||
+"$here/../virtual_x.sh" 640x480 "$here/../sound_server.sh" bash "$work/inside.sh" "$qm7" "$data" "$work" "$@" ||
   fail=1
 status=$(cat "$work/status" 2>/dev/null || echo none)
 if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; fail=1; fi
