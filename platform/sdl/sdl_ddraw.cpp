@@ -331,7 +331,7 @@ class SdlDirectDraw final : public IDirectDraw7 {
     Sdl.window = sdlWindow;
     Sdl.windowId = id;
     Sdl.cooperativeFlags = flags;
-    if (flags & DDSCL_FULLSCREEN) CoverScreen(sdlWindow);
+    if ((flags & DDSCL_FULLSCREEN) && !WindowedNow()) CoverScreen(sdlWindow);
     return DD_OK;
   }
 

@@ -56,6 +56,12 @@ void SetCursor(CursorShape shape) { win32::ShowArrow(shape == CursorShape::kArro
 
 WindowHandle GetForegroundWindow() { return win32::ForegroundWindow(); }
 
+// The window keeps the class's icons, and DirectDraw's exclusive mode is
+// full screen only: --window has no effect here.
+void SetWindowIcon(const uint32_t*, int) {}
+
+void StartInWindow(int) {}
+
 void EndPlatform() {
   CloseMusicDevice();
   win32::DdRestoreDisplayMode();

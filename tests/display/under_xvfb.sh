@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # under_xvfb.sh SIZE WM PROGRAM [ARGS...] — runs PROGRAM on a virtual X server
 # of SIZE (e.g. 1280x1024), with the window manager WM started first and
-# ready ("openbox"), or with none ("none"). Exit 77 (skipped) when xvfb-run
-# or the window manager is not installed.
+# ready ("openbox"), or with none ("none"), through tests/virtual_x.sh (a
+# server of its own). Exit 77 (skipped) when Xvfb or the window manager is
+# not installed.
 set -euo pipefail
 size=$1 wm=$2
 shift 2
-command -v xvfb-run >/dev/null || { echo "xvfb-run not found: skipping"; exit 77; }
+here=$(cd "$(dirname "$0")" && pwd)
 if [ "$wm" != none ] && ! command -v "$wm" >/dev/null; then
   echo "$wm not found: skipping"
   exit 77
@@ -27,4 +28,4 @@ status=$?
 [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null
 exit $status
 '
-exec xvfb-run -a -s "-screen 0 ${size}x24" bash -c "$inside" under_xvfb "$wm" "$@"
+exec "$here/../virtual_x.sh" "$size" bash -c "$inside" under_xvfb "$wm" "$@"

@@ -169,17 +169,22 @@ struct OpenedPack {
 
 bool ReadPack(const std::string& path, OpenedPack* pack) {
   pack->path = path;
-  pack->file = std::fopen(path.c_str(), "rb");
-  struct stat info;
-  if (pack->file == nullptr || fstat(fileno(pack->file), &info) != 0) {
-    Fail("cannot read %s: %s", path, std::strerror(errno));
-    return false;
-  }
-  if (!S_ISREG(info.st_mode)) {
+  std::error_code error;
+  const bool regular = std::filesystem::is_regular_file(path, error);
+  if (!regular && !error && std::filesystem::exists(path, error)) {
     Fail("cannot read %s: not a regular file", path);
     return false;
   }
-  pack->fileBytes = static_cast<uint64_t>(info.st_size);
+  pack->file = regular ? std::fopen(path.c_str(), "rb") : nullptr;
+  if (pack->file == nullptr) {
+    Fail("cannot read %s: %s", path, std::strerror(errno ? errno : ENOENT));
+    return false;
+  }
+  pack->fileBytes = static_cast<uint64_t>(std::filesystem::file_size(path, error));
+  if (error) {
+    Fail("cannot read %s: %s", path, error.message());
+    return false;
+  }
   uint8_t countBytes[4];
   if (pack->fileBytes < 4 || std::fread(countBytes, 1, 4, pack->file) != 4) {
     Fail("%s: too short to be a pack", path);
