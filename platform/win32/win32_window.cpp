@@ -17,6 +17,8 @@ WindowMessage FromApi(const win32::Message& m) { return {m.window, m.message, m.
 
 }  // namespace
 
+void SetWindowIcon(const uint32_t* argb, int size) { win32::SetIconPixels(argb, size); }
+
 WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure) {
   return win32::CreateDemoWindow(title, procedure);
 }
