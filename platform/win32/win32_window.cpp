@@ -58,6 +58,9 @@ void SetCursor(CursorShape shape) { win32::ShowArrow(shape == CursorShape::kArro
 
 WindowHandle GetForegroundWindow() { return win32::ForegroundWindow(); }
 
+// DirectDraw's exclusive mode is full screen only: --window has no effect here.
+void StartInWindow(int) {}
+
 void EndPlatform() {
   CloseMusicDevice();
   win32::DdRestoreDisplayMode();
