@@ -14,6 +14,7 @@ uint8_t QuitRequested;
 int32_t NeedsConversion;
 uint32_t MusicHandle;
 uint8_t* FrameBuffer;
+const char* DataSearchNote;
 
 void (*FrameObserver)(const FrameProbe& probe);
 void (*StartupObserver)(const char* step);

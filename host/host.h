@@ -19,6 +19,17 @@
 
 int RunDemo();
 
+// RunDemo in three parts, for a platform whose main loop belongs to someone
+// else (the browser calls back once per display frame):
+//   if (StartDemo() != 0) -> start-up failed (already shown), status 1
+//   each callback: RunOnePass (host/message_loop.h) until a frame ran or it waited
+//   on PassResult::kEnded: status = FinishDemo(endCode)
+// StartDemo returns 0 when the main loop may start, 1 after a failure.
+int StartDemo();
+// After the last pass: releases what the normal end releases and returns
+// RunDemo's status for the loop's end code.
+int FinishDemo(int endCode);
+
 // ---- host state (zero at process start); the display device is `Display`
 // (display/display_device.h)
 extern WindowHandle MainWindow;   // the demo window, also the display's
@@ -28,6 +39,9 @@ extern uint8_t QuitRequested;     // set by QuitScene; the loop ends on its next
 extern int32_t NeedsConversion;   // 1: the display mode's pixel layout differs from the frame's
 extern uint32_t MusicHandle;      // the playing module
 extern uint8_t* FrameBuffer;      // 320x240 pixels of 4 bytes (kit/frame.h), never freed
+// Set by host/main.cpp when no folder held the data: where it was looked for.
+// Added to the message of a data file or module that cannot be loaded.
+extern const char* DataSearchNote;  // null: the data folder was found or given
 
 // Window procedure of the demo window (WM_ACTIVATEAPP, WM_SETCURSOR,
 // Escape, WM_DESTROY), called by DispatchMessage and DestroyWindow.

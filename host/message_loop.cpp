@@ -1,4 +1,4 @@
-// message_loop.cpp — the message loop: a pass dispatches one message, or runs
+// message_loop.cpp — the message loop: a pass (RunOnePass) dispatches one message, or runs
 // one frame while the application is active, or waits while it is not.
 #include "host/message_loop.h"
 
@@ -55,19 +55,32 @@ static void RunFrame() {
   if (SceneTable[scene].updateScene) SceneTable[scene].updateScene();
 }
 
-int RunMainLoop() {
-  WindowMessage message;
-  for (;;) {
-    if (QuitRequested) return -1;
-    if (PeekMessage(&message)) {
-      if (GetMessage(&message) == 0) return static_cast<int>(message.wParam);
-      TranslateMessage(&message);
-      DispatchMessage(&message);
-      continue;
-    }
-    if (AppActive)
-      RunFrame();
-    else
-      WaitMessage();
+PassResult RunOnePass(int* endCode) {
+  if (QuitRequested) {
+    *endCode = -1;
+    return PassResult::kEnded;
   }
+  WindowMessage message;
+  if (PeekMessage(&message)) {
+    if (GetMessage(&message) == 0) {
+      *endCode = static_cast<int>(message.wParam);
+      return PassResult::kEnded;
+    }
+    TranslateMessage(&message);
+    DispatchMessage(&message);
+    return PassResult::kMessage;
+  }
+  if (AppActive) {
+    RunFrame();
+    return PassResult::kFrame;
+  }
+  WaitMessage();
+  return PassResult::kWaited;
+}
+
+int RunMainLoop() {
+  int endCode = 0;
+  while (RunOnePass(&endCode) != PassResult::kEnded) {
+  }
+  return endCode;
 }

@@ -1,4 +1,5 @@
-// startup.cpp — RunDemo: start-up in its fixed order, the main loop, shutdown.
+// startup.cpp — RunDemo: start-up in its fixed order, the main loop, shutdown;
+// StartDemo and FinishDemo are its two ends for a caller that runs the passes.
 //
 // Every start-up failure ends with a message and status 1; the normal end
 // and Escape end with 0. Data files are checked against the sizes their
@@ -108,14 +109,19 @@ int FailDisplay(const char* text) {
   return 1;
 }
 
+// A data file or the module could not be loaded: says where the data was
+// looked for when no folder held it.
 int FailAfterPack(const char* text) {
   ClosePack();
-  return Fail(text);
+  if (!DataSearchNote) return Fail(text);
+  char message[1024];
+  std::snprintf(message, sizeof message, "%s (%s)", text, DataSearchNote);
+  return Fail(message);
 }
 
 }  // namespace
 
-int RunDemo() {
+int StartDemo() {
   ResetHostState();
 
   if (!MusicInit(-1, kMusicRate, 0, GetForegroundWindow())) return Fail("Can't initialize device");
@@ -171,11 +177,18 @@ int RunDemo() {
 
   QueryPerformanceCounter(&FrameClock.lastCount);
   FrameClock.carry = 0.0;
+  return 0;
+}
 
-  int quitCode = RunMainLoop();
-  if (quitCode >= 0) return quitCode;  // WM_QUIT: Escape ends here, nothing released
+int FinishDemo(int endCode) {
+  if (endCode >= 0) return endCode;  // WM_QUIT: Escape ends here, nothing released
 
   ClosePack();
   MusicFree();
   return 0;
+}
+
+int RunDemo() {
+  if (StartDemo() != 0) return 1;
+  return FinishDemo(RunMainLoop());
 }

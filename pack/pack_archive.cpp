@@ -38,68 +38,6 @@ long FileLength(std::FILE* file) {
   return end;
 }
 
-int LoadFromPack(const PackEntry& entry, uint8_t** out, std::size_t* length) {
-  const char* pack = PackArchive.packName;
-  if (static_cast<uint64_t>(entry.offset) + entry.storedSize > PackArchive.fileBytes) {
-    std::fprintf(stderr, "Could not load %s: its data lies past the end of %s\n", entry.name, pack);
-    return 1;
-  }
-  if (std::fseek(PackArchive.file, static_cast<long>(entry.offset), SEEK_SET) != 0) {
-    std::fprintf(stderr, "Could not load %s: cannot seek in %s\n", entry.name, pack);
-    return 1;
-  }
-
-  if (entry.compressed != 1) {
-    uint8_t* data = Allocate(entry.storedSize, false);
-    if (data == nullptr) return AllocFault();
-    const std::size_t got = std::fread(data, 1, entry.storedSize, PackArchive.file);
-    if (got != entry.storedSize) {
-      std::fprintf(stderr, "Could not load %s: short read from %s (%zu of %u bytes)\n", entry.name,
-                   pack, got, entry.storedSize);
-      std::free(data);
-      return 1;
-    }
-    *out = data;
-    *length = entry.storedSize;
-    return 0;
-  }
-
-  // The unpacked size comes from the untrusted directory: refuse sizes no
-  // data file of the demo comes near instead of allocating gigabytes.
-  if (entry.unpackedSize > kPackMaxUnpackedBytes) {
-    std::fprintf(stderr, "Could not load %s: its unpacked size in %s (%u bytes) is over the %u-byte limit\n",
-                 entry.name, pack, entry.unpackedSize, kPackMaxUnpackedBytes);
-    return 1;
-  }
-  uint8_t* stored = Allocate(entry.storedSize, false);
-  if (stored == nullptr) return AllocFault();
-  const std::size_t got = std::fread(stored, 1, entry.storedSize, PackArchive.file);
-  if (got != entry.storedSize) {
-    std::fprintf(stderr, "Could not load %s: short read from %s (%zu of %u bytes)\n", entry.name,
-                 pack, got, entry.storedSize);
-    std::free(stored);
-    return 1;
-  }
-  // Zeroed, so a stream that ends early leaves the rest of the file zero.
-  uint8_t* data = Allocate(entry.unpackedSize, true);
-  if (data == nullptr) {
-    std::free(stored);
-    return AllocFault();
-  }
-  std::size_t written = 0;
-  const LzwStatus status = Decode(stored, entry.storedSize, data, entry.unpackedSize, &written);
-  std::free(stored);
-  if (status != kLzwOk) {
-    std::fprintf(stderr, "Could not load %s: its compressed data in %s %s\n", entry.name, pack,
-                 LzwStatusText(status));
-    std::free(data);
-    return 1;
-  }
-  *out = data;
-  *length = entry.unpackedSize;
-  return 0;
-}
-
 int LoadLooseFile(const char* name, uint8_t** out, std::size_t* length) {
   std::FILE* file = std::fopen(name, "rb");
   if (file == nullptr) {
@@ -166,18 +104,90 @@ void ReadDirectory() {
                    a.packName, i, count);
       return;
     }
-    PackEntry& e = a.directory[i];
-    std::memcpy(e.name, raw, kPackNameBytes);
-    e.name[kPackNameBytes] = '\0';
-    e.offset = ReadU32(raw + 13);
-    e.storedSize = ReadU32(raw + 17);
-    e.unpackedSize = ReadU32(raw + 21);
-    e.compressed = raw[25];
+    ParsePackEntry(raw, &a.directory[i]);
     a.entryCount = i + 1;
   }
 }
 
 }  // namespace
+
+void ParsePackEntry(const uint8_t* raw, PackEntry* entry) {
+  std::memcpy(entry->name, raw, kPackNameBytes);
+  entry->name[kPackNameBytes] = '\0';
+  entry->offset = ReadU32(raw + 13);
+  entry->storedSize = ReadU32(raw + 17);
+  entry->unpackedSize = ReadU32(raw + 21);
+  entry->compressed = raw[25];
+}
+
+const char* PackEntrySizeProblem(const PackEntry& entry, uint64_t fileBytes) {
+  if (static_cast<uint64_t>(entry.offset) + entry.storedSize > fileBytes)
+    return "its data lies past the end of the pack";
+  // The unpacked size comes from the untrusted directory: refuse sizes no
+  // data file of the demo comes near instead of allocating gigabytes.
+  if (entry.compressed == 1 && entry.unpackedSize > kPackMaxUnpackedBytes)
+    return "its unpacked size is over the 64 MiB limit";
+  return nullptr;
+}
+
+int LoadPackEntry(std::FILE* file, uint64_t fileBytes, const char* packName,
+                  const PackEntry& entry, uint8_t** out, std::size_t* length,
+                  std::size_t* decoded) {
+  std::size_t ignoredLength, ignoredDecoded;
+  if (length == nullptr) length = &ignoredLength;
+  if (decoded == nullptr) decoded = &ignoredDecoded;
+  *out = nullptr;
+  *length = 0;
+  *decoded = 0;
+  if (static_cast<uint64_t>(entry.offset) + entry.storedSize > fileBytes) {
+    std::fprintf(stderr, "Could not load %s: its data lies past the end of %s\n", entry.name, packName);
+    return 1;
+  }
+  if (entry.compressed == 1 && entry.unpackedSize > kPackMaxUnpackedBytes) {
+    std::fprintf(stderr, "Could not load %s: its unpacked size in %s (%u bytes) is over the %u-byte limit\n",
+                 entry.name, packName, entry.unpackedSize, kPackMaxUnpackedBytes);
+    return 1;
+  }
+  if (std::fseek(file, static_cast<long>(entry.offset), SEEK_SET) != 0) {
+    std::fprintf(stderr, "Could not load %s: cannot seek in %s\n", entry.name, packName);
+    return 1;
+  }
+  uint8_t* stored = Allocate(entry.storedSize, false);
+  if (stored == nullptr) return AllocFault();
+  const std::size_t got = std::fread(stored, 1, entry.storedSize, file);
+  if (got != entry.storedSize) {
+    std::fprintf(stderr, "Could not load %s: short read from %s (%zu of %u bytes)\n", entry.name,
+                 packName, got, entry.storedSize);
+    std::free(stored);
+    return 1;
+  }
+  if (entry.compressed != 1) {
+    *out = stored;
+    *length = entry.storedSize;
+    *decoded = entry.storedSize;
+    return 0;
+  }
+
+  // Zeroed, so a stream that ends early leaves the rest of the file zero.
+  uint8_t* data = Allocate(entry.unpackedSize, true);
+  if (data == nullptr) {
+    std::free(stored);
+    return AllocFault();
+  }
+  std::size_t written = 0;
+  const LzwStatus status = Decode(stored, entry.storedSize, data, entry.unpackedSize, &written);
+  std::free(stored);
+  if (status != kLzwOk) {
+    std::fprintf(stderr, "Could not load %s: its compressed data in %s %s\n", entry.name, packName,
+                 LzwStatusText(status));
+    std::free(data);
+    return 1;
+  }
+  *out = data;
+  *length = entry.unpackedSize;
+  *decoded = written;
+  return 0;
+}
 
 void OpenPack(const char* packName) {
   ClosePack();
@@ -218,7 +228,8 @@ int LoadFile(const char* name, uint8_t** out, std::size_t* length) {
   PackEntry entry;
   if (PackArchive.packOpen == 1 && FindEntry(name, &entry) == 0) {
     std::cout << "." << std::flush;
-    return LoadFromPack(entry, out, length);
+    return LoadPackEntry(PackArchive.file, PackArchive.fileBytes, PackArchive.packName, entry, out,
+                         length, nullptr);
   }
   return LoadLooseFile(name, out, length);
 }

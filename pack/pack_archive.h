@@ -65,6 +65,22 @@ int FindEntry(const char* name, PackEntry* found);
 // on the console; *out is nullptr and *length 0. `length` may be nullptr.
 int LoadFile(const char* name, uint8_t** out, std::size_t* length);
 
+// The entry loading behind LoadFile, also used by qm7-pack on packs it opens
+// itself: loads `entry` from `file`, a pack of `fileBytes` bytes named
+// `packName` in messages. Same limits, messages and result as LoadFile;
+// *decoded (may be nullptr) is how many bytes a compressed stream produced,
+// less than *length when the stream ended early and the rest was left zero.
+int LoadPackEntry(std::FILE* file, uint64_t fileBytes, const char* packName,
+                  const PackEntry& entry, uint8_t** out, std::size_t* length,
+                  std::size_t* decoded);
+
+// Directory reading (OpenPack, qm7-pack): one 26-byte entry as on disk.
+void ParsePackEntry(const uint8_t* raw, PackEntry* entry);
+
+// qm7-pack list: why LoadPackEntry would refuse the entry's declared sizes
+// in a pack of `fileBytes` bytes, or nullptr when they are possible.
+const char* PackEntrySizeProblem(const PackEntry& entry, uint64_t fileBytes);
+
 // Host at shutdown (tests between cases): closes the pack and forgets its
 // directory.
 void ClosePack();

@@ -1,14 +1,37 @@
 #!/usr/bin/env bash
-# fuzz.sh [SECONDS] — runs every fuzz target for SECONDS each (default 600)
-# in build/fuzz, keeping the corpus between runs in build/fuzz/tests/fuzz/corpus.
-# Crashes land in .../corpus/artifacts.
+# fuzz.sh [SECONDS | --runs N [SECONDS]] [TARGET...] — runs the fuzz targets
+# (all four by default: pack_directory pack_load lzw_decode pack_tool) one
+# after the other in build/fuzz, each for SECONDS (default 600) or for N
+# executions (no time limit unless SECONDS is given as well).
+# New inputs collect in build/fuzz/tests/fuzz/corpus/TARGET, crashes in
+# .../corpus/artifacts. To keep a grown corpus in the repository, minimise
+# it into tests/fuzz/corpus/TARGET:
+#   build/fuzz/tests/fuzz/fuzz_TARGET -merge=1 NEW_DIR tests/fuzz/corpus/TARGET build/fuzz/tests/fuzz/corpus/TARGET
 set -euo pipefail
 source "$(dirname "$0")/setup.sh"
-seconds=${1:-600}
+seconds=600
+if [ "${1:-}" = --runs ]; then
+  export QM7_FUZZ_RUNS=$2
+  seconds=0
+  shift 2
+fi
+if [ -n "${1:-}" ] && [ "${1#[0-9]}" != "$1" ]; then
+  seconds=$1
+  shift
+fi
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(pack_directory pack_load lzw_decode pack_tool)
 qm7_install_packages "${QM7_BUILD_PACKAGES[@]}" clang
 dir="$QM7_ROOT/build/fuzz"
 CC=clang CXX=clang++ qm7_configure "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM7_FUZZ=ON \
   -DQM7_BUILD_BENCH=OFF -DQM7_FUZZ_SECONDS="$seconds" \
   -DQM7_FUZZ_SEED_PACK="$QM7_ROOT/build/release/data/qm7.dat"
-cmake --build "$dir" -j "$(qm7_jobs)" --target fuzz_seeds fuzz_pack_directory fuzz_pack_load fuzz_lzw_decode
-cd "$dir" && ctest -L fuzz --output-on-failure -V | grep -E 'Test|stat::number_of_executed_units|Done '
+cmake --build "$dir" -j "$(qm7_jobs)" --target fuzz_seeds fuzz_pack_directory fuzz_pack_load fuzz_lzw_decode fuzz_pack_tool
+cd "$dir"
+# The same commands ctest runs (label "fuzz"), without its time limit.
+for name in "${targets[@]}"; do
+  echo "== fuzz_$name"
+  command=$(ctest -N -V -R "^fuzz_${name}\$" | sed -n 's/^[0-9]*: Test command: //p')
+  [ -n "$command" ] || { echo "no fuzz target $name"; exit 1; }
+  eval "$command"
+done

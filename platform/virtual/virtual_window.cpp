@@ -124,4 +124,8 @@ void SetCursor(CursorShape shape) { Window.cursor = shape; }
 
 WindowHandle GetForegroundWindow() { return Window.open ? &WindowToken : nullptr; }
 
+void SetWindowIcon(const uint32_t*, int) {}  // nothing shows it
+
+void StartInWindow(int) {}  // the virtual display has no screen to fill
+
 void EndPlatform() {}

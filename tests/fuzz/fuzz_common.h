@@ -10,10 +10,33 @@
 // own output readable by sending standard output nowhere.
 inline void SilenceStdout() { std::freopen("/dev/null", "w", stdout); }
 
-// A per-process scratch file holding the current input as a pack.
+// A per-process scratch file holding the current input as a pack (in memory
+// when /dev/shm is there: one is written per run).
 inline const std::string& ScratchPackPath() {
-  static const std::string path = "/tmp/qm7-fuzz-" + std::to_string(getpid()) + ".dat";
+  static const std::string path =
+      std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/qm7-fuzz-" +
+      std::to_string(getpid()) + ".dat";
   return path;
+}
+
+// True when a directory entry of the pack declares a compressed entry of
+// 1 to 64 MiB. Such entries are loaded (a zeroed buffer of that size) by the
+// same code as small ones; skipping them keeps each run fast instead of
+// letting a few inputs of tens of megabytes take most of the fuzzing time.
+// Sizes over the 64 MiB limit are still fuzzed: they are refused at once.
+inline bool SlowToLoad(const uint8_t* data, size_t size) {
+  auto u32 = [data](size_t at) {
+    return static_cast<uint32_t>(data[at]) | static_cast<uint32_t>(data[at + 1]) << 8 |
+           static_cast<uint32_t>(data[at + 2]) << 16 | static_cast<uint32_t>(data[at + 3]) << 24;
+  };
+  if (size < 4) return false;
+  const int32_t count = static_cast<int32_t>(u32(0));
+  const size_t entries = count < 0 ? 0 : count > 300 ? 300 : static_cast<size_t>(count);
+  for (size_t at = 4; at + 26 <= size && at < 4 + 26 * entries; at += 26) {
+    const uint32_t unpacked = u32(at + 21);
+    if (data[at + 25] == 1 && unpacked > (1u << 20) && unpacked <= (64u << 20)) return true;
+  }
+  return false;
 }
 
 inline bool WriteScratch(const uint8_t* data, size_t size) {

@@ -11,6 +11,7 @@
 #include "host/data_buffers.h"
 #include "host/frame_clock.h"
 #include "host/host.h"
+#include "host/message_loop.h"
 #include "host/scene_state.h"
 #include "host/timeline.h"
 #include "kit/frame.h"
@@ -169,6 +170,57 @@ TEST_F(RunDemoTest, PlaysTheWholeTimelineAndEndsOnABlackFrame) {
   EXPECT_TRUE(Logged("MusicFree"));
   EXPECT_EQ(PackArchive.packOpen, 0);
   EXPECT_FALSE(Logged("DestroyWindow"));
+}
+
+// The browser's way: start-up, then a callback per display frame running
+// passes until one frame ran or the pass waited, then the end. The same
+// frames, scenes and end as RunDemo's own loop, with a pause on the way.
+TEST_F(RunDemoTest, PassesDrivenOneCallbackAtATimeMatchRunDemo) {
+  driver.passCounts = 80000;
+  auto pauseOnce = [](DemoDriver& d) {
+    if (d.passes == 400) VirtualPostMessage(WM_ACTIVATEAPP, 0);
+    if (d.passes == 600) VirtualPostMessage(WM_ACTIVATEAPP, 1);
+  };
+  driver.onPass = pauseOnce;
+  ASSERT_EQ(RunDemo(), 0);
+  std::vector<FrameRecord> looped = frames;
+  int64_t loopedPasses = driver.passes;
+
+  ClosePack();
+  VirtualDisplayReset();
+  frames.clear();
+  carry = 0.0;
+  driver = DemoDriver{};
+  driver.passCounts = 80000;
+  driver.onPass = pauseOnce;
+  driver.Install();
+  ASSERT_EQ(StartDemo(), 0);
+  int endCode = 0;
+  int64_t callbacks = 0, framesPerCallbackMax = 0;
+  for (bool ended = false; !ended;) {
+    ++callbacks;
+    int64_t framesNow = 0;
+    for (;;) {
+      PassResult pass = RunOnePass(&endCode);
+      if (pass == PassResult::kFrame) ++framesNow;
+      if (pass == PassResult::kEnded) ended = true;
+      if (pass != PassResult::kMessage) break;
+    }
+    framesPerCallbackMax = std::max(framesPerCallbackMax, framesNow);
+  }
+  EXPECT_EQ(FinishDemo(endCode), 0);
+  EXPECT_EQ(driver.passes, loopedPasses);
+  EXPECT_EQ(framesPerCallbackMax, 1);
+  EXPECT_GT(callbacks, static_cast<int64_t>(frames.size()));  // the pause's waits too
+  ASSERT_EQ(frames.size(), looped.size());
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    ASSERT_EQ(frames[i].probe.polledPosition, looped[i].probe.polledPosition) << i;
+    ASSERT_EQ(frames[i].probe.scene, looped[i].probe.scene) << i;
+    ASSERT_EQ(frames[i].probe.pendingTicks, looped[i].probe.pendingTicks) << i;
+    ASSERT_EQ(frames[i].clock, looped[i].clock) << i;
+  }
+  EXPECT_EQ(QuitRequested, 1);
+  EXPECT_TRUE(Logged("MusicFree"));
 }
 
 TEST_F(RunDemoTest, PauseWhileInactiveArrivesAsOneBatchOfTicks) {

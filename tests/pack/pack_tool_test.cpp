@@ -3,6 +3,7 @@
 
 #include <random>
 
+#include "pack/lzw_encoder.h"
 #include "pack/pack_archive.h"
 #include "tests/pack/pack_files.h"
 #include "tools/pack/pack_tool.h"
@@ -63,6 +64,11 @@ TEST_F(PackToolTest, CreatedPackLoadsThroughThePackReaderAndExtractsUnchanged) {
   struct stat info;
   EXPECT_EQ(stat("out/empty.bin", &info), 0);
 
+  const ToolRun check = Tool({"check", "qm7.dat"});
+  EXPECT_EQ(check.status, 0) << check.err;
+  EXPECT_EQ(check.err, "");
+  EXPECT_NE(check.out.find("3 entries, all load in full"), std::string::npos) << check.out;
+
   const ToolRun one = Tool({"extract", "qm7.dat", "noise.bin"});
   EXPECT_EQ(one.status, 0);
   EXPECT_EQ(ReadWhole("noise.bin"), noise);
@@ -91,6 +97,19 @@ TEST_F(PackToolTest, BadCommandLinesAndFilesFailWithAMessage) {
   PackBuilder huge;
   huge.count = 5000;
   WriteFile("huge.dat", huge.Build());
+  // A valid stream of "abc" declaring nearly 4 GiB: refused by the reader's
+  // 64 MiB limit, not written out as gigabytes of zeros.
+  const std::vector<uint8_t> abc = LzwEncode(reinterpret_cast<const uint8_t*>("abc"), 3);
+  PackBuilder gigabytes;
+  gigabytes.entries = {{"ok.bin", Bytes("fine"), 0, 0}, {"huge.bin", abc, 0xFFFFFFF0u, 1}};
+  WriteFile("gigabytes.dat", gigabytes.Build());
+  // A stream that ends before the unpacked size: valid, the rest is zero.
+  PackBuilder cut;
+  cut.entries = {{"short.bin", abc, 8, 1}};
+  WriteFile("cut.dat", cut.Build());
+  PackBuilder past;
+  past.entries = {{"far.bin", Bytes("x"), 0, 0, 1 << 20, 1}};
+  WriteFile("past.dat", past.Build());
 
   struct Case {
     std::vector<std::string> args;
@@ -113,7 +132,17 @@ TEST_F(PackToolTest, BadCommandLinesAndFilesFailWithAMessage) {
       {{"list", "huge.dat"}, 1, "entry count 5000 is not between 0 and 300"},
       {{"list", "a.bin"}, 1, "too short to be a pack"},
       {{"extract", "evil.dat"}, 1, "'../escape' is not a plain file name"},
-      {{"extract", "broken.dat"}, 1, "z.bin is corrupt"},
+      {{"extract", "broken.dat"}, 1, "entry z.bin cannot be loaded"},
+      {{"check", "broken.dat"}, 1, "uses a code that is not defined"},
+      {{"extract", "gigabytes.dat", "huge.bin"}, 1, "huge.bin: its unpacked size in gigabytes.dat (4294967280 bytes) is over"},
+      {{"extract", "gigabytes.dat", "-C", "all"}, 1, "entry huge.bin cannot be loaded"},
+      {{"check", "gigabytes.dat"}, 1, "1 of 2 entries damaged"},
+      {{"extract", "past.dat"}, 1, "far.bin: its data lies past the end of past.dat"},
+      {{"extract", "cut.dat"}, 0, "cut.dat: entry short.bin decodes to 3 of 8 bytes"},
+      {{"check", "cut.dat"}, 1, "short.bin decodes to 3 of 8 bytes"},
+      {{"check"}, 2, "usage:"},
+      {{"check", "missing.dat"}, 1, "cannot read missing.dat"},
+      {{"check", "sub"}, 1, "not a regular file"},
       {{"extract", "broken.dat", "y.bin"}, 1, "no entry named y.bin"},
   };
   for (const Case& c : cases) {
@@ -127,6 +156,32 @@ TEST_F(PackToolTest, BadCommandLinesAndFilesFailWithAMessage) {
   struct stat info;
   EXPECT_NE(stat("out.dat", &info), 0);  // no failed create leaves a pack behind
   EXPECT_NE(stat("../escape", &info), 0);
+  // Refused entries leave nothing, not even a partial file; the rest is written.
+  EXPECT_NE(stat("huge.bin", &info), 0);
+  EXPECT_NE(stat("huge.bin.part", &info), 0);
+  EXPECT_NE(stat("all/huge.bin", &info), 0);
+  EXPECT_EQ(ReadWhole("all/ok.bin"), Bytes("fine"));
+  EXPECT_EQ(ReadWhole("short.bin"), (std::vector<uint8_t>{'a', 'b', 'c', 0, 0, 0, 0, 0}));
+}
+
+TEST_F(PackToolTest, ListMarksEntriesWhoseDeclaredSizesAreImpossible) {
+  const std::vector<uint8_t> abc = LzwEncode(reinterpret_cast<const uint8_t*>("abc"), 3);
+  PackBuilder pack;
+  pack.entries = {{"ok.bin", abc, 3, 1},
+                  {"huge.bin", abc, 0xFFFFFFF0u, 1},
+                  {"far.bin", Bytes("x"), 0, 0, 1 << 20, 1},
+                  {"wrap.bin", Bytes("x"), 0, 0, 0xFFFFFFF0, 0x20}};
+  WriteFile("p.dat", pack.Build());
+  const ToolRun list = Tool({"list", "p.dat"});
+  EXPECT_EQ(list.status, 0);
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = list.out.find('\n', at)) != std::string::npos; at = end + 1)
+    lines.push_back(list.out.substr(at, end - at));
+  ASSERT_EQ(lines.size(), 5u) << list.out;
+  EXPECT_EQ(lines[1].find("IMPOSSIBLE"), std::string::npos) << lines[1];
+  EXPECT_NE(lines[2].find("lzw  IMPOSSIBLE: its unpacked size is over the 64 MiB limit"), std::string::npos) << lines[2];
+  EXPECT_NE(lines[3].find("IMPOSSIBLE: its data lies past the end"), std::string::npos) << lines[3];
+  EXPECT_NE(lines[4].find("IMPOSSIBLE: its data lies past the end"), std::string::npos) << lines[4];
 }
 
 }  // namespace

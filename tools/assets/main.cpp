@@ -2,6 +2,8 @@
 //
 //   qm7-assets OUT_DIR           opener7.bin brisk.bin wctk.bin w.pal scroll.bin
 //   qm7-assets preview OUT_DIR   opener7.png brisk.png wctk.png palette.png scroll.png
+//   qm7-assets icons OUT_DIR     qm7-16.png ... qm7-256.png (desktop icons) and
+//                                window_icon.cpp (the picture qm7's window shows)
 //
 // Everything is computed from fixed formulas and the installed DejaVu fonts,
 // so every run writes the same bytes. Exit code 0 on success, 1 on failure.
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/assets/icon.h"
 #include "tools/assets/logos.h"
 #include "tools/assets/scroll.h"
 #include "tools/assets/texture.h"
@@ -87,14 +90,52 @@ bool WritePreviews(const std::string& dir, const Assets& a) {
   return ok;
 }
 
+// The window's icon as a C++ array of 0xAARRGGBB words (host/window_icon.h).
+bool WriteWindowIconSource(const std::string& path, const std::vector<uint8_t>& rgba, int size) {
+  std::string text =
+      "// window_icon.cpp — made by qm7-assets (tools/assets/icon.cpp) during the build.\n"
+      "#include \"host/window_icon.h\"\n\n"
+      "const int WindowIconSize = " + std::to_string(size) + ";\n"
+      "const uint32_t WindowIconPixels[] = {\n";
+  char word[16];
+  for (int i = 0; i < size * size; ++i) {
+    const uint8_t* p = &rgba[static_cast<size_t>(i) * 4];
+    std::snprintf(word, sizeof word, "0x%02X%02X%02X%02Xu,", p[3], p[0], p[1], p[2]);
+    text += (i % 8 == 0 ? "    " : " ") + std::string(word) + (i % 8 == 7 ? "\n" : "");
+  }
+  text += "};\n";
+  return WriteFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+bool WriteIcons(const std::string& dir) {
+  FontSet fonts;
+  if (!OpenFonts(fonts)) return false;
+  bool ok = true;
+  for (int size : kIconSizes) {
+    std::vector<uint8_t> rgba = MakeIcon(fonts.bold, size);
+    std::string path = dir + "/qm7-" + std::to_string(size) + ".png";
+    if (!WriteRgbaPng(path.c_str(), rgba.data(), size, size, size * 4)) {
+      std::fprintf(stderr, "qm7-assets: cannot write %s\n", path.c_str());
+      ok = false;
+    }
+  }
+  ok = ok && WriteWindowIconSource(dir + "/window_icon.cpp", MakeIcon(fonts.bold, kWindowIconSize),
+                                   kWindowIconSize);
+  CloseFonts(fonts);
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   bool preview = argc == 3 && std::string(argv[1]) == "preview";
-  if (!preview && argc != 2) {
-    std::fprintf(stderr, "usage: qm7-assets OUT_DIR | qm7-assets preview OUT_DIR\n");
+  bool icons = argc == 3 && std::string(argv[1]) == "icons";
+  if (!preview && !icons && argc != 2) {
+    std::fprintf(stderr,
+                 "usage: qm7-assets OUT_DIR | qm7-assets preview OUT_DIR | qm7-assets icons OUT_DIR\n");
     return 1;
   }
+  if (icons) return WriteIcons(argv[2]) ? 0 : 1;
   Assets assets;
   if (!MakeAssets(assets)) return 1;
   if (preview) return WritePreviews(argv[2], assets) ? 0 : 1;

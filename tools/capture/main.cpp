@@ -21,7 +21,9 @@
 #include <filesystem>
 #include <string>
 
+#include "host/data_folder.h"
 #include "host/host.h"
+#include "qm7_build_info.h"
 #include "platform/virtual/virtual_display.h"
 #include "platform/virtual/virtual_platform.h"
 #include "tools/capture/bench.h"
@@ -81,7 +83,13 @@ int main(int argc, char** argv) {
     std::printf("%s\n%s", kCaptureUsage, kCaptureHelp);
     return 0;
   }
+  if (options.version) {
+    std::printf("qm7-capture %s\n", QM7_VERSION);
+    return 0;
+  }
+#ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg shows up as a failed write
+#endif
 
   // Output paths are taken relative to where the tool was started, not to
   // the data folder it moves into.
@@ -98,6 +106,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "qm7-capture: cannot use data folder %s: %s\n", options.dataDir.c_str(),
                  std::strerror(errno));
     return 1;
+  }
+  // Without --data, the same folders as qm7: working, own, installed.
+  std::string searchNote;
+  if (options.dataDir.empty()) {
+    char working[4096];
+    DataFolderSearch search = FindDataFolder(DataFolderCandidates(
+        getcwd(working, sizeof working) ? working : ".", ProgramFolder(), QM7_INSTALLED_DATA_DIR));
+    if (!search.found || chdir(search.folder.c_str()) != 0) {
+      searchNote = DescribeDataSearch(search);
+      DataSearchNote = searchNote.c_str();
+    }
   }
 
   VirtualPlatformReset();

@@ -12,11 +12,12 @@
 const char* const kCaptureUsage =
     "usage: qm7-capture [--data DIR] [--fps F] [--jitter SEED] [--pause AT:DUR]... [--escape AT]"
     " [--frames N] [--trace FILE] [--dump-frames LIST --dump-dir DIR] [--png DIR --every N]"
-    " [--wav FILE] [--video FILE.mp4 [--scale N]] [--bench]";
+    " [--wav FILE] [--video FILE.mp4 [--scale N]] [--bench] [--help] [--version]";
 
 const char* const kCaptureHelp =
     "Runs the demo on a virtual clock and display, frame-exact, and records it.\n"
-    "  --data DIR            folder with qm7.dat and qm7.it (default: the current one)\n"
+    "  --data DIR            folder with qm7.dat and qm7.it (default: the first that holds\n"
+    "                        them of the current, the program's and the installed one)\n"
     "  --fps F               frames per second of virtual time (default 60)\n"
     "  --jitter SEED         frame intervals vary between 0.5x and 2.5x, repeatably\n"
     "  --pause AT:DUR        the demo loses focus at second AT for DUR seconds (repeatable)\n"
@@ -30,7 +31,9 @@ const char* const kCaptureHelp =
     "  --wav FILE            the music, 44.1 kHz 16-bit stereo\n"
     "  --video FILE.mp4      H.264 + AAC video through ffmpeg\n"
     "  --scale N             ... scaled N times with nearest-neighbour (default 4)\n"
-    "  --bench               CPU time per frame for each scene, and the speed of the run\n";
+    "  --bench               CPU time per frame for each scene, and the speed of the run\n"
+    "  -h, --help            this help\n"
+    "  --version             the version\n";
 
 namespace {
 
@@ -129,6 +132,8 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* o, std::string* 
     int64_t n = 0;
     if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
       o->help = true;
+    } else if (!std::strcmp(arg, "--version")) {
+      o->version = true;
     } else if (!std::strcmp(arg, "--bench")) {
       o->bench = true;
     } else if (!std::strcmp(arg, "--data")) {
@@ -196,7 +201,7 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* o, std::string* 
       return false;
     }
   }
-  if (o->help) return true;
+  if (o->help || o->version) return true;
   if (dumpListGiven != !o->dumpDir.empty()) {
     *error = "--dump-frames and --dump-dir go together";
     return false;

@@ -40,6 +40,7 @@ struct CaptureOptions {
   int videoScale = 4;
   bool bench = false;
   bool help = false;
+  bool version = false;
 };
 
 // The one-line synopsis printed with every command-line error.

@@ -1,4 +1,4 @@
-// png_writer.cpp — libpng behind the three writers of png_writer.h.
+// png_writer.cpp — libpng behind the writers of png_writer.h.
 #include "tools/common/png_writer.h"
 
 #include <png.h>
@@ -9,9 +9,9 @@
 
 namespace {
 
-// Writes `height` rows of packed RGB produced by `row(y, out)`.
+// Writes `height` rows of packed RGB (RGBA with `alpha`) produced by `row(y, out)`.
 template <typename RowFn>
-bool WriteRgbRows(const char* path, int width, int height, RowFn row) {
+bool WriteRgbRows(const char* path, int width, int height, RowFn row, bool alpha = false) {
   FILE* file = std::fopen(path, "wb");
   if (!file) return false;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -21,15 +21,15 @@ bool WriteRgbRows(const char* path, int width, int height, RowFn row) {
     std::fclose(file);
     return false;
   }
-  std::vector<uint8_t> line(static_cast<size_t>(width) * 3);
+  std::vector<uint8_t> line(static_cast<size_t>(width) * (alpha ? 4 : 3));
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
     std::fclose(file);
     return false;
   }
   png_init_io(png, file);
-  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, width, height, 8, alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   for (int y = 0; y < height; ++y) {
     row(y, line.data());
@@ -70,4 +70,14 @@ bool WriteRgbPng(const char* path, const uint8_t* pixels, int width, int height,
     const uint8_t* in = pixels + static_cast<size_t>(y) * pitch;
     for (int i = 0; i < width * 3; ++i) out[i] = in[i];
   });
+}
+
+bool WriteRgbaPng(const char* path, const uint8_t* pixels, int width, int height, int pitch) {
+  return WriteRgbRows(
+      path, width, height,
+      [&](int y, uint8_t* out) {
+        const uint8_t* in = pixels + static_cast<size_t>(y) * pitch;
+        for (int i = 0; i < width * 4; ++i) out[i] = in[i];
+      },
+      true);
 }

@@ -2,7 +2,7 @@
 //
 //   WriteBgraPng("f.png", frame, 320, 240, 1280);   // FrameBuffer layout
 //   WriteGreyPng("g.png", bytes, 280, 52, 280, 4);  // 0..63 intensities x4
-// Used by the capture tool, the asset previews and tests that dump frames.
+// Used by the capture tool, the asset previews and icons, and tests that dump frames.
 // Returns true on success; on failure nothing is left half-written but the file.
 #pragma once
 #include <cstdint>
@@ -16,3 +16,6 @@ bool WriteGreyPng(const char* path, const uint8_t* pixels, int width, int height
 
 // Three bytes per pixel, red, green, blue.
 bool WriteRgbPng(const char* path, const uint8_t* pixels, int width, int height, int pitch);
+
+// Four bytes per pixel, red, green, blue, alpha (not premultiplied).
+bool WriteRgbaPng(const char* path, const uint8_t* pixels, int width, int height, int pitch);

@@ -1,4 +1,4 @@
-// pack_tool.cpp — create, list and extract for qm7.dat packs.
+// pack_tool.cpp — create, list, extract and check for qm7.dat packs.
 #include "tools/pack/pack_tool.h"
 
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
-#include "pack/lzw_decoder.h"
 #include "pack/lzw_encoder.h"
 #include "pack/pack_archive.h"
 
@@ -21,7 +21,8 @@ int Usage(std::FILE* to = stderr) {
   std::fputs(
       "usage: qm7-pack create OUT.dat [--store] FILE...\n"
       "       qm7-pack list PACK\n"
-      "       qm7-pack extract PACK [NAME...] [-C DIR]\n",
+      "       qm7-pack extract PACK [NAME...] [-C DIR]\n"
+      "       qm7-pack check PACK\n",
       to);
   return kUsageError;
 }
@@ -49,25 +50,36 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, std::st
   return !failed;
 }
 
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string* why) {
+bool WriteWholeFile(const std::string& path, const uint8_t* bytes, std::size_t size, std::string* why) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) {
     *why = std::strerror(errno);
     return false;
   }
-  const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  const bool written = size == 0 || std::fwrite(bytes, 1, size, f) == size;
   const bool closed = std::fclose(f) == 0;
   if (!written || !closed) *why = std::strerror(errno);
   return written && closed;
 }
 
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+// Writes beside the target and renames, so a failed run leaves no half file.
+int WriteReplacing(const std::string& path, const uint8_t* bytes, std::size_t size) {
+  const std::string temporary = path + ".part";
+  std::string why;
+  if (!WriteWholeFile(temporary, bytes, size, &why)) {
+    std::remove(temporary.c_str());
+    return Fail("cannot write %s: %s", temporary, why);
+  }
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    why = std::strerror(errno);
+    std::remove(temporary.c_str());
+    return Fail("cannot write %s: %s", path, why);
+  }
+  return 0;
 }
 
-uint32_t GetU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+void PutU32(std::vector<uint8_t>& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 std::string BaseName(const std::string& path) {
@@ -139,64 +151,76 @@ int Create(const std::vector<std::string>& args) {
   }
   for (const Item& item : items) pack.insert(pack.end(), item.data.begin(), item.data.end());
 
-  // Written beside the target and renamed, so a failed run leaves no half pack.
-  const std::string temporary = outPath + ".part";
-  std::string why;
-  if (!WriteWholeFile(temporary, pack, &why)) {
-    std::remove(temporary.c_str());
-    return Fail("cannot write %s: %s", temporary, why);
-  }
-  if (std::rename(temporary.c_str(), outPath.c_str()) != 0) {
-    why = std::strerror(errno);
-    std::remove(temporary.c_str());
-    return Fail("cannot write %s: %s", outPath, why);
-  }
-  return 0;
+  return WriteReplacing(outPath, pack.data(), pack.size());
 }
 
-// Reads a whole pack and its directory, refusing anything out of bounds.
-bool ReadPack(const std::string& path, std::vector<uint8_t>* file, std::vector<PackEntry>* entries) {
-  std::string why;
-  if (!ReadWholeFile(path, file, &why)) {
-    Fail("cannot read %s: %s", path, why);
+// An open pack and its whole directory, read strictly: a count outside
+// 0..300 or a directory past the end of the file is refused. Entries are
+// loaded through the pack reader (LoadPackEntry), limits included.
+struct OpenedPack {
+  std::string path;
+  std::FILE* file = nullptr;
+  uint64_t fileBytes = 0;
+  std::vector<PackEntry> entries;
+  ~OpenedPack() {
+    if (file != nullptr) std::fclose(file);
+  }
+};
+
+bool ReadPack(const std::string& path, OpenedPack* pack) {
+  pack->path = path;
+  std::error_code error;
+  const bool regular = std::filesystem::is_regular_file(path, error);
+  if (!regular && !error && std::filesystem::exists(path, error)) {
+    Fail("cannot read %s: not a regular file", path);
     return false;
   }
-  if (file->size() < 4) {
+  pack->file = regular ? std::fopen(path.c_str(), "rb") : nullptr;
+  if (pack->file == nullptr) {
+    Fail("cannot read %s: %s", path, std::strerror(errno ? errno : ENOENT));
+    return false;
+  }
+  pack->fileBytes = static_cast<uint64_t>(std::filesystem::file_size(path, error));
+  if (error) {
+    Fail("cannot read %s: %s", path, error.message());
+    return false;
+  }
+  uint8_t countBytes[4];
+  if (pack->fileBytes < 4 || std::fread(countBytes, 1, 4, pack->file) != 4) {
     Fail("%s: too short to be a pack", path);
     return false;
   }
-  const int32_t count = static_cast<int32_t>(GetU32(file->data()));
+  const int32_t count = static_cast<int32_t>(static_cast<uint32_t>(countBytes[0]) |
+                                             static_cast<uint32_t>(countBytes[1]) << 8 |
+                                             static_cast<uint32_t>(countBytes[2]) << 16 |
+                                             static_cast<uint32_t>(countBytes[3]) << 24);
   if (count < 0 || count > kPackMaxEntries) {
     Fail("%s: entry count %s is not between 0 and 300", path, std::to_string(count));
     return false;
   }
-  if (4 + kPackEntryBytes * static_cast<std::size_t>(count) > file->size()) {
-    Fail("%s: the directory runs past the end of the file", path);
-    return false;
-  }
-  entries->clear();
-  for (int32_t i = 0; i < count; ++i) {
-    const uint8_t* raw = file->data() + 4 + kPackEntryBytes * static_cast<std::size_t>(i);
-    PackEntry e{};
-    std::memcpy(e.name, raw, kPackNameBytes);
-    e.offset = GetU32(raw + 13);
-    e.storedSize = GetU32(raw + 17);
-    e.unpackedSize = GetU32(raw + 21);
-    e.compressed = raw[25];
-    entries->push_back(e);
+  pack->entries.assign(static_cast<std::size_t>(count), PackEntry{});
+  for (PackEntry& e : pack->entries) {
+    uint8_t raw[kPackEntryBytes];
+    if (std::fread(raw, 1, kPackEntryBytes, pack->file) != kPackEntryBytes) {
+      Fail("%s: the directory runs past the end of the file", path);
+      return false;
+    }
+    ParsePackEntry(raw, &e);
   }
   return true;
 }
 
 int List(const std::vector<std::string>& args) {
   if (args.size() != 1 || args[0].empty() || args[0][0] == '-') return Usage();
-  std::vector<uint8_t> file;
-  std::vector<PackEntry> entries;
-  if (!ReadPack(args[0], &file, &entries)) return 1;
+  OpenedPack pack;
+  if (!ReadPack(args[0], &pack)) return 1;
   std::printf("%-12s %10s %10s %10s  %s\n", "name", "offset", "stored", "unpacked", "compressed");
-  for (const PackEntry& e : entries)
-    std::printf("%-12s %10" PRIu32 " %10" PRIu32 " %10" PRIu32 "  %s\n", e.name, e.offset,
-                e.storedSize, e.unpackedSize, e.compressed == 1 ? "lzw" : "stored");
+  for (const PackEntry& e : pack.entries) {
+    const char* problem = PackEntrySizeProblem(e, pack.fileBytes);
+    std::printf("%-12s %10" PRIu32 " %10" PRIu32 " %10" PRIu32 "  %s%s%s\n", e.name, e.offset,
+                e.storedSize, e.unpackedSize, e.compressed == 1 ? "lzw" : "stored",
+                problem != nullptr ? "  IMPOSSIBLE: " : "", problem != nullptr ? problem : "");
+  }
   return 0;
 }
 
@@ -205,26 +229,45 @@ bool SafeFileName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
 
-int ExtractEntry(const std::string& packPath, const std::vector<uint8_t>& file, const PackEntry& e,
-                 const std::string& folder) {
-  const std::string name = e.name;
-  if (!SafeFileName(name)) return Fail("%s: entry name '%s' is not a plain file name", packPath, name);
-  if (static_cast<uint64_t>(e.offset) + e.storedSize > file.size())
-    return Fail("%s: the data of %s lies past the end of the file", packPath, name);
-  const uint8_t* stored = file.data() + e.offset;
-  std::vector<uint8_t> data;
-  if (e.compressed == 1) {
-    data.assign(e.unpackedSize, 0);
-    std::size_t written = 0;
-    const LzwStatus status = Decode(stored, e.storedSize, data.data(), data.size(), &written);
-    if (status != kLzwOk) return Fail("%s: entry %s", packPath, name + " is corrupt: its stream " + LzwStatusText(status));
-  } else {
-    data.assign(stored, stored + e.storedSize);
+// Loads one entry through the pack reader. 0: *data (std::free) holds it;
+// a stream that ends early is said on standard error and sets *short_.
+int LoadEntry(const OpenedPack& pack, const PackEntry& e, uint8_t** data, std::size_t* length,
+              bool* short_) {
+  std::size_t decoded = 0;
+  *short_ = false;
+  if (LoadPackEntry(pack.file, pack.fileBytes, pack.path.c_str(), e, data, length, &decoded) != 0)
+    return Fail("%s: entry %s cannot be loaded", pack.path, e.name);
+  if (decoded < *length) {
+    std::fprintf(stderr, "qm7-pack: %s: entry %s decodes to %zu of %zu bytes; the rest is zero\n",
+                 pack.path.c_str(), e.name, decoded, *length);
+    *short_ = true;
   }
-  const std::string path = folder.empty() ? name : folder + "/" + name;
-  std::string why;
-  if (!WriteWholeFile(path, data, &why)) return Fail("cannot write %s: %s", path, why);
   return 0;
+}
+
+int ExtractEntry(const OpenedPack& pack, const PackEntry& e, const std::string& folder) {
+  const std::string name = e.name;
+  if (!SafeFileName(name)) return Fail("%s: entry name '%s' is not a plain file name", pack.path, name);
+  uint8_t* data = nullptr;
+  std::size_t length = 0;
+  bool isShort = false;
+  if (LoadEntry(pack, e, &data, &length, &isShort) != 0) return 1;
+  const std::string path = folder.empty() ? name : folder + "/" + name;
+  const int result = WriteReplacing(path, data, length);
+  std::free(data);
+  return result;
+}
+
+// The first entry of each name, in directory order (later duplicates are
+// never loaded by the demo).
+std::vector<const PackEntry*> FirstOfEachName(const OpenedPack& pack) {
+  std::vector<const PackEntry*> firsts;
+  for (const PackEntry& e : pack.entries) {
+    bool seen = false;
+    for (const PackEntry* f : firsts) seen = seen || std::strcmp(f->name, e.name) == 0;
+    if (!seen) firsts.push_back(&e);
+  }
+  return firsts;
 }
 
 int Extract(const std::vector<std::string>& args) {
@@ -244,32 +287,55 @@ int Extract(const std::vector<std::string>& args) {
     }
   }
   if (packPath.empty()) return Usage();
-  std::vector<uint8_t> file;
-  std::vector<PackEntry> entries;
-  if (!ReadPack(packPath, &file, &entries)) return 1;
-  if (!folder.empty() && mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
-    return Fail("cannot create %s: %s", folder, std::strerror(errno));
+  OpenedPack pack;
+  if (!ReadPack(packPath, &pack)) return 1;
+  if (!folder.empty()) {
+    std::error_code error;
+    std::filesystem::create_directory(folder, error);
+    if (error) return Fail("cannot create %s: %s", folder, error.message());
+  }
 
+  const std::vector<const PackEntry*> firsts = FirstOfEachName(pack);
   int result = 0;
-  auto first = [&](const std::string& name) -> const PackEntry* {
-    for (const PackEntry& e : entries)
-      if (name == e.name) return &e;
-    return nullptr;
-  };
   if (names.empty()) {
-    for (const PackEntry& e : entries)
-      if (first(e.name) == &e && ExtractEntry(packPath, file, e, folder) != 0) result = 1;
+    for (const PackEntry* e : firsts)
+      if (ExtractEntry(pack, *e, folder) != 0) result = 1;
     return result;
   }
   for (const std::string& name : names) {
-    const PackEntry* e = first(name);
-    if (e == nullptr) {
+    const PackEntry* found = nullptr;
+    for (const PackEntry* e : firsts)
+      if (name == e->name) found = e;
+    if (found == nullptr) {
       result = Fail("%s: no entry named %s", packPath, name);
-    } else if (ExtractEntry(packPath, file, *e, folder) != 0) {
+    } else if (ExtractEntry(pack, *found, folder) != 0) {
       result = 1;
     }
   }
   return result;
+}
+
+// Loads every entry the demo could load; any entry that fails or decodes
+// short makes the pack damaged.
+int Check(const std::vector<std::string>& args) {
+  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') return Usage();
+  OpenedPack pack;
+  if (!ReadPack(args[0], &pack)) return 1;
+  int damaged = 0;
+  for (const PackEntry* e : FirstOfEachName(pack)) {
+    uint8_t* data = nullptr;
+    std::size_t length = 0;
+    bool isShort = false;
+    if (LoadEntry(pack, *e, &data, &length, &isShort) != 0 || isShort) ++damaged;
+    std::free(data);
+  }
+  if (damaged > 0) {
+    std::fprintf(stderr, "qm7-pack: %s: %d of %zu entries damaged\n", args[0].c_str(), damaged,
+                 pack.entries.size());
+    return 1;
+  }
+  std::printf("%s: %zu entries, all load in full\n", args[0].c_str(), pack.entries.size());
+  return 0;
 }
 
 }  // namespace
@@ -281,8 +347,19 @@ int RunPackTool(const std::vector<std::string>& args) {
   if (command == "create") return Create(rest);
   if (command == "list") return List(rest);
   if (command == "extract") return Extract(rest);
+  if (command == "check") return Check(rest);
   if (command == "-h" || command == "--help") {
     Usage(stdout);
+    std::fputs(
+        "\n"
+        "Builds, lists and unpacks qm7.dat, the demo's pack of pictures.\n"
+        "  create OUT.dat FILE...   packs the files under their base names, each\n"
+        "                           LZW-compressed when that makes it smaller\n"
+        "  --store                  ... keeps every file uncompressed\n"
+        "  list PACK                one line per entry: name, offset, sizes, lzw or stored\n"
+        "  extract PACK [NAME...]   writes the entries (all when none are named)\n"
+        "  -C DIR                   ... into DIR instead of the current folder\n",
+        stdout);
     return 0;
   }
   return Usage();

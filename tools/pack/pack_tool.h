@@ -7,10 +7,19 @@
 //       once it has been written completely.
 //   qm7-pack list PACK
 //       One line per entry: name, offset, stored size, unpacked size, and
-//       "lzw" or "stored".
+//       "lzw" or "stored"; "IMPOSSIBLE: <why>" follows when the declared
+//       sizes cannot be loaded (data past the end, unpacked size over 64 MiB).
 //   qm7-pack extract PACK [NAME...] [-C DIR]
 //       Writes the named entries (all by default; the first of duplicate
-//       names) into DIR (default: the current folder).
+//       names) into DIR (default: the current folder). Entries are loaded by
+//       the demo's own pack reader, limits included; an entry it refuses is
+//       named on standard error, nothing of it is written, and the exit
+//       status is 1. Each file is written beside its place and renamed. A
+//       stream that ends before the unpacked size is still extracted (the
+//       rest is zero) with "decodes to N of M bytes" on standard error.
+//   qm7-pack check PACK
+//       Loads every entry as extract would, writing nothing. Exit 0 only when
+//       every entry loads and decodes to its full unpacked size.
 //
 // Exit status: 0 done, 1 a file could not be read or written or the pack is
 // damaged (message on standard error), 2 bad command line (usage on standard

@@ -1,0 +1,43 @@
+// data_folder.h — where the demo's data (qm7.dat and qm7.it) is found.
+//
+//   std::vector<std::string> places = DataFolderCandidates(workingDir, programDir,
+//                                                          builtInstallDir);
+//   DataFolderSearch search = FindDataFolder(places);
+//   if (search.found) chdir(search.folder.c_str());
+//   else keep the working folder; search.lookedIn lists the places for the
+//        start-up failure message.
+//
+// The demo opens its data by plain names relative to the working folder, so
+// the program moves into the folder found. Called by host/main.cpp before
+// RunDemo; nothing here touches the display or the sound.
+#pragma once
+#include <string>
+#include <vector>
+
+// The folders to look in, in order, duplicates (after normalising) dropped:
+// the working folder, the program's folder, share/qm7 beside the program's
+// bin folder (an installed or unpacked tree, wherever it lies), and the data
+// folder the build was configured to install to. Empty names are skipped.
+std::vector<std::string> DataFolderCandidates(const std::string& workingDir,
+                                              const std::string& programDir,
+                                              const std::string& builtInstallDir);
+
+// True when `folder` holds the module qm7.it and either the pack qm7.dat or
+// the loose pictures the pack loader falls back to (brisk.bin).
+bool HoldsDemoData(const std::string& folder);
+
+struct DataFolderSearch {
+  bool found = false;
+  std::string folder;                 // the first folder that holds the data
+  std::vector<std::string> lookedIn;  // every folder examined, in order
+};
+
+// The first of `candidates` that holds the data.
+DataFolderSearch FindDataFolder(const std::vector<std::string>& candidates);
+
+// "qm7.dat and qm7.it were looked for in: A, B, C" for the failure message.
+std::string DescribeDataSearch(const DataFolderSearch& search);
+
+// The folder of the running program (from /proc/self/exe), or "" when it
+// cannot be told.
+std::string ProgramFolder();

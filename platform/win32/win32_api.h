@@ -1,0 +1,83 @@
+// win32_api.h — the Windows calls the win32 platform needs, in plain types.
+//
+// The seam headers (platform/window.h, platform/ddraw.h, platform/clock.h)
+// use Win32-shaped names — PeekMessage, DDSURFACEDESC2, QueryPerformanceCounter
+// — that clash with the real ones in <windows.h> and <ddraw.h>. So the
+// platform is split in two halves that never meet in one file:
+//   win32_window.cpp, win32_ddraw.cpp, ...   include the seam headers and
+//                                            call the functions below
+//   *_api.cpp                                include <windows.h> / <ddraw.h>
+//                                            and implement them
+// Handles are void*, results uint32_t (the HRESULT bits as they are).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace win32 {
+
+// ---- window and message loop (win32_window_api.cpp) ----------------------
+// A message as the loop sees it; `raw` keeps the full MSG (time, point) so
+// that TranslateMessage and DispatchMessageA get what GetMessageA returned.
+struct Message {
+  void* window;
+  uint32_t message;
+  uintptr_t wParam;
+  intptr_t lParam;
+};
+
+using Procedure = intptr_t (*)(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// Registers the class "brisk demo" and creates, shows and updates the WS_POPUP
+// window titled `title`; every message it receives goes to `procedure`.
+// Null when the window cannot be made.
+void* CreateDemoWindow(const char* title, Procedure procedure);
+int PeekMessageNoRemove(Message* out);
+// GetMessageA: 0 for WM_QUIT, -1 on error, else nonzero.
+int GetMessageAny(Message* out);
+void TranslateLastMessage(const Message& message);
+intptr_t DispatchLastMessage(const Message& message);
+void WaitForMessage();
+intptr_t DefaultProcedure(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+void DestroyDemoWindow(void* window);
+void PostQuit(int code);
+void ShowArrow(bool arrow);
+void* ForegroundWindow();
+// MessageBoxA with an OK button over `owner`; returns once dismissed.
+void MessageBoxOk(const char* text, const char* caption, void* owner);
+
+// ---- performance counter (win32_clock_api.cpp) ---------------------------
+bool CounterFrequency(int64_t* frequency);
+bool CounterNow(int64_t* count);
+
+// ---- DirectDraw 7 (win32_ddraw_api.cpp) ----------------------------------
+// One display mode or locked surface, as the seam needs it.
+struct SurfaceInfo {
+  uint32_t width, height;
+  int32_t pitch;
+  void* pixels;
+  uint32_t bits, redMask, greenMask, blueMask;
+};
+using ModeCallback = uint32_t (*)(const SurfaceInfo& mode, void* context);
+
+enum class Surface { kPrimary, kBack };
+
+uint32_t DdCreate();
+uint32_t DdSetCooperativeLevel(void* window, uint32_t flags);
+uint32_t DdEnumDisplayModes(uint32_t flags, void* context, ModeCallback callback);
+uint32_t DdSetDisplayMode(uint32_t width, uint32_t height, uint32_t bits, uint32_t refresh,
+                          uint32_t flags);
+// CreateSurface with the given DDSURFACEDESC2 dwFlags, ddsCaps.dwCaps and
+// dwBackBufferCount; keeps the primary surface.
+uint32_t DdCreatePrimary(uint32_t flags, uint32_t caps, uint32_t backBufferCount);
+// GetAttachedSurface on the primary; keeps the back buffer.
+uint32_t DdAttachBackBuffer(uint32_t caps);
+// Lock: rect null = whole surface (left, top, right, bottom otherwise).
+uint32_t DdLock(Surface surface, const int32_t* rect, uint32_t flags, SurfaceInfo* out);
+uint32_t DdUnlock(Surface surface);
+uint32_t DdFlip(uint32_t flags);
+uint32_t DdIsLost(Surface surface);
+uint32_t DdRestore(Surface surface);
+// Program end: gives the desktop its own mode back.
+void DdRestoreDisplayMode();
+
+}  // namespace win32

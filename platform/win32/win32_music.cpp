@@ -1,0 +1,233 @@
+// win32_music.cpp — the module played through the waveOut device.
+//
+// A thread of its own keeps kBuffers wave buffers queued: whenever the
+// device hands one back (the event of CALLBACK_EVENT) it renders the next
+// block in slices of at most one module tick and, after each slice,
+// publishes {frames rendered so far, order, row} in a small ring. The main
+// thread never touches the module while the thread may render (MusicLoad and
+// MusicPlay take the same lock); MusicGetPosition reads the device's played
+// sample count (waveOutGetPosition, TIME_SAMPLES) and picks the ring entry
+// for the frame being heard. Where the device does not count samples, the
+// heard frame is the rendered count minus what is still queued, the same
+// compensation as the SDL build's.
+#include <windows.h>
+// mmsystem.h needs windows.h before it.
+#include <mmsystem.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+#include "platform/module_player.h"
+#include "platform/music.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+constexpr uint32_t kHandle = 1;
+constexpr int kBuffers = 6;
+constexpr int kBufferFrames = 1024;  // 23 ms at 44100 Hz; 139 ms queued in all
+constexpr uint64_t kRingSize = 512;
+
+// A ring entry: frames rendered up to the end of a slice (44 bits), order
+// (10 bits) and row (10 bits) after it, in one atomic word.
+constexpr uint64_t PackEntry(uint64_t frames, uint32_t position) {
+  return frames << 20 | (position & 0x3FF) << 10 | ((position >> 16) & 0x3FF);
+}
+constexpr uint64_t EntryFrames(uint64_t e) { return e >> 20; }
+constexpr uint32_t EntryPosition(uint64_t e) {
+  return static_cast<uint32_t>((e >> 10) & 0x3FF) | static_cast<uint32_t>(e & 0x3FF) << 16;
+}
+
+struct WaveMusicState {
+  HWAVEOUT device;
+  HANDLE bufferDone;  // signalled by the device for every finished buffer
+  WAVEHDR headers[kBuffers];
+  int16_t samples[kBuffers][kBufferFrames * 2];
+  std::thread feeder;
+  std::atomic<bool> stop;
+  std::mutex lock;                 // held while rendering and while the module changes
+  ModulePlayer* player;
+  bool playing;                    // under `lock`
+  std::atomic<bool> playingNow;    // the same, for MusicGetPosition
+  std::atomic<uint64_t> framesRendered;
+  std::atomic<uint64_t> ring[kRingSize];
+  std::atomic<uint64_t> ringCount;
+};
+
+WaveMusicState Music;
+
+void Publish(uint64_t frames, uint32_t position) {
+  uint64_t n = Music.ringCount.load(std::memory_order_relaxed);
+  Music.ring[n % kRingSize].store(PackEntry(frames, position), std::memory_order_relaxed);
+  Music.ringCount.store(n + 1, std::memory_order_release);
+}
+
+void Render(int16_t* out, std::size_t frames) {
+  std::lock_guard<std::mutex> hold(Music.lock);
+  uint64_t rendered = Music.framesRendered.load(std::memory_order_relaxed);
+  if (!Music.playing || !Music.player) {
+    std::memset(out, 0, frames * 2 * sizeof(int16_t));
+    Music.framesRendered.store(rendered + frames, std::memory_order_release);
+    return;
+  }
+  while (frames > 0) {
+    std::size_t slice = ModuleTickFrames(Music.player);
+    if (slice > frames) slice = frames;
+    RenderModule(Music.player, out, slice);
+    out += slice * 2;
+    frames -= slice;
+    rendered += slice;
+    Publish(rendered, ModulePosition(Music.player));
+  }
+  Music.framesRendered.store(rendered, std::memory_order_release);
+}
+
+// Renders into every buffer the device has finished with (or never had) and
+// queues it again.
+void Refill() {
+  for (WAVEHDR& header : Music.headers) {
+    bool idle = !(header.dwFlags & WHDR_INQUEUE) || (header.dwFlags & WHDR_DONE);
+    if (!idle || Music.stop.load(std::memory_order_relaxed)) continue;
+    header.dwFlags &= ~WHDR_DONE;
+    Render(reinterpret_cast<int16_t*>(header.lpData), kBufferFrames);
+    waveOutWrite(Music.device, &header, sizeof header);
+  }
+}
+
+void Feed() {
+  while (!Music.stop.load(std::memory_order_acquire)) {
+    Refill();
+    WaitForSingleObject(Music.bufferDone, 100);
+  }
+}
+
+// Buffers still queued on the device, in frames.
+uint64_t QueuedFrames() {
+  uint64_t frames = 0;
+  for (const WAVEHDR& header : Music.headers)
+    if ((header.dwFlags & WHDR_INQUEUE) && !(header.dwFlags & WHDR_DONE)) frames += kBufferFrames;
+  return frames;
+}
+
+}  // namespace
+
+int MusicInit(int, int rate, uint32_t, WindowHandle) {
+  if (Music.device) return 1;
+  WAVEFORMATEX format = {};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = 2;
+  format.nSamplesPerSec = static_cast<DWORD>(rate);
+  format.wBitsPerSample = 16;
+  format.nBlockAlign = 4;
+  format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+  Music.bufferDone = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (!Music.bufferDone) return 0;
+  MMRESULT result = waveOutOpen(&Music.device, WAVE_MAPPER, &format,
+                                reinterpret_cast<DWORD_PTR>(Music.bufferDone), 0, CALLBACK_EVENT);
+  if (result != MMSYSERR_NOERROR) {
+    std::fprintf(stderr, "audio: waveOutOpen failed (%u)\n", static_cast<unsigned>(result));
+    Music.device = nullptr;
+    CloseHandle(Music.bufferDone);
+    Music.bufferDone = nullptr;
+    return 0;
+  }
+  for (int i = 0; i < kBuffers; ++i) {
+    WAVEHDR& header = Music.headers[i];
+    header = {};
+    header.lpData = reinterpret_cast<LPSTR>(Music.samples[i]);
+    header.dwBufferLength = sizeof Music.samples[i];
+    waveOutPrepareHeader(Music.device, &header, sizeof header);
+  }
+  Music.playing = false;
+  Music.playingNow = false;
+  Music.framesRendered = 0;
+  Music.ringCount = 0;
+  Music.stop = false;
+  return 1;
+}
+
+uint32_t MusicLoad(const char* file) {
+  if (!Music.device) return 0;
+  ModulePlayer* player = LoadModulePlayer(file);
+  if (!player) return 0;
+  ModulePlayer* old;
+  {
+    std::lock_guard<std::mutex> hold(Music.lock);
+    old = Music.player;
+    Music.playing = false;
+    Music.playingNow = false;
+    Music.player = player;
+  }
+  FreeModulePlayer(old);
+  return kHandle;
+}
+
+int MusicStart() {
+  if (!Music.device) return 0;
+  if (!Music.feeder.joinable()) Music.feeder = std::thread(Feed);
+  return 1;
+}
+
+int MusicPlay(uint32_t handle) {
+  if (!Music.device || handle != kHandle) return 0;
+  std::lock_guard<std::mutex> hold(Music.lock);
+  if (!Music.player) return 0;
+  RestartModule(Music.player);
+  Publish(Music.framesRendered.load(std::memory_order_relaxed), 0);
+  Music.playing = true;
+  Music.playingNow = true;
+  return 1;
+}
+
+uint32_t MusicGetPosition(uint32_t handle) {
+  if (handle != kHandle || !Music.device || !Music.playingNow.load(std::memory_order_acquire))
+    return 0;
+  uint64_t count = Music.ringCount.load(std::memory_order_acquire);
+  uint64_t rendered = Music.framesRendered.load(std::memory_order_acquire);
+  uint64_t heard;
+  MMTIME time = {};
+  time.wType = TIME_SAMPLES;
+  if (waveOutGetPosition(Music.device, &time, sizeof time) == MMSYSERR_NOERROR &&
+      time.wType == TIME_SAMPLES) {
+    heard = time.u.sample;
+    if (heard > rendered) heard = rendered;
+  } else {
+    uint64_t queued = QueuedFrames();
+    heard = rendered > queued ? rendered - queued : 0;
+  }
+  // Newest entry at or before the frame being heard; the scan stays well
+  // clear of the slots the feeder may be rewriting.
+  uint32_t position = 0;
+  uint64_t oldest = count > kRingSize - 8 ? count - (kRingSize - 8) : 0;
+  for (uint64_t i = count; i > oldest; --i) {
+    uint64_t e = Music.ring[(i - 1) % kRingSize].load(std::memory_order_relaxed);
+    position = EntryPosition(e);
+    if (EntryFrames(e) <= heard) break;
+  }
+  return position;
+}
+
+int MusicFree() {
+  CloseMusicDevice();
+  return 1;
+}
+
+void CloseMusicDevice() {
+  if (!Music.device) return;
+  Music.stop = true;
+  SetEvent(Music.bufferDone);
+  if (Music.feeder.joinable()) Music.feeder.join();
+  waveOutReset(Music.device);  // hands every queued buffer back
+  for (WAVEHDR& header : Music.headers) waveOutUnprepareHeader(Music.device, &header, sizeof header);
+  waveOutClose(Music.device);
+  Music.device = nullptr;
+  CloseHandle(Music.bufferDone);
+  Music.bufferDone = nullptr;
+  Music.playing = false;
+  Music.playingNow = false;
+  FreeModulePlayer(Music.player);
+  Music.player = nullptr;
+}

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# build-windows.sh — cross-builds the demo for 64-bit Windows on this Linux
+# machine and packs it: build/windows/qm7-windows.zip holds qm7.exe,
+# qm7-capture.exe, qm7-pack.exe, the data (qm7.dat, qm7.it) and README.txt.
+#
+# Installs mingw-w64 and Wine when missing, builds libopenmpt for Windows
+# once into ~/.cache/qm7/ (QM7_CACHE), takes the data from the Linux build
+# in build/release (building it when it is not there), and links everything
+# statically, so the programs run on a bare Windows with no DLLs beside them.
+set -euo pipefail
+source "$(dirname "$0")/setup.sh"
+source "$(dirname "$0")/windows-deps.sh"
+
+qm7_windows_toolchain
+qm7_install_packages zip
+openmpt=$(qm7_windows_libopenmpt)
+
+# The data is made by host tools: take it from the Linux build.
+native="$QM7_ROOT/build/release"
+if [ ! -f "$native/data/qm7.dat" ] || [ ! -f "$native/data/qm7.it" ]; then
+  echo "qm7: making the data with a Linux build in $native" >&2
+  qm7_install_packages "${QM7_BUILD_PACKAGES[@]}"
+  qm7_configure "$native" -DCMAKE_BUILD_TYPE=Release
+  cmake --build "$native" -j "$(qm7_jobs)" --target data
+fi
+
+out="$QM7_ROOT/build/windows"
+launcher=()
+command -v ccache >/dev/null 2>&1 &&
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+qm7_configure "$out" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$QM7_ROOT/cmake/mingw-w64.cmake" \
+  -DQM7_OPENMPT_PREFIX="$openmpt" "${launcher[@]}"
+cmake --build "$out" -j "$(qm7_jobs)"
+
+stage="$out/zip"
+rm -rf "$stage" "$out/qm7-windows.zip"
+mkdir -p "$stage"
+cp "$out/host/qm7.exe" "$out/tools/capture/qm7-capture.exe" "$out/tools/pack/qm7-pack.exe" \
+  "$native/data/qm7.dat" "$native/data/qm7.it" "$stage/"
+sed 's/$/\r/' "$QM7_ROOT/docs/windows-README.txt" >"$stage/README.txt"
+(cd "$stage" && zip -q -9 -X "$out/qm7-windows.zip" qm7.exe qm7-capture.exe qm7-pack.exe \
+  qm7.dat qm7.it README.txt)
+echo "qm7: $out/qm7-windows.zip ($(stat -c %s "$out/qm7-windows.zip") bytes)"

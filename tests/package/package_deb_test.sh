@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# package_deb_test.sh BUILD_DIR VERSION CPACK — makes qm7_VERSION_amd64.deb
+# from the build with cpack and checks it without installing it:
+#   - the files in it are exactly the programs, the data, the desktop entry,
+#     the icons, the manual pages and the copyright and changelog notes;
+#   - it depends on the C and C++ run-time libraries, SDL2, libopenmpt and
+#     libpng (found by dpkg-shlibdeps) and on no development package;
+#   - unpacked with dpkg-deb -x into a temporary root, its programs report
+#     the version, qm7-capture plays 50 frames from an unrelated folder
+#     without --data (it finds the packaged data beside its bin folder) and
+#     draws the same frames as the build's own, and qm7 plays on SDL's dummy
+#     video and audio drivers until it is told to stop;
+#   - lintian reports no errors (its warnings are printed).
+# Exits 77 (skipped) without dpkg-deb and dpkg-shlibdeps (Debian's dpkg-dev).
+set -euo pipefail
+build=$1 version=$2 cpack=$3
+for tool in dpkg-deb dpkg-shlibdeps; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found (apt-get install dpkg-dev): skipping"; exit 77; }
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail=0
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1; shift
+  if ! "$@"; then echo "FAIL: $what"; fail=1; fi
+}
+
+(cd "$build" && "$cpack" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; echo "FAIL: cpack"; exit 1; }
+deb="$work/out/qm7_${version}_amd64.deb"
+[ -f "$deb" ] || { ls -l "$work/out"; echo "FAIL: no $deb"; exit 1; }
+echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
+
+# ---- file list: every regular file, nothing else
+dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' | sort >"$work/files"
+sort >"$work/expected" <<FILES
+usr/bin/qm7
+usr/bin/qm7-capture
+usr/bin/qm7-pack
+usr/share/applications/qm7.desktop
+usr/share/doc/qm7/changelog.gz
+usr/share/doc/qm7/copyright
+usr/share/icons/hicolor/128x128/apps/qm7.png
+usr/share/icons/hicolor/16x16/apps/qm7.png
+usr/share/icons/hicolor/256x256/apps/qm7.png
+usr/share/icons/hicolor/32x32/apps/qm7.png
+usr/share/icons/hicolor/48x48/apps/qm7.png
+usr/share/icons/hicolor/64x64/apps/qm7.png
+usr/share/man/man1/qm7-capture.1.gz
+usr/share/man/man1/qm7-pack.1.gz
+usr/share/man/man6/qm7.6.gz
+usr/share/qm7/qm7.dat
+usr/share/qm7/qm7.it
+FILES
+if ! diff -u "$work/expected" "$work/files"; then
+  echo "FAIL: the package's files differ from the list above (- expected, + in the package)"; fail=1
+fi
+dpkg-deb -c "$deb" | awk '$2 != "root/root" { print "FAIL: not owned by root: " $0; bad=1 } END { exit bad }' || fail=1
+
+# ---- control fields
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for lib in libc6 libstdc++6 libsdl2-2.0-0 libopenmpt0 libpng16-16; do
+  check "Depends lacks $lib" awk -v lib="$lib" 'BEGIN { RS = ", " } $1 == lib { found = 1 } END { exit !found }' <<<"$depends"
+done
+check "Depends names a development package" bash -c '! grep -q -- "-dev" <<<"$1"' _ "$depends"
+check "Version is not $version" test "$(dpkg-deb -f "$deb" Version)" = "$version"
+check "Architecture is not amd64" test "$(dpkg-deb -f "$deb" Architecture)" = amd64
+
+# ---- the packaged programs, unpacked into a temporary root
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+bin="$root/usr/bin"
+for program in qm7 qm7-capture qm7-pack; do
+  out=$("$bin/$program" --version)
+  check "$program --version said '$out'" test "$out" = "$program $version"
+done
+for page in man6/qm7.6 man1/qm7-capture.1 man1/qm7-pack.1; do
+  check "manual page $page is empty or unreadable" bash -c 'zcat "$1" | grep -q "^\.SH"' _ "$root/usr/share/man/$page.gz"
+done
+check "the desktop entry does not start qm7" grep -qx "Exec=qm7" "$root/usr/share/applications/qm7.desktop"
+
+mkdir "$work/elsewhere"
+cd "$work/elsewhere"
+if "$bin/qm7-capture" --frames 50 --trace "$work/packaged.tsv" >"$work/capture.out" 2>&1; then
+  "$build/tools/capture/qm7-capture" --data "$build/data" --frames 50 --trace "$work/built.tsv" >/dev/null 2>&1
+  check "the packaged capture drew other frames than the build's" cmp -s "$work/packaged.tsv" "$work/built.tsv"
+  check "the capture trace has not 50 frames" test "$(($(wc -l <"$work/packaged.tsv") - 1))" = 50
+else
+  cat "$work/capture.out"; echo "FAIL: the packaged qm7-capture --frames 50"; fail=1
+fi
+
+# qm7 on SDL's dummy drivers: no window or sound card needed; SIGTERM is a
+# close request, which ends it with 0.
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy QM7_STATS=1 "$bin/qm7" >"$work/qm7.out" 2>"$work/qm7.err" &
+pid=$!
+sleep 3
+kill -TERM "$pid" 2>/dev/null || true
+status=0
+wait "$pid" || status=$?
+loop_frames=$(sed -n 's/.*(\([0-9]*\) by the main loop).*/\1/p' "$work/qm7.err")
+if [ "$status" != 0 ] || [ -z "$loop_frames" ] || [ "$loop_frames" -lt 10 ]; then
+  cat "$work/qm7.err"; echo "FAIL: the packaged qm7: exit status $status, ${loop_frames:-no} main-loop frames"; fail=1
+else
+  echo "packaged qm7: $loop_frames main-loop frames in 3 s, exit status 0"
+fi
+cd "$work"
+
+# ---- lintian: no errors; warnings and notes are printed
+if command -v lintian >/dev/null 2>&1; then
+  lintian --info --display-info "$deb" >"$work/lintian.txt" 2>&1 || true
+  grep -E "^[EWI]: " "$work/lintian.txt" || echo "lintian: nothing to report"
+  if grep -q "^E: " "$work/lintian.txt"; then echo "FAIL: lintian reports errors"; fail=1; fi
+else
+  echo "lintian not installed: not run"
+fi
+exit $fail

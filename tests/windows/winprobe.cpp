@@ -1,0 +1,91 @@
+// winprobe.cpp — looks at a running qm7.exe from inside the same Windows
+// session (under Wine in the tests) and prints what it finds.
+//
+//   qm7-winprobe mode SECONDS     waits for the demo window, then prints the
+//                                 desktop's mode: "mode 320x240x32"
+//   qm7-winprobe escape SECONDS   waits for the demo window and sends it Escape
+//   qm7-winprobe popup SECONDS    waits for a message box, prints
+//                                 "popup <caption>|<text>", presses its OK
+// Exit status 0 when it found what it waited for, 1 after SECONDS without.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+HWND WaitFor(const char* className, double seconds) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    HWND window = FindWindowA(className, nullptr);
+    if (window && IsWindowVisible(window)) return window;
+    if ((GetTickCount() - start) / 1000.0 > seconds) return nullptr;
+    Sleep(50);
+  }
+}
+
+BOOL CALLBACK CollectText(HWND child, LPARAM user) {
+  char className[64] = {};
+  GetClassNameA(child, className, sizeof className);
+  if (lstrcmpiA(className, "Static") != 0) return TRUE;
+  char text[1024] = {};
+  GetWindowTextA(child, text, sizeof text);
+  if (text[0]) *reinterpret_cast<std::string*>(user) += text;
+  return TRUE;
+}
+
+int Mode(double seconds) {
+  DWORD start = GetTickCount();
+  if (!WaitFor("brisk demo", seconds)) return 1;
+  // The mode is set just after the window appears: wait for 320x240, and
+  // report whatever the desktop has when the time is up.
+  DEVMODEA mode = {};
+  for (;;) {
+    mode.dmSize = sizeof mode;
+    if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return 1;
+    if (mode.dmPelsWidth == 320 && mode.dmPelsHeight == 240) break;
+    if ((GetTickCount() - start) / 1000.0 > seconds) break;
+    Sleep(100);
+  }
+  std::printf("mode %lux%lux%lu\n", mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel);
+  return 0;
+}
+
+int Escape(double seconds) {
+  HWND window = WaitFor("brisk demo", seconds);
+  if (!window) return 1;
+  PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  std::printf("escape sent\n");
+  return 0;
+}
+
+int Popup(double seconds) {
+  HWND box = WaitFor("#32770", seconds);
+  if (!box) return 1;
+  Sleep(300);  // let the box finish drawing itself
+  char caption[256] = {};
+  GetWindowTextA(box, caption, sizeof caption);
+  std::string text;
+  EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&text));
+  std::printf("popup %s|%s\n", caption, text.c_str());
+  std::fflush(stdout);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: qm7-winprobe mode|escape|popup SECONDS\n");
+    return 2;
+  }
+  double seconds = std::atof(argv[2]);
+  if (std::strcmp(argv[1], "mode") == 0) return Mode(seconds);
+  if (std::strcmp(argv[1], "escape") == 0) return Escape(seconds);
+  if (std::strcmp(argv[1], "popup") == 0) return Popup(seconds);
+  std::fprintf(stderr, "qm7-winprobe: unknown command %s\n", argv[1]);
+  return 2;
+}
