@@ -78,7 +78,7 @@ int LoadDataFiles(char* reason, std::size_t reasonBytes) {
     std::snprintf(step, sizeof step, "LoadFile %s", file.name);
     Step(step);
     std::size_t length = 0;
-    if (LoadFile(file.name, &LoadedFiles[i], &length) != 0) {
+    if (!LoadFile(file.name, &LoadedFiles[i], &length)) {
       std::snprintf(reason, reasonBytes, "Can't load the data file %s", file.name);
       return 0;
     }
