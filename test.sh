@@ -5,11 +5,12 @@
 # the Windows build, cross-built and checked under Wine.
 #   QM7_NO_SANITIZE=1 ./test.sh   skips the sanitizer build (quick local runs)
 #   QM7_NO_WINDOWS=1 ./test.sh    skips the Windows build and its Wine checks
+#   QM7_NO_WEB=1 ./test.sh        skips the web build and its headless Chromium checks
 set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
 
 qm7_install_packages "${QM7_BUILD_PACKAGES[@]}" xvfb xauth xdotool ffmpeg xmp openmpt123 clang valgrind x11-utils \
-  help2man dpkg-dev lintian
+  help2man dpkg-dev lintian pulseaudio pulseaudio-utils
 
 run_suite() {
   local dir=$1; shift
@@ -21,6 +22,14 @@ run_suite() {
 }
 
 run_suite "$QM7_ROOT/build/release" -DCMAKE_BUILD_TYPE=Release -DQM7_BUILD_TESTS=ON -DQM7_BUILD_BENCH=ON
+if [ "${QM7_NO_WEB:-0}" != 1 ]; then
+  # The demo built for the browser, played and traced in headless Chromium
+  # (uses the Release build's data and capture tool).
+  echo "== web"
+  qm7_install_packages chromium python3-websocket python3-pil
+  "$QM7_ROOT/scripts/build-web.sh"
+  /usr/bin/python3 "$QM7_ROOT/tests/web/browser_test.py" "$QM7_ROOT" "$QM7_ROOT/build/web-test"
+fi
 if [ "${QM7_NO_SANITIZE:-0}" != 1 ]; then
   run_suite "$QM7_ROOT/build/asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM7_SANITIZE=ON -DQM7_BUILD_TESTS=ON -DQM7_BUILD_BENCH=OFF
 

@@ -11,6 +11,7 @@
 #include "host/data_buffers.h"
 #include "host/scene_state.h"
 #include "kit/blob_map.h"
+#include "kit/trig.h"
 
 FrameCubeState FrameCube;
 uint8_t DimTable[64 * 256];
@@ -28,10 +29,10 @@ void buildDimTable() {
 void orbitTick() {
   FrameCubeState& s = FrameCube;
   const double t = s.orbitTime;
-  s.camera.roll = static_cast<float>(std::sin(t / 6.0));
-  s.camera.eye.z = static_cast<float>(std::sin(t / 3.0) * kOrbitRadius);
-  s.camera.eye.x = static_cast<float>(std::cos(t / 2.0) * kOrbitRadius);
-  s.camera.eye.y = static_cast<float>(std::cos(t) * 512.0 + 1024.0);
+  s.camera.roll = static_cast<float>(trigSin(t / 6.0));
+  s.camera.eye.z = static_cast<float>(trigSin(t / 3.0) * kOrbitRadius);
+  s.camera.eye.x = static_cast<float>(trigCos(t / 2.0) * kOrbitRadius);
+  s.camera.eye.y = static_cast<float>(trigCos(t) * 512.0 + 1024.0);
   s.camera.target = {0.0f, 1024.0f, 0.0f};
   s.lightDirection = s.camera.eye;
   stepLogoGlow(s.glow);

@@ -12,6 +12,7 @@
 #include "host/data_buffers.h"
 #include "host/scene_state.h"
 #include "kit/blob_map.h"
+#include "kit/trig.h"
 
 namespace {
 
@@ -79,9 +80,9 @@ void initLensWarp() {
 void fillLensGrid() {
   LensWarpStateRecord& s = LensWarpState;
   const float theta = s.WarpAngle;
-  const float sa = std::sin(theta / 2.0f);
-  const float ca = std::cos(theta / 2.0f);
-  const float sinTheta = std::sin(theta);
+  const float sa = trigSin(theta / 2.0f);
+  const float ca = trigCos(theta / 2.0f);
+  const float sinTheta = trigSin(theta);
 
   for (int j = 0; j < kGridRows; ++j) {
     const float py = static_cast<float>(8 * j);
@@ -98,7 +99,7 @@ void fillLensGrid() {
         if (nearest(d) < 180) f += 180.0f - d;
       }
       if (nearest(f) >= 300) f = 300.0f;
-      const float w = 1.0f - 0.75f * std::sin(f * kPi / 600.0f);
+      const float w = 1.0f - 0.75f * trigSin(f * kPi / 600.0f);
 
       // Turn by theta/2 about the texture centre and scale by w/128.
       const LatticePoint base = s.BaseGrid[v];
@@ -106,8 +107,8 @@ void fillLensGrid() {
       const float y = (base.r * sa + base.c * ca) * 4.0f * w / 512.0f;
       // Twist, stronger where w is large (away from the lenses).
       const float phi = 2.0f * w * sinTheta;
-      const float cp = std::cos(phi);
-      const float sp = std::sin(phi);
+      const float cp = trigCos(phi);
+      const float sp = trigSin(phi);
       const float xt = x * cp - y * sp;
       const float yt = x * sp + y * cp;
 
@@ -129,9 +130,9 @@ void renderLensWarp(uint8_t* target) {
 
 void placeLensPoints(float theta, float cx, float rx, float cy, float ry) {
   LensPoint* p = LensWarpState.LensPoints;
-  p[0] = LensPoint{cx + rx * std::sin(2.0f * theta), cy + ry * std::cos(theta / 2.0f)};
-  p[1] = LensPoint{cx + rx * std::cos(2.0f * theta), cy + ry * std::sin(4.0f * theta)};
-  p[2] = LensPoint{cx + rx * std::cos(3.0f * theta), cy + ry * std::sin(theta / 3.0f)};
+  p[0] = LensPoint{cx + rx * trigSin(2.0f * theta), cy + ry * trigCos(theta / 2.0f)};
+  p[1] = LensPoint{cx + rx * trigCos(2.0f * theta), cy + ry * trigSin(4.0f * theta)};
+  p[2] = LensPoint{cx + rx * trigCos(3.0f * theta), cy + ry * trigSin(theta / 3.0f)};
 }
 
 void updateLensWarp() {

@@ -10,6 +10,7 @@
 #include "effects/lens_warp_state.h"
 #include "effects/ripple_swirl_state.h"
 #include "host/scene_state.h"
+#include "kit/trig.h"
 
 namespace {
 
@@ -56,12 +57,12 @@ void fillSwirlGrid() {
         d[k] = std::sqrt(dx * dx + dy * dy);
       }
       // The third ripple has no factor pi: its rings are pi times wider.
-      const float e0 = amplitude * std::sin(kPi * d[0] / 20.0f);
-      const float e1 = amplitude * std::cos(kPi * d[1] / 20.0f);
-      const float e2 = amplitude * std::sin(-d[2] / 20.0f);
+      const float e0 = amplitude * trigSin(kPi * d[0] / 20.0f);
+      const float e1 = amplitude * trigCos(kPi * d[1] / 20.0f);
+      const float e2 = amplitude * trigSin(-d[2] / 20.0f);
       const float rho = (e0 + e1 + e2) / 3.0f;
-      const float cr = std::cos(rho);
-      const float sr = std::sin(rho);
+      const float cr = trigCos(rho);
+      const float sr = trigSin(rho);
 
       const LatticePoint base = s.BaseGrid[v];
       const float r = base.r - centreRow;
@@ -88,7 +89,7 @@ void updateRippleSwirl() {
   for (int32_t tick = 0; tick < n; ++tick) {
     const float theta = s.WarpAngle;
     placeLensPoints(theta, 18.0f, 18.0f, 10.0f, 10.0f);
-    RippleSwirlState.SwirlAmplitude = 10.0f * std::sin(theta / 3.0f);
+    RippleSwirlState.SwirlAmplitude = 10.0f * trigSin(theta / 3.0f);
     s.WarpAngle = theta + kTickAngle;
   }
 }

@@ -12,6 +12,7 @@
 #include "kit/blitters.h"
 #include "kit/blob_map.h"
 #include "kit/frame.h"
+#include "kit/trig.h"
 
 namespace {
 
@@ -37,12 +38,12 @@ TunnelStateRecord startValues() {
 void computeCloudCentres(float t) {
   TunnelStateRecord& s = TunnelState;
   const Vec3 l = s.CloudPath;
-  s.CloudCentres[0] = Vec3{256.0f * std::sin(3.0f * t) + l.x, 256.0f * std::cos(t / 3.0f) + l.y,
-                           256.0f * std::sin(t) + l.z};
-  s.CloudCentres[1] = Vec3{256.0f * std::cos(2.0f * t) + l.x, 256.0f * std::cos(t / 2.0f) + l.y,
-                           256.0f * std::cos(2.0f * t) + l.z};
-  s.CloudCentres[2] = Vec3{256.0f * std::sin(t / 2.0f) + l.x, 256.0f * std::sin(4.0f * t) + l.y,
-                           256.0f * std::cos(t / 2.0f) + l.z};
+  s.CloudCentres[0] = Vec3{256.0f * trigSin(3.0f * t) + l.x, 256.0f * trigCos(t / 3.0f) + l.y,
+                           256.0f * trigSin(t) + l.z};
+  s.CloudCentres[1] = Vec3{256.0f * trigCos(2.0f * t) + l.x, 256.0f * trigCos(t / 2.0f) + l.y,
+                           256.0f * trigCos(2.0f * t) + l.z};
+  s.CloudCentres[2] = Vec3{256.0f * trigSin(t / 2.0f) + l.x, 256.0f * trigSin(4.0f * t) + l.y,
+                           256.0f * trigCos(t / 2.0f) + l.z};
 }
 
 void initCloudParticles() {
@@ -52,8 +53,8 @@ void initCloudParticles() {
   float a = 0.0f;
   float b = 0.0f;
   for (CloudParticle& p : s.CloudParticles) {
-    p.offset = Vec3{64.0f * std::sin(a), 64.0f * std::cos(a), 64.0f * std::cos(b)};
-    p.phase = 6.0f * std::sin(static_cast<float>(nextCloudRandom()));
+    p.offset = Vec3{64.0f * trigSin(a), 64.0f * trigCos(a), 64.0f * trigCos(b)};
+    p.phase = 6.0f * trigSin(static_cast<float>(nextCloudRandom()));
     a += stepA;
     b += stepB;
   }
@@ -78,7 +79,7 @@ void drawParticleCloud(uint8_t* target, const Vec3& centre) {
   const Vec3 eye = s.TunnelCamera.eye;
   for (int k = 0; k < kCloudParticles; ++k) {
     CloudParticle& p = s.CloudParticles[k];
-    const float pulse = std::sin(p.phase);
+    const float pulse = trigSin(p.phase);
     s.CloudWork[k] = Vec3{p.offset.x * pulse + centre.x - eye.x, p.offset.y * pulse + centre.y - eye.y,
                           p.offset.z * pulse + centre.z - eye.z};
     p.phase = p.phase + kPhaseStep;
@@ -129,13 +130,13 @@ void updateTunnel() {
   const int32_t n = advanceBlobPhases(SceneState.pendingTicks);
   for (int32_t tick = 0; tick < n; ++tick) {
     const float t = s.TunnelTime;
-    s.TunnelCamera.eye = Vec3{100.0f * std::sin(t), 100.0f * std::cos(t), 1024.0f * std::sin(t)};
-    s.CloudPath = Vec3{128.0f * std::cos(2.0f * t), 128.0f * std::sin(2.0f * t),
-                       512.0f * std::sin(t / 4.0f)};
-    s.TunnelCamera.roll = std::sin(t / 6.0f);
+    s.TunnelCamera.eye = Vec3{100.0f * trigSin(t), 100.0f * trigCos(t), 1024.0f * trigSin(t)};
+    s.CloudPath = Vec3{128.0f * trigCos(2.0f * t), 128.0f * trigSin(2.0f * t),
+                       512.0f * trigSin(t / 4.0f)};
+    s.TunnelCamera.roll = trigSin(t / 6.0f);
     const float lagged = t - s.CameraLag;
-    s.TunnelCamera.target = Vec3{128.0f * std::cos(2.0f * lagged), 128.0f * std::sin(2.0f * lagged),
-                                 512.0f * std::sin(lagged / 4.0f)};
+    s.TunnelCamera.target = Vec3{128.0f * trigCos(2.0f * lagged), 128.0f * trigSin(2.0f * lagged),
+                                 512.0f * trigSin(lagged / 4.0f)};
     computeCloudCentres(t);
     s.TunnelTime = t + kTickAngle;
   }
@@ -169,7 +170,7 @@ TunnelRayHit castTunnelRay(float a, float b) {
   TunnelRayHit out;
   out.u = std::fabs(hit.z * 0.2f);
   if (out.u > kMaxTexel) out.u = kMaxTexel;
-  out.v = std::fabs(std::atan2(hit.y, hit.x) * angleScale);
+  out.v = std::fabs(trigAtan2(hit.y, hit.x) * angleScale);
   const float light = 60000.0f / dist;
   out.shade = light > 255.0f ? 255 : nearest(light);
   if (out.shade < 0) out.shade = 0;

@@ -2,6 +2,9 @@
 # demo.sh and test.sh; quick when everything is there already.
 #   qm7_install_packages PKG...   apt-get install of the missing ones
 #   qm7_configure DIR [CMAKE ARGS...]   cmake + ninja into DIR
+#   qm7_libopenmpt_version     upstream version of Debian's libopenmpt-dev
+#   qm7_enable_deb_src         adds a deb-src twin of the Debian entries, once
+#                              (for builds of libopenmpt from its source package)
 set -euo pipefail
 
 QM7_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -48,4 +51,37 @@ qm7_jobs() {
 qm7_configure() {
   local dir=$1; shift
   cmake -S "$QM7_ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+}
+
+# The version Debian's libopenmpt-dev carries: the source package must match
+# the headers the Linux build uses, so both builds play the same player code.
+qm7_libopenmpt_version() {
+  local v
+  v=$(dpkg-query -W -f='${Version}' libopenmpt-dev 2>/dev/null || true)
+  [ -n "$v" ] || v=$(apt-cache policy libopenmpt-dev | awk '/Candidate:/ {print $2}')
+  v=${v#*:}        # epoch
+  printf '%s\n' "${v%%-*}"   # upstream part only
+}
+
+# Adds a deb-src twin of the machine's Debian entries, once.
+qm7_enable_deb_src() {
+  if grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ || grep -qs '^deb-src' /etc/apt/sources.list; then
+    return 0
+  fi
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+      $sudo tee /etc/apt/sources.list.d/qm7-deb-src.sources >/dev/null
+  else
+    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
+      $sudo tee /etc/apt/sources.list.d/qm7-deb-src.list >/dev/null
+  fi
+  local i
+  for i in 1 2 3 4 5 6 7 8 9 10; do
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq && return 0
+    echo "qm7: apt-get update failed (lock held?), retrying" >&2
+    sleep 15
+  done
+  return 1
 }

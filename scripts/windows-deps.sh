@@ -13,38 +13,8 @@ qm7_windows_toolchain() {
   qm7_install_packages "${QM7_WINDOWS_PACKAGES[@]}"
 }
 
-# The version Debian's libopenmpt-dev carries: the source package must match
-# the headers the Linux build uses, so both builds play the same player code.
-qm7_libopenmpt_version() {
-  local v
-  v=$(dpkg-query -W -f='${Version}' libopenmpt-dev 2>/dev/null || true)
-  [ -n "$v" ] || v=$(apt-cache policy libopenmpt-dev | awk '/Candidate:/ {print $2}')
-  v=${v#*:}        # epoch
-  printf '%s\n' "${v%%-*}"   # upstream part only
-}
-
-# Adds a deb-src twin of the machine's Debian entries, once.
-qm7_enable_deb_src() {
-  if grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ || grep -qs '^deb-src' /etc/apt/sources.list; then
-    return 0
-  fi
-  local sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-      $sudo tee /etc/apt/sources.list.d/qm7-deb-src.sources >/dev/null
-  else
-    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
-      $sudo tee /etc/apt/sources.list.d/qm7-deb-src.list >/dev/null
-  fi
-  local i
-  for i in 1 2 3 4 5 6 7 8 9 10; do
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq && return 0
-    echo "qm7: apt-get update failed (lock held?), retrying" >&2
-    sleep 15
-  done
-  return 1
-}
+# qm7_libopenmpt_version and qm7_enable_deb_src are in setup.sh (the web
+# build uses them too).
 
 qm7_windows_libopenmpt() {
   local version prefix

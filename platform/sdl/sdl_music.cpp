@@ -10,6 +10,8 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/module_player.h"
@@ -40,6 +42,7 @@ struct SdlMusicState {
   std::atomic<uint64_t> framesWritten;
   std::atomic<uint64_t> ring[kRingSize];
   std::atomic<uint64_t> ringCount;
+  uint64_t playStartFrames;  // framesWritten when MusicPlay started the module
 };
 
 SdlMusicState Music;
@@ -69,6 +72,13 @@ void SDLCALL FillAudio(void*, Uint8* stream, int len) {
     Publish(written, ModulePosition(Music.player));
   }
   Music.framesWritten.store(written, std::memory_order_release);
+}
+
+// The frame being heard when `written` frames have gone to the device: the
+// device buffer is still ahead of the listener.
+uint64_t HeardFrame(uint64_t written) {
+  const uint64_t buffered = static_cast<uint64_t>(Music.bufferFrames);
+  return written > buffered ? written - buffered : 0;
 }
 
 }  // namespace
@@ -122,7 +132,8 @@ int MusicPlay(uint32_t handle) {
   if (!Music.device || handle != kHandle || !Music.player) return 0;
   SDL_LockAudioDevice(Music.device);
   RestartModule(Music.player);
-  Publish(Music.framesWritten.load(std::memory_order_relaxed), 0);
+  Music.playStartFrames = Music.framesWritten.load(std::memory_order_relaxed);
+  Publish(Music.playStartFrames, 0);
   Music.playing = true;
   SDL_UnlockAudioDevice(Music.device);
   return 1;
@@ -132,8 +143,7 @@ uint32_t MusicGetPosition(uint32_t handle) {
   if (handle != kHandle || !Music.playing.load(std::memory_order_acquire)) return 0;
   uint64_t count = Music.ringCount.load(std::memory_order_acquire);
   uint64_t written = Music.framesWritten.load(std::memory_order_acquire);
-  uint64_t buffered = static_cast<uint64_t>(Music.bufferFrames);
-  uint64_t heard = written > buffered ? written - buffered : 0;
+  uint64_t heard = HeardFrame(written);
   // Newest entry at or before the frame being heard; the scan stays well
   // clear of the slots the callback may be rewriting.
   uint32_t position = 0;
@@ -159,6 +169,21 @@ int MusicFree() {
 
 void CloseMusicDevice() {
   if (!Music.device) return;
+  // With QM7_STATS (see host/main.cpp): how far the music had been heard when
+  // the device closed, by the same reckoning as MusicGetPosition, so a test
+  // recording the sound can tell how far that is from what was really heard.
+  if (std::getenv("QM7_STATS") && Music.playing.load(std::memory_order_acquire)) {
+    SDL_LockAudioDevice(Music.device);
+    const uint64_t written = Music.framesWritten.load(std::memory_order_acquire);
+    SDL_UnlockAudioDevice(Music.device);
+    const uint64_t heard = HeardFrame(written);
+    std::fprintf(stderr,
+                 "qm7: audio driver %s, device buffer %d frames; music heard to frame %llu "
+                 "(%llu written) when the device closed\n",
+                 SDL_GetCurrentAudioDriver(), Music.bufferFrames,
+                 static_cast<unsigned long long>(heard > Music.playStartFrames ? heard - Music.playStartFrames : 0),
+                 static_cast<unsigned long long>(written - Music.playStartFrames));
+  }
   // Closing waits for the callback to finish; after it the module is ours.
   SDL_CloseAudioDevice(Music.device);
   Music.device = 0;

@@ -16,10 +16,11 @@
 #     after the same playing time, within 3 s ahead and 40 % + 1 s behind
 #     (SDL's dummy audio driver runs slow on a loaded machine; see also
 #     tests/hardening/window_focus_stress.sh).
-# Needs xvfb-run, xdotool and ffmpeg; exits 77 (skipped) without them.
+# Needs Xvfb, xdotool and ffmpeg; exits 77 (skipped) without them.
 set -euo pipefail
 qm7=$1 capture=$2 data=$3
-for tool in xvfb-run xdotool ffmpeg; do
+here=$(cd "$(dirname "$0")" && pwd)
+for tool in Xvfb xdotool ffmpeg; do
   command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
 done
 for f in qm7.dat qm7.it; do
@@ -133,7 +134,7 @@ exit $fail
 INSIDE
 
 fail=0
-xvfb-run -a -s "-screen 0 1920x1080x24" bash "$work/inside.sh" "$qm7" "$data" "$work" || fail=1
+"$here/../virtual_x.sh" 1920x1080 bash "$work/inside.sh" "$qm7" "$data" "$work" || fail=1
 cat "$work/stderr"
 status=$(cat "$work/status" 2>/dev/null || echo none)
 if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; fail=1; fi

@@ -1,6 +1,8 @@
 // pack_tool.cpp — create, list, extract and check for qm7.dat packs.
 #include "tools/pack/pack_tool.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cinttypes>
 #include <cstdint>

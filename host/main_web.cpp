@@ -1,0 +1,50 @@
+// main_web.cpp — the qm7 program in a web page.
+//
+// The page calls main when the viewer presses Play (platform/web/qm7-page.js),
+// so the sound may start. Start-up runs at once; the browser then calls
+// RunPasses once per display frame, which runs passes of the host's main
+// loop until one frame was drawn or the demo waits (inactive), so a message
+// never costs a frame. At the end the page is told the exit status.
+#include <emscripten.h>
+
+#include "host/host.h"
+#include "host/message_loop.h"
+#include "platform/window.h"
+
+namespace {
+
+// Messages one callback takes at most before it yields to the browser.
+constexpr int kMaxPassesPerCallback = 512;
+
+EM_JS(void, TellPageEnded, (int status), {
+  if (typeof qm7Page !== 'undefined') qm7Page.ended(status);
+});
+
+void RunPasses() {
+  for (int i = 0; i < kMaxPassesPerCallback; ++i) {
+    int endCode = 0;
+    PassResult pass = RunOnePass(&endCode);
+    if (pass == PassResult::kMessage) continue;
+    if (pass == PassResult::kEnded) {
+      emscripten_cancel_main_loop();
+      int status = FinishDemo(endCode);
+      EndPlatform();
+      TellPageEnded(status);
+    }
+    return;
+  }
+}
+
+}  // namespace
+
+int main() {
+  if (StartDemo() != 0) {
+    EndPlatform();
+    TellPageEnded(1);
+    return 1;
+  }
+  // 0 fps: the browser's own display rate. No simulated infinite loop:
+  // main returns and the callbacks go on.
+  emscripten_set_main_loop(RunPasses, 0, 0);
+  return 0;
+}

@@ -1,0 +1,171 @@
+// web_ddraw.cpp — the page-flipped display on the page's canvas.
+//
+// One mode, 320x240 at 32 bits (X8R8G8B8, the frame's own layout); the back
+// buffer is plain memory. Flip turns it into the canvas's RGBA byte order
+// with full alpha and hands it to the page, which puts it on the canvas at
+// the next paint (qm7Page.present). Pacing comes from the browser, which
+// runs the main loop once per display frame.
+#include <emscripten.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/ddraw.h"
+
+namespace {
+
+constexpr DdMode kCanvasMode = {320, 240, 32, 0x00FF0000, 0x0000FF00, 0x000000FF};
+
+struct WebDisplayState {
+  WindowHandle window;
+  bool modeSet;
+  bool primaryCreated;
+  bool locked;
+  std::vector<uint8_t> back;    // X8R8G8B8 rows, little-endian: B, G, R, X
+  std::vector<uint8_t> canvas;  // R, G, B, A rows for the page
+};
+
+WebDisplayState Web;
+
+EM_JS(void, PresentToPage, (const uint8_t* rgba, int width, int height), {
+  if (typeof qm7Page !== 'undefined') qm7Page.present(rgba, width, height);
+});
+
+void FillPixelFormat(DDPIXELFORMAT* format) {
+  *format = {};
+  format->dwSize = sizeof(DDPIXELFORMAT);
+  format->dwFlags = DDPF_RGB;
+  format->dwRGBBitCount = kCanvasMode.bits;
+  format->dwRBitMask = kCanvasMode.redMask;
+  format->dwGBitMask = kCanvasMode.greenMask;
+  format->dwBBitMask = kCanvasMode.blueMask;
+}
+
+constexpr int kPitch = 320 * 4;
+
+class WebSurface final : public IDirectDrawSurface7 {
+ public:
+  explicit WebSurface(bool isPrimary) : isPrimary_(isPrimary) {}
+
+  HRESULT GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) override;
+
+  HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, uint32_t, void*) override {
+    if (desc) desc->lpSurface = nullptr;
+    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+    if (isPrimary_) return DDERR_CANTLOCKSURFACE;  // only the back buffer holds pixels
+    if (rect) return DDERR_INVALIDRECT;            // whole-surface locks only
+    if (!Web.primaryCreated) return DDERR_SURFACELOST;
+    if (Web.locked) return DDERR_SURFACEBUSY;
+    Web.locked = true;
+    desc->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
+    desc->dwWidth = kCanvasMode.width;
+    desc->dwHeight = kCanvasMode.height;
+    desc->lPitch = kPitch;
+    desc->lpSurface = Web.back.data();
+    FillPixelFormat(&desc->ddpfPixelFormat);
+    return DD_OK;
+  }
+
+  HRESULT Unlock(RECT*) override {
+    if (isPrimary_ || !Web.locked) return DDERR_NOTLOCKED;
+    Web.locked = false;
+    return DD_OK;
+  }
+
+  HRESULT Flip(IDirectDrawSurface7*, uint32_t) override {
+    if (!isPrimary_) return DDERR_NOTFLIPPABLE;
+    if (!Web.primaryCreated) return DDERR_SURFACELOST;
+    if (Web.locked) return DDERR_SURFACEBUSY;
+    const uint8_t* from = Web.back.data();
+    uint8_t* to = Web.canvas.data();
+    for (std::size_t i = 0; i < Web.back.size(); i += 4) {
+      to[i] = from[i + 2];
+      to[i + 1] = from[i + 1];
+      to[i + 2] = from[i];
+      to[i + 3] = 255;
+    }
+    PresentToPage(to, static_cast<int>(kCanvasMode.width), static_cast<int>(kCanvasMode.height));
+    return DD_OK;
+  }
+
+  HRESULT IsLost() override { return Web.primaryCreated ? DD_OK : DDERR_SURFACELOST; }
+
+  HRESULT Restore() override { return Web.primaryCreated ? DD_OK : DDERR_SURFACELOST; }
+
+ private:
+  bool isPrimary_;
+};
+
+WebSurface PrimarySurface(true);
+WebSurface BackSurface(false);
+
+HRESULT WebSurface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) {
+  if (out) *out = nullptr;
+  if (!caps || !out) return DDERR_INVALIDPARAMS;
+  if (!isPrimary_ || caps->dwCaps != DDSCAPS_BACKBUFFER || !Web.primaryCreated)
+    return DDERR_NOTFOUND;
+  *out = &BackSurface;
+  return DD_OK;
+}
+
+class WebDirectDraw final : public IDirectDraw7 {
+ public:
+  HRESULT SetCooperativeLevel(WindowHandle window, uint32_t) override {
+    if (!window) return DDERR_NOHWND;
+    Web.window = window;
+    return DD_OK;
+  }
+
+  HRESULT EnumDisplayModes(uint32_t, DDSURFACEDESC2*, void* context,
+                           LPDDENUMMODESCALLBACK2 callback) override {
+    if (!callback) return DDERR_INVALIDPARAMS;
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
+    desc.dwWidth = kCanvasMode.width;
+    desc.dwHeight = kCanvasMode.height;
+    desc.lPitch = kPitch;
+    FillPixelFormat(&desc.ddpfPixelFormat);
+    callback(&desc, context);
+    return DD_OK;
+  }
+
+  HRESULT SetDisplayMode(uint32_t width, uint32_t height, uint32_t bits, uint32_t,
+                         uint32_t) override {
+    if (!Web.window) return DDERR_NOCOOPERATIVELEVELSET;
+    if (width != kCanvasMode.width || height != kCanvasMode.height || bits != kCanvasMode.bits)
+      return DDERR_INVALIDMODE;
+    Web.modeSet = true;
+    return DD_OK;
+  }
+
+  HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer) override {
+    if (out) *out = nullptr;
+    if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC2))
+      return DDERR_INVALIDPARAMS;
+    if (!Web.window) return DDERR_NOCOOPERATIVELEVELSET;
+    constexpr uint32_t kChain = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+    if ((desc->ddsCaps.dwCaps & kChain) != kChain || !(desc->dwFlags & DDSD_BACKBUFFERCOUNT) ||
+        desc->dwBackBufferCount != 1)
+      return DDERR_INVALIDCAPS;
+    if (Web.primaryCreated) return DDERR_PRIMARYSURFACEALREADYEXISTS;
+    if (!Web.modeSet) return DDERR_NOEXCLUSIVEMODE;
+    std::size_t bytes = std::size_t{kPitch} * kCanvasMode.height;
+    Web.back.assign(bytes, 0);
+    Web.canvas.assign(bytes, 0);
+    Web.primaryCreated = true;
+    *out = &PrimarySurface;
+    return DD_OK;
+  }
+};
+
+WebDirectDraw Device;
+
+}  // namespace
+
+HRESULT DirectDrawCreateEx(const void*, IDirectDraw7** out, void* outer) {
+  if (out) *out = nullptr;
+  if (!out || outer) return DDERR_INVALIDPARAMS;
+  *out = &Device;
+  return DD_OK;
+}

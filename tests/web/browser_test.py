@@ -1,0 +1,453 @@
+#!/usr/bin/python3
+"""browser_test.py — the web build in headless Chromium.
+
+  tests/web/browser_test.py ROOT OUT [--port 8180] [--no-trace]
+
+ROOT is the source tree (build/web, build/web-cmake and build/release are
+used from it); OUT receives the screenshots, the browser's trace and a
+summary (figures.txt). Serves the page on 127.0.0.1, drives Chromium over
+its debugging protocol and checks:
+  page     loads without console errors; Play starts it; the picture is a
+           centred 4:3 rectangle, black around it, and changes between two
+           shots; Escape ends it with the "played" notice;
+  audio    the worklet receives and plays frames in real time, and the
+           position the timeline reads is where the module is heard;
+  bad data a missing qm7.dat and a truncated qm7.it show the message overlay;
+  trace    the capture tool's frame-exact run, built for the browser, keeps
+           the timeline of the golden trace exactly; frame hashes are
+           compared and sampled frames that differ stay within 2 per channel.
+Exit status 0 when every check passes. Needs python3-websocket and python3-pil.
+"""
+import argparse
+import gzip
+import http.server
+import io
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.request
+
+import websocket
+from PIL import Image
+
+FAILURES = []
+FIGURES = []
+
+
+def check(ok, what):
+    print(('ok    ' if ok else 'FAIL  ') + what, flush=True)
+    if not ok:
+        FAILURES.append(what)
+    return ok
+
+
+def figure(text):
+    print('      ' + text, flush=True)
+    FIGURES.append(text)
+
+
+# ---- the server: the page, a bad-data twin of it, the trace page, reports
+class Server:
+    def __init__(self, root, port):
+        self.root = root
+        self.reports = {}
+        self.cond = threading.Condition()
+        server = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def log_message(self, *args):
+                pass
+
+            def do_GET(self):
+                body, kind = server.serve(self.path.split('?')[0])
+                if body is None:
+                    self.send_error(404)
+                    return
+                self.send_response(200)
+                self.send_header('Content-Type', kind)
+                self.send_header('Content-Length', str(len(body)))
+                self.send_header('Cache-Control', 'no-store')
+                self.end_headers()
+                self.wfile.write(body)
+
+            def do_POST(self):
+                length = int(self.headers.get('Content-Length', '0'))
+                body = self.rfile.read(length)
+                name = self.path.rsplit('/', 1)[-1]
+                with server.cond:
+                    server.reports[name] = body
+                    server.cond.notify_all()
+                self.send_response(204)
+                self.end_headers()
+
+        self.httpd = http.server.ThreadingHTTPServer(('127.0.0.1', port), Handler)
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm'}
+
+    def serve(self, path):
+        web = os.path.join(self.root, 'build', 'web')
+        folders = {
+            'web': web, 'missing-dat': web, 'truncated-it': web,
+            'capture': os.path.join(self.root, 'build', 'web-cmake', 'tools', 'capture'),
+            'tests': os.path.join(self.root, 'tests', 'web'),
+        }
+        parts = path.strip('/').split('/')
+        if len(parts) != 2 or parts[0] not in folders or parts[1] in ('', '..', '.'):
+            return None, None
+        variant, name = parts
+        if variant == 'missing-dat' and name == 'qm7.dat':
+            return None, None
+        file = os.path.join(folders[variant], name)
+        if not os.path.isfile(file):
+            return None, None
+        with open(file, 'rb') as f:
+            body = f.read()
+        if variant == 'truncated-it' and name == 'qm7.it':
+            body = body[:1500]
+        return body, self.TYPES.get(os.path.splitext(name)[1], 'application/octet-stream')
+
+    def wait_report(self, name, timeout):
+        with self.cond:
+            self.cond.wait_for(lambda: name in self.reports, timeout)
+            return self.reports.get(name)
+
+    def close(self):
+        self.httpd.shutdown()
+
+
+# ---- Chromium over its debugging protocol
+class Browser:
+    def __init__(self, port, profile, width=1280, height=800):
+        self.proc = subprocess.Popen(
+            ['chromium', '--headless=new', '--no-sandbox', '--disable-gpu',
+             '--no-first-run', '--no-default-browser-check', '--mute-audio',
+             '--remote-debugging-address=127.0.0.1', f'--remote-debugging-port={port}',
+             f'--user-data-dir={profile}', f'--window-size={width},{height}',
+             'about:blank'],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.time() + 30
+        target = None
+        while time.time() < deadline and target is None:
+            try:
+                with urllib.request.urlopen(f'http://127.0.0.1:{port}/json/list', timeout=2) as r:
+                    pages = [t for t in json.load(r) if t.get('type') == 'page']
+                    target = pages[0] if pages else None
+            except OSError:
+                time.sleep(0.3)
+        if target is None:
+            self.close()
+            raise RuntimeError('Chromium did not come up')
+        self.ws = websocket.create_connection(target['webSocketDebuggerUrl'], timeout=60,
+                                              suppress_origin=True)
+        self.next_id = 0
+        self.errors = []
+        for domain in ('Page', 'Runtime', 'Log', 'Performance'):
+            self.send(domain + '.enable')
+
+    def _event(self, message):
+        method, params = message.get('method'), message.get('params', {})
+        if method == 'Runtime.exceptionThrown':
+            d = params['exceptionDetails']
+            self.errors.append('exception: ' + d.get('exception', {}).get('description', d.get('text', '')))
+        elif method == 'Runtime.consoleAPICalled' and params.get('type') == 'error':
+            self.errors.append('console.error: ' + ' '.join(str(a.get('value', a.get('description')))
+                                                            for a in params.get('args', [])))
+        elif method == 'Log.entryAdded' and params['entry'].get('level') == 'error':
+            self.errors.append('log: ' + params['entry'].get('text', ''))
+
+    def send(self, method, **params):
+        self.next_id += 1
+        my_id = self.next_id
+        self.ws.send(json.dumps({'id': my_id, 'method': method, 'params': params}))
+        while True:
+            message = json.loads(self.ws.recv())
+            if message.get('id') == my_id:
+                if 'error' in message:
+                    raise RuntimeError(f'{method}: {message["error"]}')
+                return message.get('result', {})
+            self._event(message)
+
+    def pump(self, seconds):
+        """Lets the page run for a while, still collecting its events."""
+        end = time.time() + seconds
+        while time.time() < end:
+            self.ws.settimeout(max(0.05, end - time.time()))
+            try:
+                self._event(json.loads(self.ws.recv()))
+            except websocket.WebSocketTimeoutException:
+                pass
+        self.ws.settimeout(60)
+
+    def js(self, expression):
+        result = self.send('Runtime.evaluate', expression=expression, returnByValue=True,
+                           awaitPromise=True)
+        if 'exceptionDetails' in result:
+            raise RuntimeError(f'{expression}: {result["exceptionDetails"]}')
+        return result['result'].get('value')
+
+    def wait_for(self, expression, timeout):
+        end = time.time() + timeout
+        while time.time() < end:
+            if self.js(expression):
+                return True
+            self.pump(0.1)
+        return False
+
+    def open(self, url):
+        self.errors = []
+        self.send('Page.navigate', url=url)
+        return self.wait_for("document.readyState === 'complete'", 30)
+
+    def screenshot(self, path):
+        import base64
+        data = base64.b64decode(self.send('Page.captureScreenshot', format='png')['data'])
+        with open(path, 'wb') as f:
+            f.write(data)
+        return Image.open(io.BytesIO(data)).convert('RGB')
+
+    def click(self, selector):
+        r = self.js(f"(() => {{ const r = document.querySelector('{selector}').getBoundingClientRect();"
+                    " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+        for kind in ('mousePressed', 'mouseReleased'):
+            self.send('Input.dispatchMouseEvent', type=kind, x=r[0], y=r[1], button='left',
+                      clickCount=1)
+
+    def key(self, key, code, keycode):
+        for kind in ('keyDown', 'keyUp'):
+            self.send('Input.dispatchKeyEvent', type=kind, key=key, code=code,
+                      windowsVirtualKeyCode=keycode)
+
+    def task_seconds(self):
+        metrics = self.send('Performance.getMetrics')['metrics']
+        return {m['name']: m['value'] for m in metrics}.get('TaskDuration', 0.0)
+
+    def close(self):
+        try:
+            self.ws.close()
+        except Exception:
+            pass
+        self.proc.terminate()
+        try:
+            self.proc.wait(10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+
+
+# ---- golden trace
+def read_trace(text):
+    rows = []
+    for line in text.splitlines()[1:]:
+        f = line.split('\t')
+        rows.append((int(f[0]), int(f[1]), int(f[2]), int(f[3]), int(f[4]), int(f[5]), f[6]))
+    return rows
+
+
+def golden_rows(root):
+    with gzip.open(os.path.join(root, 'tests', 'golden', 'steady-60fps.trace.gz'), 'rt') as f:
+        return read_trace(f.read())
+
+
+def golden_time_of(rows, order, row):
+    """Seconds of module time at which the 60 fps golden run first polled this position."""
+    for r in rows:
+        if r[1] == order and r[2] == row:
+            return (r[0] + 1) / 60.0
+    return None
+
+
+# ---- the checks
+def picture_checks(shot, rect, width, height):
+    """The canvas is a centred 4:3 rectangle; around it black, inside a picture."""
+    left, top, w, h = (round(v) for v in rect)
+    check(abs(w * 3 - h * 4) <= 4, f'picture is 4:3 ({w}x{h})')
+    check(abs(left - (width - w) // 2) <= 1 and abs(top - (height - h) // 2) <= 1,
+          f'picture centred (at {left},{top} in {width}x{height})')
+    check(w == width or h == height, 'picture as large as the window allows')
+    px = shot.load()
+    outside = [(x, y) for x in range(0, width, 7) for y in range(0, height, 7)
+               if not (left - 1 <= x <= left + w and top - 1 <= y <= top + h)]
+    check(all(px[p] == (0, 0, 0) for p in outside), 'black around the picture')
+    inside = shot.crop((left, top, left + w, top + h))
+    check(inside.getbbox() is not None, 'the picture is not blank')
+    return inside
+
+
+def test_page(browser, server, base, out, golden):
+    browser.open(base + '/web/index.html')
+    check(browser.wait_for("!document.getElementById('play').disabled", 60), 'Play is offered')
+    start = browser.screenshot(os.path.join(out, 'web-before-play.png'))
+    rect = browser.js("(() => { const r = document.getElementById('screen').getBoundingClientRect();"
+                      " return [r.left, r.top, r.width, r.height]; })()")
+    left, top, w, h = (round(v) for v in rect)
+    frame = start.crop((left, top, left + w, top + h))
+    check(sum(1 for p in frame.getdata() if p != (0, 0, 0)) < w * h // 4,
+          'before Play: a black frame with the Play button')
+
+    browser.click('#play')
+    check(browser.wait_for('qm7Stats.firstFrameMs >= 0', 20), 'Play starts the demo')
+    stats = browser.js('qm7Stats')
+    figure(f"time to the first frame of the main loop after Play: {stats['firstFrameMs']:.0f} ms")
+    browser.pump(4)
+    cpu0, wall0, frames0 = browser.task_seconds(), time.time(), browser.js('qm7Stats.frames')
+    sample0 = browser.js('({heard: qm7Page.heardFrames(), position: qm7Page.position(),'
+                         ' played: qm7Stats.audioPlayed, t: performance.now()})')
+    width, height = browser.js('[window.innerWidth, window.innerHeight]')
+    rect = browser.js("(() => { const r = document.getElementById('screen').getBoundingClientRect();"
+                      " return [r.left, r.top, r.width, r.height]; })()")
+    shot_a = browser.screenshot(os.path.join(out, 'web-playing-1.png'))
+    browser.pump(3)
+    shot_b = browser.screenshot(os.path.join(out, 'web-playing-2.png'))
+    sample1 = browser.js('({heard: qm7Page.heardFrames(), position: qm7Page.position(),'
+                         ' played: qm7Stats.audioPlayed, t: performance.now()})')
+    cpu1, wall1, frames1 = browser.task_seconds(), time.time(), browser.js('qm7Stats.frames')
+    a = picture_checks(shot_a, rect, width, height)
+    b = picture_checks(shot_b, rect, width, height)
+    check(list(a.getdata()) != list(b.getdata()), 'the picture changes between two shots')
+    figure(f'frames per second while playing: {(frames1 - frames0) / (wall1 - wall0):.1f}')
+    figure(f'tab main thread busy: {100 * (cpu1 - cpu0) / (wall1 - wall0):.0f}% of one core '
+           '(Performance.getMetrics TaskDuration)')
+
+    # audio: real time, and the heard position agrees with the module's own timing
+    stats = browser.js('qm7Stats')
+    check(stats['audioKind'] == 'worklet', f"music through an AudioWorklet ({stats['audioKind']})")
+    check(stats['audioChunks'] > 0 and sample1['played'] > sample0['played'],
+          f"the worklet received {stats['audioChunks']} chunks and plays them")
+    rate = (sample1['played'] - sample0['played']) / 44100 / ((sample1['t'] - sample0['t']) / 1000)
+    check(0.8 < rate < 1.2, f'audio plays in real time ({rate:.2f}x)')
+    for s in (sample0, sample1):
+        order, row = s['position'] & 0xFFFF, s['position'] >> 16
+        heard = s['heard'] / 44100
+        at = golden_time_of(golden, order, row)
+        check(at is not None and abs(at - heard) < 0.3,
+              f'position order {order} row {row} heard at {heard:.2f} s of music '
+              f'(the golden run reaches it at {at if at is None else round(at, 2)} s)')
+
+    # Focus away: the pictures stop, the music goes on; focus back: both run.
+    browser.js("document.getElementById('screen').blur()")
+    browser.pump(0.5)
+    away = browser.js('[qm7Stats.frames, qm7Stats.audioPlayed]')
+    browser.pump(1.5)
+    later = browser.js('[qm7Stats.frames, qm7Stats.audioPlayed]')
+    check(later[0] == away[0] and later[1] > away[1] + 44100,
+          f'canvas without focus: pictures pause ({later[0] - away[0]} frames), music plays on')
+    browser.js("document.getElementById('screen').focus()")
+    browser.pump(1)
+    check(browser.js('qm7Stats.frames') > later[0], 'focus back: the pictures run again')
+
+    check(not browser.errors, 'no console errors: ' + '; '.join(browser.errors[:5]))
+    browser.key('Escape', 'Escape', 27)
+    check(browser.wait_for('qm7Stats.status === 0', 10), 'Escape ends the demo (status 0)')
+    check(browser.js("!document.getElementById('ended').hidden"), 'the page says it was played')
+    browser.screenshot(os.path.join(out, 'web-after-escape.png'))
+
+
+def test_bad_data(browser, base, out):
+    for variant, expected in (('missing-dat', "Can't load the data file"),
+                              ('truncated-it', "Can't play the file")):
+        browser.open(f'{base}/{variant}/index.html?autoplay=1')
+        shown = browser.wait_for("!document.getElementById('message-box').hidden", 30)
+        text = browser.js("document.getElementById('message').textContent") if shown else ''
+        check(shown and expected in text, f'{variant}: the overlay says "{text}"')
+        shot = browser.screenshot(os.path.join(out, f'web-{variant}.png'))
+        box = browser.js("(() => { const r = document.getElementById('message-box')"
+                         ".getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom]; })()")
+        check(shot.crop(tuple(round(v) for v in box)).getbbox() is not None,
+              f'{variant}: the message is on screen, not a blank page')
+
+
+def test_trace(browser, server, base, out, root, golden):
+    every = 100
+    dump = ','.join(str(p) for p in range(0, len(golden), every))
+    started = time.time()
+    browser.open(f'{base}/tests/trace.html?dump={dump}')
+    done = None
+    while done is None and time.time() - started < 1500:
+        done = server.wait_report('done', 5)
+        browser.pump(0.01)
+    if not check(done is not None, 'the browser finished the frame-exact run'):
+        return
+    result = json.loads(done)
+    check(result['status'] == 0, f"the capture run ended with status 0 ({result})"[:300])
+    figure(f"browser frame-exact run: {result.get('seconds', 0):.0f} s for the whole demo")
+    trace = server.reports.get('trace', b'').decode()
+    with open(os.path.join(out, 'web-steady-60fps.trace'), 'w') as f:
+        f.write(trace)
+    rows = read_trace(trace)
+    check(len(rows) == len(golden), f'{len(rows)} frames, the golden run has {len(golden)}')
+    timeline_same = sum(1 for a, b in zip(rows, golden) if a[:6] == b[:6])
+    check(timeline_same == len(golden), f'timeline (position, scene, event, ticks) identical on '
+          f'{timeline_same} of {len(golden)} frames')
+    same = sum(1 for a, b in zip(rows, golden) if a[6] == b[6])
+    figure(f'identical frame hashes: {same} of {len(golden)} ({100 * same / max(1, len(golden)):.2f}%)')
+
+    # Sampled frames: the browser's dumps against the native build's.
+    native = tempfile.mkdtemp(prefix='qm7-native-dumps-')
+    try:
+        subprocess.run([os.path.join(root, 'build', 'release', 'tools', 'capture', 'qm7-capture'),
+                        '--data', os.path.join(root, 'build', 'release', 'data'),
+                        '--dump-frames', dump, '--dump-dir', native], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        compared = differing = worst = 0
+        for name in sorted(os.listdir(native)):
+            web = server.reports.get(name)
+            if web is None:
+                continue
+            with open(os.path.join(native, name), 'rb') as f:
+                mine = f.read()
+            compared += 1
+            if web == mine:
+                continue
+            differing += 1
+            worst = max(worst, max(abs(x - y) for x, y in zip(web, mine)))
+        check(compared == len(range(0, len(golden), every)), f'{compared} sampled frames compared')
+        figure(f'sampled frames (every {every}th): {differing} of {compared} differ, '
+               f'largest difference {worst} per channel')
+        check(worst <= 2, f'sampled frames within 2 per channel (largest {worst})')
+    finally:
+        shutil.rmtree(native, ignore_errors=True)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('root')
+    parser.add_argument('out')
+    parser.add_argument('--port', type=int, default=8180)
+    parser.add_argument('--no-trace', action='store_true')
+    args = parser.parse_args()
+    root = os.path.abspath(args.root)
+    os.makedirs(args.out, exist_ok=True)
+    golden = golden_rows(root)
+    server = Server(root, args.port)
+    base = f'http://127.0.0.1:{args.port}'
+    profile = tempfile.mkdtemp(prefix='qm7-chromium-')
+    browser = Browser(args.port + 1, profile)
+    try:
+        sizes = sum(os.path.getsize(os.path.join(root, 'build', 'web', n))
+                    for n in os.listdir(os.path.join(root, 'build', 'web')))
+        figure(f'download size: {sizes} bytes ({sizes / 1048576:.2f} MiB)')
+        check(sizes <= 2.5 * 1048576, 'the page downloads at most 2.5 MiB')
+        test_page(browser, server, base, args.out, golden)
+        test_bad_data(browser, base, args.out)
+        if not args.no_trace:
+            test_trace(browser, server, base, args.out, root, golden)
+    finally:
+        browser.close()
+        server.close()
+        shutil.rmtree(profile, ignore_errors=True)
+    with open(os.path.join(args.out, 'figures.txt'), 'w') as f:
+        f.write('\n'.join(FIGURES) + '\n')
+    if FAILURES:
+        print(f'{len(FAILURES)} web checks failed')
+        return 1
+    print('all web checks passed')
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
