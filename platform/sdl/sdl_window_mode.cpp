@@ -84,9 +84,10 @@ bool WindowedStart() { return Mode.startWindowed; }
 
 bool WindowedNow() { return Mode.windowed; }
 
-SDL_Window* CreateWindowedDemoWindow(const char* title) {
+SDL_Window* CreateWindowedDemoWindow(const char* title, uint32_t extraFlags) {
   SDL_Rect r = StartRect(0);
-  SDL_Window* window = SDL_CreateWindow(title, r.x, r.y, r.w, r.h, SDL_WINDOW_RESIZABLE);
+  SDL_Window* window =
+      SDL_CreateWindow(title, r.x, r.y, r.w, r.h, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN | extraFlags);
   if (!window) return nullptr;
   SDL_SetWindowMinimumSize(window, kFrameW, kFrameH);
   Mode.windowed = true;
