@@ -11,6 +11,7 @@
 #include <SDL.h>
 
 #include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_x11_window.h"
 #include "platform/window.h"
 
 namespace {
@@ -55,6 +56,7 @@ SDL_Rect StartRect(int display) {
 
 void ToWindow(SDL_Window* window) {
   SDL_Rect r = Mode.haveRect ? Mode.rect : StartRect(DisplayOf(window));
+  UnmarkFullScreen(window);
   SDL_SetWindowFullscreen(window, 0);
   SDL_SetWindowSize(window, r.w, r.h);
   SDL_SetWindowPosition(window, r.x, r.y);
