@@ -8,3 +8,8 @@ struct SDL_Window;
 // showing it needs no further change. False where the window is not an X11
 // window (the caller then asks SDL for full screen instead).
 bool MarkFullScreenBeforeMapping(SDL_Window* window);
+
+// Called by the switch to a window (sdl_window_mode.cpp) before it asks SDL
+// for a plain window: SDL does not know that a marked window is full screen,
+// so the mark is taken off here. Does nothing for a window never marked.
+void UnmarkFullScreen(SDL_Window* window);
