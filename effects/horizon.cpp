@@ -84,9 +84,9 @@ void analyseHorizon(const Matrix3& view, const CameraSpec& camera) {
     const CornerSample& a = Horizon.samples[kEdgeEnds[e][0]];
     const CornerSample& b = Horizon.samples[kEdgeEnds[e][1]];
     HorizonCrossing& c = Horizon.crossings[e];
-    c = {0, 0, 0};
+    c = {false, 0, 0};
     if (a.side + b.side != 1) continue;
-    c.crossed = 1;
+    c.crossed = true;
     const double va = std::fabs(static_cast<double>(a.value));
     const double span = std::fabs(static_cast<double>(a.value) - static_cast<double>(b.value));
     const bool horizontal = (e == kEdgeTop || e == kEdgeBottom);
