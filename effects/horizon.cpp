@@ -36,7 +36,7 @@ void fillRun(uint8_t* p, int count, uint32_t colour) {
   for (int x = 0; x < count; ++x) std::memcpy(p + 4 * x, &colour, 4);
 }
 
-// The whole target in one colour; SplitRows is left as it is.
+// The whole target in one colour; Horizon.rows is left as it is.
 void fillWhole(uint8_t* target, int32_t colour) { fillRun(target, 320 * 200, kHorizonColours[colour & 1]); }
 
 // rows[first..last] get splits from a running value starting at `start`; the
