@@ -32,8 +32,9 @@ const char* const kCaptureHelp =
     "  --video FILE.mp4      H.264 + AAC video through ffmpeg\n"
     "  --scale N             ... scaled N times with nearest-neighbour (default 4)\n"
     "  --bench               CPU time per frame for each scene, and the speed of the run\n"
-    "  --threads N           1 or 2 (default): with 2 the music of the next frame is rendered\n"
-    "                        on a second thread while a frame is drawn; the output is the same\n"
+    "  --threads N           1 or 2 (default): with 2 the music of the next frame is rendered,\n"
+    "                        and the files of the last ones written, on threads of their own\n"
+    "                        while a frame is drawn; the output is the same\n"
     "  -h, --help            this help\n"
     "  --version             the version\n";
 
