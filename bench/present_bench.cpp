@@ -46,7 +46,7 @@ BENCHMARK(BM_PresentPlain);
 void BM_PresentConverted(benchmark::State& state) {
   DisplayDevice device;
   if (!StartDevice(device, {320, 240, 32, 0x000000FF, 0x0000FF00, 0x00FF0000}) ||
-      device.converter != 36) {
+      device.converter != kConvert32To4Bytes) {
     state.SkipWithError("display start-up failed");
     return;
   }

@@ -7,9 +7,7 @@
 
 #include "effects/cube_scene.h"
 #include "effects/horizon.h"
-#include "effects/lens_warp_state.h"
-#include "host/data_buffers.h"
-#include "host/scene_state.h"
+#include "effects/lens_warp.h"
 #include "kit/blob_map.h"
 #include "kit/trig.h"
 
@@ -42,35 +40,30 @@ void orbitTick() {
     s.burstRadius += 125;
     if (s.burstRadius >= 5000) {
       s.burstRadius = 0;
-      s.burstActive = 0;
+      s.burstActive = false;
     }
   }
   normaliseVector(s.lightDirection, s.lightDirection);
-  if (s.fadeOutActive == 1 && s.fadeOutLevel > 0) --s.fadeOutLevel;
+  if (s.fadeOutActive && s.fadeOutLevel > 0) --s.fadeOutLevel;
   s.orbitTime = static_cast<float>(t + kOrbitStep);
 }
 
 }  // namespace
 
-void initFrameCube() {
+void initFrameCube(const uint8_t* openerLogo, const uint8_t* briskLogo) {
+  FrameCube = FrameCubeState{};
   FrameCubeState& s = FrameCube;
-  s.orbitTime = 0.0f;
-  s.camera.eye = {0.0f, 256.0f, 0.0f};
-  s.camera.target = {0.0f, 256.0f, 256.0f};
-  s.camera.roll = 0.0f;
-  s.centre = {0.0f, 1024.0f, 0.0f};
   clearHorizonOffset();
   convertCubeVertices();
   buildFaceNormals();
   buildRayPoints();
   buildDimTable();
   // Same rows as the lens warp's table; the glow and row are this effect's own.
-  fillTitleLogoTable(s.logoTable, OpenerLogo, OpenerLogoBlur, BriskLogo, BriskLogoBlur);
-  updateFrameCube();
+  fillTitleLogoTable(s.logoTable, openerLogo, OpenerLogoBlur, briskLogo, BriskLogoBlur);
 }
 
-void updateFrameCube() {
-  const int32_t n = advanceBlobPhases(SceneState.pendingTicks);
+void updateFrameCube(int32_t ticks) {
+  const int32_t n = advanceBlobPhases(ticks);
   for (int32_t i = 0; i < n; ++i) orbitTick();
 }
 
@@ -88,8 +81,8 @@ void renderFrameCube(uint8_t* target) {
   if (s.burstActive) addBurstFlares(s.view, s.camera.eye, s.burstRadius);
   if (CubeScene.drawCount != 0) sortDrawKeys();
   drawItems(target, s.lightDirection);
-  if (s.fadeOutActive != 1) drawLogoGlow(target, s.logoTable[s.glow.logoIndex], s.glow.level, s.logoMixBuffer);
-  if (s.fadeOutActive == 1) dimFrame(target);
+  if (!s.fadeOutActive) drawLogoGlow(target, s.logoTable[s.glow.logoIndex], s.glow.level, s.logoMixBuffer);
+  if (s.fadeOutActive) dimFrame(target);
 }
 
 void dimFrame(uint8_t* target) {
@@ -103,7 +96,7 @@ void dimFrame(uint8_t* target) {
 }
 
 void onCubeBurst() {
-  FrameCube.burstActive = 1;
+  FrameCube.burstActive = true;
   FrameCube.burstRadius = 0;
 }
 
@@ -119,6 +112,6 @@ void onCubeLogoOut() {
 }
 
 void onCubeFadeOut() {
-  FrameCube.fadeOutActive = 1;
+  FrameCube.fadeOutActive = true;
   onCubeBurst();
 }

@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "host/scene_state.h"
 #include "kit/blitters.h"
 #include "kit/blob_map.h"
 #include "kit/frame.h"
@@ -62,15 +61,13 @@ void computeBlobPositions(float t) {
 }  // namespace
 
 void initKaleidoscope() {
+  Kaleidoscope = KaleidoscopeState{};
   buildFadeTable();
   buildFlowerTables();
-  Kaleidoscope.time = 0.0f;
-  Kaleidoscope.flowerPhase = 0.0f;
-  updateKaleidoscope();
 }
 
-void updateKaleidoscope() {
-  const int32_t n = advanceBlobPhases(SceneState.pendingTicks);
+void updateKaleidoscope(int32_t ticks) {
+  const int32_t n = advanceBlobPhases(ticks);
   for (int32_t i = 0; i < n; ++i) {
     computeBlobPositions(Kaleidoscope.time);
     Kaleidoscope.time = addStep(Kaleidoscope.time, kTimeStep);
@@ -84,8 +81,7 @@ void addKaleidoBlob() {
   if (Kaleidoscope.blobCount < kKaleidoBlobs) ++Kaleidoscope.blobCount;
 }
 
-void renderKaleidoscope() {
-  uint8_t* target = SceneState.target;
+void renderKaleidoscope(uint8_t* target) {
   buildBlobMap();
   mirrorQuarters(target);
   fadeFrame(target);

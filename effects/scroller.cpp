@@ -10,9 +10,6 @@
 #include <emmintrin.h>
 #endif
 
-#include "effects/scroller_state.h"
-#include "host/data_buffers.h"
-#include "host/scene_state.h"
 
 namespace {
 
@@ -23,13 +20,14 @@ constexpr std::size_t kPictureRowBytes = 320;
 
 }  // namespace
 
-ScrollerStateRecord ScrollerState = {0, 0, 0};
+ScrollerState Scroller;
 uint8_t FadeDown[256 * 64];
 uint8_t FadeUp[256 * 64];
 
-void resetScrollerState() { ScrollerState = ScrollerStateRecord{0, 0, 0}; }
-
-void buildScrollTables() {
+void initScroller(const uint8_t* picture, std::size_t pictureBytes) {
+  Scroller = ScrollerState{};
+  Scroller.picture = picture;
+  Scroller.pictureBytes = pictureBytes;
   // step is a multiple of 1/64, so every product is exact and truncation is floor.
   for (int i = 0; i < 256; ++i) {
     const float step = static_cast<float>(i) / 64.0f;
@@ -41,16 +39,13 @@ void buildScrollTables() {
 }
 
 void renderScroller(uint8_t* target) {
-  if (SceneState.sceneStarted == 0) return;
-  SceneState.target = target;
-
   // Each frame reads this row and the one below it; a picture too short for
   // that leaves the frame as it was.
-  const ScrollerStateRecord& s = ScrollerState;
+  const ScrollerState& s = Scroller;
   const std::size_t offset = static_cast<std::size_t>(s.scrollOffset);
-  if (ScrollPicture == nullptr || ScrollPictureBytes < offset + kAreaPixels + kPictureRowBytes) return;
+  if (s.picture == nullptr || s.pictureBytes < offset + kAreaPixels + kPictureRowBytes) return;
 
-  const uint8_t* here = ScrollPicture + offset;
+  const uint8_t* here = s.picture + offset;
   const uint8_t* below = here + kPictureRowBytes;
   // FadeDown[i * 64 + p] is floor(i * (64 - p) / 64) and FadeUp[i * 64 + p]
   // is floor(i * p / 64) (the scroller test checks every entry), so the two
@@ -97,10 +92,9 @@ void renderScroller(uint8_t* target) {
 #endif
 }
 
-void updateScroller() {
-  ScrollerStateRecord s = ScrollerState;
-  const int32_t n = SceneState.pendingTicks;
-  for (int32_t tick = 0; tick < n; ++tick) {
+void updateScroller(int32_t ticks) {
+  ScrollerState s = Scroller;
+  for (int32_t tick = 0; tick < ticks; ++tick) {
     s.phase += kPhaseStep;
     if (s.phase >= 64) {
       s.phase -= 64;
@@ -108,5 +102,5 @@ void updateScroller() {
       if (s.rowCount <= kLastMovingRow) s.scrollOffset += 320;
     }
   }
-  ScrollerState = s;
+  Scroller = s;
 }

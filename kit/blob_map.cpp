@@ -74,6 +74,7 @@ void initBlobTables() {
       PolarAngleTable[y * 64 + x] = angle;
     }
   }
+  resetBlobPhases();
   BlobStepA = static_cast<float>(2.0 * kPi / 128.0);
   BlobStepB = static_cast<float>(2.0 * kPi / 32.0);
 }

@@ -29,7 +29,7 @@ if command -v ccache >/dev/null 2>&1; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 emcmake cmake -S "$QM7_ROOT" -B "$cmake_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DQM7_WEB_OPENMPT="$openmpt" "${launcher[@]}" >/dev/null
+  -DQM7_OPENMPT_PREFIX="$openmpt" "${launcher[@]}" >/dev/null
 cmake --build "$cmake_build" -j "$(qm7_jobs)" --target qm7 qm7-capture
 
 web="$QM7_ROOT/build/web"

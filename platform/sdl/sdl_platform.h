@@ -20,9 +20,9 @@ uint32_t MusicMixedPosition();
 // ---- window or full screen (sdl_window_mode.cpp)
 // OpenDemoWindow: true when main asked for a window (StartInWindow).
 bool WindowedStart();
-// OpenDemoWindow: a resizable window of 2x-4x the frame, centred; nullptr
-// when SDL cannot make it.
-SDL_Window* CreateWindowedDemoWindow(const char* title);
+// OpenDemoWindow: a hidden resizable window of 2x-4x the frame, centred,
+// with SDL window flags `extraFlags` added; nullptr when SDL cannot make it.
+SDL_Window* CreateWindowedDemoWindow(const char* title, uint32_t extraFlags);
 // The display (SetCooperativeLevel): true while the demo is in a window, so
 // it is not put in full screen.
 bool WindowedNow();

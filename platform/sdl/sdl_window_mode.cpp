@@ -46,7 +46,9 @@ SDL_Rect StartRect(int display) {
     }
   SDL_Rect r = {0, 0, factor * kFrameW, factor * kFrameH};
   r.x = usable.x + (usable.w - r.w) / 2;
-  r.y = usable.y + (usable.h - r.h + kTitleBarAllowance) / 2;
+  // Centred with its title bar: a window manager puts the frame's corner
+  // where the window is asked to be.
+  r.y = usable.y + (usable.h - r.h - kTitleBarAllowance) / 2;
   if (r.y < usable.y) r.y = usable.y;
   if (r.x < usable.x) r.x = usable.x;
   return r;
@@ -56,15 +58,21 @@ void ToWindow(SDL_Window* window) {
   SDL_Rect r = Mode.haveRect ? Mode.rect : StartRect(DisplayOf(window));
   UnmarkFullScreen(window);
   SDL_SetWindowFullscreen(window, 0);
-  SDL_SetWindowBordered(window, SDL_TRUE);
-  SDL_SetWindowResizable(window, SDL_TRUE);
   SDL_SetWindowSize(window, r.w, r.h);
   SDL_SetWindowPosition(window, r.x, r.y);
+  SDL_SetWindowBordered(window, SDL_TRUE);
+  SDL_SetWindowResizable(window, SDL_TRUE);
   Mode.windowed = true;
 }
 
 void ToFullScreen(SDL_Window* window) {
+  // The place is kept as the frame's corner: that is where a window manager
+  // puts a window that is moved, so the way back lands where it was.
+  int top = 0, left = 0;
+  if (SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr) != 0) top = left = 0;
   SDL_GetWindowPosition(window, &Mode.rect.x, &Mode.rect.y);
+  Mode.rect.x -= left;
+  Mode.rect.y -= top;
   SDL_GetWindowSize(window, &Mode.rect.w, &Mode.rect.h);
   Mode.haveRect = true;
   SDL_Rect bounds;
@@ -86,9 +94,10 @@ bool WindowedStart() { return Mode.startWindowed; }
 
 bool WindowedNow() { return Mode.windowed; }
 
-SDL_Window* CreateWindowedDemoWindow(const char* title) {
+SDL_Window* CreateWindowedDemoWindow(const char* title, uint32_t extraFlags) {
   SDL_Rect r = StartRect(0);
-  SDL_Window* window = SDL_CreateWindow(title, r.x, r.y, r.w, r.h, SDL_WINDOW_RESIZABLE);
+  SDL_Window* window =
+      SDL_CreateWindow(title, r.x, r.y, r.w, r.h, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN | extraFlags);
   if (!window) return nullptr;
   SDL_SetWindowMinimumSize(window, kFrameW, kFrameH);
   Mode.windowed = true;

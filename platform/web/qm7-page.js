@@ -90,6 +90,16 @@ const qm7Page = (() => {
     return 0;
   }
 
+  // The full-screen button shows for a few seconds after Play and whenever
+  // the pointer moves, then gets out of the picture's way.
+  let controlsTimer = 0;
+  function showControls() {
+    if (!running) return;
+    $('fullscreen').hidden = false;
+    clearTimeout(controlsTimer);
+    controlsTimer = setTimeout(() => { $('fullscreen').hidden = true; }, 3000);
+  }
+
   function fullScreen() {
     const stage = $('stage');
     if (!document.fullscreenElement && stage.requestFullscreen)
@@ -194,6 +204,7 @@ const qm7Page = (() => {
     ended(status) {
       running = false;
       qm7Stats.status = status;
+      clearTimeout(controlsTimer);
       $('fullscreen').hidden = true;
       screen.classList.remove('nocursor');
       if (status === 0) $('ended').hidden = false;
@@ -248,10 +259,10 @@ const qm7Page = (() => {
       if (bytes) program.FS.writeFile(name, bytes);
     }
     $('start').hidden = true;
-    $('fullscreen').hidden = false;
     screen.focus();
     pageActive = activeNow();
     running = true;
+    showControls();
     program.callMain([]);
     started = true;
   }
@@ -271,6 +282,7 @@ const qm7Page = (() => {
     });
     $('play').addEventListener('click', play);
     $('fullscreen').addEventListener('click', fullScreen);
+    document.addEventListener('mousemove', showControls);
     $('message-ok').addEventListener('click', () => {
       $('message-box').hidden = true;
       if (running) screen.focus();

@@ -17,6 +17,8 @@ WindowMessage FromApi(const win32::Message& m) { return {m.window, m.message, m.
 
 }  // namespace
 
+void SetWindowIcon(const uint32_t* argb, int size) { win32::SetIconPixels(argb, size); }
+
 WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure) {
   return win32::CreateDemoWindow(title, procedure);
 }
@@ -56,10 +58,7 @@ void SetCursor(CursorShape shape) { win32::ShowArrow(shape == CursorShape::kArro
 
 WindowHandle GetForegroundWindow() { return win32::ForegroundWindow(); }
 
-// The window keeps the class's icons, and DirectDraw's exclusive mode is
-// full screen only: --window has no effect here.
-void SetWindowIcon(const uint32_t*, int) {}
-
+// DirectDraw's exclusive mode is full screen only: --window has no effect here.
 void StartInWindow(int) {}
 
 void EndPlatform() {

@@ -88,7 +88,7 @@ TEST(SdlDisplayTest, FrameArrivesInItsColoursIn4By3WithBlackBars) {
   ASSERT_NE(window, nullptr) << SDL_GetError();
 
   DisplayDevice device;
-  ASSERT_EQ(device.InitDisplay(window), 1);
+  ASSERT_TRUE(device.InitDisplay(window));
   ASSERT_EQ(device.ChooseMode(320, 240, 32), 1);
   EXPECT_EQ(device.SetSourceFormat(32, 0x00FF0000, 0x0000FF00, 0x000000FF), 1);
   ASSERT_EQ(device.CreateSurfaces(), 1);
@@ -99,7 +99,7 @@ TEST(SdlDisplayTest, FrameArrivesInItsColoursIn4By3WithBlackBars) {
     for (int x = 0; x < kFrameWidth; ++x) frame[y * kFrameWidth + x] = FramePixel(x, y) | 0xFF000000u;
   for (int i = 0; i < 4; ++i) {
     SDL_PumpEvents();
-    ASSERT_EQ(device.PresentPlain(frame.data(), 0, 240), 0);
+    ASSERT_TRUE(device.PresentPlain(frame.data(), 0, 240));
     SDL_Delay(50);
   }
 
@@ -131,7 +131,7 @@ TEST(SdlDisplayTest, FrameArrivesInItsColoursIn4By3WithBlackBars) {
   SDL_SetWindowSize(window, 700, 480);  // 640x480 picture: twice, bars at the sides
   for (int i = 0; i < 6; ++i) {
     SDL_PumpEvents();
-    ASSERT_EQ(device.PresentPlain(frame.data(), 0, 240), 0);
+    ASSERT_TRUE(device.PresentPlain(frame.data(), 0, 240));
     SDL_Delay(50);
   }
   Screenshot smaller = GrabWindow(window);
@@ -144,8 +144,8 @@ TEST(SdlDisplayTest, FrameArrivesInItsColoursIn4By3WithBlackBars) {
 
   // The window goes away: presenting fails quietly, without touching it.
   SDL_DestroyWindow(window);
-  EXPECT_EQ(device.PresentPlain(frame.data(), 0, 240), 1);
-  EXPECT_EQ(device.PresentConverted(frame.data(), 0, 240), 1);
+  EXPECT_FALSE(device.PresentPlain(frame.data(), 0, 240));
+  EXPECT_FALSE(device.PresentConverted(frame.data(), 0, 240));
   EXPECT_TRUE(Popups.empty());
   EndPlatform();
 }

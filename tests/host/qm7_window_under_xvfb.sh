@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# qm7_window_under_xvfb.sh QM7 QM7_CAPTURE DATA_DIR — `qm7 --window` on a
-# 1920x1080 virtual X server with no window manager (SDL's dummy audio
-# driver), then switched to full screen with F11 and back with Alt+Enter.
+# qm7_window_under_xvfb.sh QM7 QM7_CAPTURE DATA_DIR [WM] — `qm7 --window` on
+# a 1920x1080 virtual X server with no window manager, or with WM (e.g.
+# openbox; SDL's dummy audio driver), then switched to full screen with F11
+# and back with Alt+Enter.
 # Checks:
 #   - the window opens at 4x the frame (1280x960, the largest of 2x-4x that
 #     fits) with the program's 64x64 icon, and the picture fills it;
@@ -9,18 +10,19 @@
 #     of 100 pixels on each side;
 #   - F11 makes it cover the screen (1920x1080 at 0,0) with the picture
 #     1440x1080 between bars of 240 pixels; Alt+Enter brings the 1000x600
-#     window back;
+#     window back to the same place (with a window manager too, which puts
+#     a moved window by its frame);
 #   - after each change the picture keeps changing (frames keep coming);
 #   - exit status 0 within 5 s of Escape, and the music went on through the
 #     switches: its position at the end is where a frame-exact capture run is
 #     after the same playing time, within 3 s ahead and 40 % + 1 s behind
 #     (SDL's dummy audio driver runs slow on a loaded machine; see also
 #     tests/hardening/window_focus_stress.sh).
-# Needs Xvfb, xdotool and ffmpeg; exits 77 (skipped) without them.
+# Needs Xvfb, xdotool, xwininfo and ffmpeg; exits 77 (skipped) without them.
 set -euo pipefail
-qm7=$1 capture=$2 data=$3
+qm7=$1 capture=$2 data=$3 wm=${4:-none}
 here=$(cd "$(dirname "$0")" && pwd)
-for tool in Xvfb xdotool ffmpeg; do
+for tool in Xvfb xdotool xwininfo ffmpeg; do
   command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
 done
 for f in qm7.dat qm7.it; do
@@ -43,9 +45,11 @@ grab() {  # W H X Y FILE
     -f rawvideo -pix_fmt gray -y "$5"
 }
 lit() { tr -d '\000' <"$1" | wc -c; }  # non-black pixels in a grab
-geometry() {  # prints "X Y W H" of the demo window
-  eval "$(xdotool getwindowgeometry --shell "$demo")"
-  echo "$X $Y $WIDTH $HEIGHT"
+geometry() {  # prints "X Y W H" of the demo window's inside, on the screen
+  xwininfo -id "$demo" | awk -F: '
+    /Absolute upper-left X/ { x = $2 } /Absolute upper-left Y/ { y = $2 }
+    /^ *Width/ { w = $2 } /^ *Height/ { h = $2 }
+    END { printf "%d %d %d %d\n", x, y, w, h }'
 }
 # The window at X,Y of W x H shows a W2 x H picture between bars of B pixels
 # (B = 0: the picture fills it) and the picture changes within half a second.
@@ -134,7 +138,10 @@ exit $fail
 INSIDE
 
 fail=0
-"$here/../virtual_x.sh" 1920x1080 bash "$work/inside.sh" "$qm7" "$data" "$work" || fail=1
+status=0
+"$here/../display/under_xvfb.sh" 1920x1080 "$wm" bash "$work/inside.sh" "$qm7" "$data" "$work" || status=$?
+[ "$status" = 77 ] && exit 77
+[ "$status" = 0 ] || fail=1
 cat "$work/stderr"
 status=$(cat "$work/status" 2>/dev/null || echo none)
 if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; fail=1; fi
