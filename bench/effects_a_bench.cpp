@@ -8,14 +8,10 @@
 #include <vector>
 
 #include "effects/lens_warp.h"
-#include "effects/lens_warp_state.h"
 #include "effects/ripple_swirl.h"
 #include "effects/scroller.h"
-#include "effects/scroller_state.h"
 #include "effects/tunnel.h"
-#include "host/data_buffers.h"
 #include "kit/frame.h"
-#include "host/scene_state.h"
 
 namespace {
 
@@ -23,24 +19,17 @@ namespace {
 void startEffects() {
   static bool started = false;
   if (started) return;
-  for (int i = 0; i < 4096; ++i) TextureData[i] = static_cast<uint8_t>((i * 29) ^ (i >> 6));
-  for (int i = 0; i < 768; ++i) PaletteData[i] = static_cast<uint8_t>((i * 13) & 63);
-  for (std::size_t i = 0; i < kOpenerLogoBytes; ++i) OpenerLogo[i] = static_cast<uint8_t>((i / 7) % 64);
-  for (std::size_t i = 0; i < kBriskLogoBytes; ++i) BriskLogo[i] = static_cast<uint8_t>((i / 5) % 64);
-  static std::vector<uint8_t> scroll(kScrollPictureMinBytes);
+  static std::vector<uint8_t> texture(64 * 64), palette(768), opener(280 * 52), brisk(240 * 59),
+      scroll(320 * 1731);
+  for (std::size_t i = 0; i < texture.size(); ++i) texture[i] = static_cast<uint8_t>((i * 29) ^ (i >> 6));
+  for (std::size_t i = 0; i < palette.size(); ++i) palette[i] = static_cast<uint8_t>((i * 13) & 63);
+  for (std::size_t i = 0; i < opener.size(); ++i) opener[i] = static_cast<uint8_t>((i / 7) % 64);
+  for (std::size_t i = 0; i < brisk.size(); ++i) brisk[i] = static_cast<uint8_t>((i / 5) % 64);
   for (std::size_t i = 0; i < scroll.size(); ++i) scroll[i] = static_cast<uint8_t>(i * 7 / 320);
-  ScrollPicture = scroll.data();
-  ScrollPictureBytes = scroll.size();
-  initLensWarp();
+  initLensWarp(texture.data(), palette.data(), opener.data(), brisk.data());
   initRippleSwirl();
-  buildScrollTables();
+  initScroller(scroll.data(), scroll.size());
   started = true;
-}
-
-void advance(void (*update)(), int ticks) {
-  SceneState.pendingTicks = ticks;
-  update();
-  SceneState.pendingTicks = 0;
 }
 
 // Frame area plus the 20 rows above it, as the host hands it out.
@@ -51,13 +40,13 @@ uint8_t* frameArea() {
 
 void EffectsA_LensWarpWithLogo(benchmark::State& state) {
   startEffects();
-  advance(updateLensWarp, 700);
+  updateLensWarp(700);
   showNextLogo();
-  advance(updateLensWarp, 60);   // level 30: blurred and sharp logo both mixed
+  updateLensWarp(60);   // level 30: blurred and sharp logo both mixed
   uint8_t* target = frameArea();
   for (auto _ : state) {
     renderLensWarp(target);
-    advance(updateLensWarp, 1);
+    updateLensWarp(1);
     benchmark::DoNotOptimize(target);
   }
 }
@@ -65,11 +54,11 @@ BENCHMARK(EffectsA_LensWarpWithLogo)->Unit(benchmark::kMicrosecond);
 
 void EffectsA_RippleSwirl(benchmark::State& state) {
   startEffects();
-  advance(updateRippleSwirl, 900);
+  updateRippleSwirl(900);
   uint8_t* target = frameArea();
   for (auto _ : state) {
     renderRippleSwirl(target);
-    advance(updateRippleSwirl, 1);
+    updateRippleSwirl(1);
     benchmark::DoNotOptimize(target);
   }
 }
@@ -77,12 +66,11 @@ BENCHMARK(EffectsA_RippleSwirl)->Unit(benchmark::kMicrosecond);
 
 void EffectsA_Tunnel(benchmark::State& state) {
   startEffects();
-  advance(updateTunnel, 600);
+  updateTunnel(600);
   uint8_t* target = frameArea();
-  SceneState.target = target;
   for (auto _ : state) {
-    renderTunnel();
-    advance(updateTunnel, 1);
+    renderTunnel(target);
+    updateTunnel(1);
     benchmark::DoNotOptimize(target);
   }
 }
@@ -90,17 +78,15 @@ BENCHMARK(EffectsA_Tunnel)->Unit(benchmark::kMicrosecond);
 
 void EffectsA_Scroller(benchmark::State& state) {
   startEffects();
-  ScrollerState = ScrollerStateRecord{18, 700, 700 * 320};
-  SceneState.sceneStarted = 1;
+  Scroller.phase = 18;
+  Scroller.rowCount = 700;
+  Scroller.scrollOffset = 700 * 320;
   uint8_t* target = frameArea();
   for (auto _ : state) {
     renderScroller(target);
-    SceneState.pendingTicks = 1;
-    updateScroller();
+    updateScroller(1);
     benchmark::DoNotOptimize(target);
   }
-  SceneState.sceneStarted = 0;
-  SceneState.pendingTicks = 0;
 }
 BENCHMARK(EffectsA_Scroller)->Unit(benchmark::kMicrosecond);
 

@@ -4,24 +4,26 @@
 
 #include <vector>
 
-#include "effects/frame_cube.h"
 #include "effects/flying_blobs.h"
+#include "effects/frame_cube.h"
 #include "effects/kaleidoscope.h"
-#include "effects/lens_warp_state.h"
-#include "host/data_buffers.h"
-#include "host/scene_state.h"
+#include "effects/lens_warp.h"
 #include "kit/blob_map.h"
+#include "kit/frame.h"
 #include "kit/logo_glow.h"
 
 namespace {
+
+// The opener logo (280x52) with a pattern, the brisk logo (240x59) blank.
+std::vector<uint8_t> OpenerPicture(280 * 52), BriskPicture(240 * 59);
 
 void setUpKit() {
   static bool built = false;
   if (!built) {
     initBlobTables();
     buildGlowTables();
-    for (std::size_t i = 0; i < kOpenerLogoBytes; ++i) OpenerLogo[i] = static_cast<uint8_t>((i * 7) % 64);
-    blurLogo(OpenerLogo, 280, 52, OpenerLogoBlur);
+    for (std::size_t i = 0; i < OpenerPicture.size(); ++i) OpenerPicture[i] = static_cast<uint8_t>((i * 7) % 64);
+    blurLogo(OpenerPicture.data(), 280, 52, OpenerLogoBlur);
     built = true;
   }
 }
@@ -29,21 +31,16 @@ void setUpKit() {
 // Five blobs and a picture built up by 300 frames of feedback.
 void BM_KaleidoscopeFrame(benchmark::State& state) {
   setUpKit();
-  std::vector<uint8_t> target(1280 * 200, 0);
-  Kaleidoscope = {};
-  SceneState.pendingTicks = 0;
+  std::vector<uint8_t> target(kAreaBytes, 0);
   initKaleidoscope();
-  SceneState.target = target.data();
   for (int k = 0; k < 5; ++k) addKaleidoBlob();
   for (int f = 0; f < 300; ++f) {
-    renderKaleidoscope();
-    SceneState.pendingTicks = 1;
-    updateKaleidoscope();
+    renderKaleidoscope(target.data());
+    updateKaleidoscope(1);
   }
   for (auto _ : state) {
-    renderKaleidoscope();
-    SceneState.pendingTicks = 1;
-    updateKaleidoscope();
+    renderKaleidoscope(target.data());
+    updateKaleidoscope(1);
     benchmark::DoNotOptimize(target.data());
   }
 }
@@ -52,20 +49,15 @@ BENCHMARK(BM_KaleidoscopeFrame)->Unit(benchmark::kMicrosecond);
 // A hundred blobs in flight after 400 frames at one tick per frame.
 void BM_FlyingBlobsFrame(benchmark::State& state) {
   setUpKit();
-  std::vector<uint8_t> target(1280 * 200, 0);
-  FlyingBlobs = {};
-  SceneState.pendingTicks = 0;
+  std::vector<uint8_t> target(kAreaBytes, 0);
   initFlyingBlobs();
-  SceneState.target = target.data();
   for (int f = 0; f < 400; ++f) {
-    renderFlyingBlobs();
-    SceneState.pendingTicks = 1;
-    updateFlyingBlobs();
+    renderFlyingBlobs(target.data());
+    updateFlyingBlobs(1);
   }
   for (auto _ : state) {
-    renderFlyingBlobs();
-    SceneState.pendingTicks = 1;
-    updateFlyingBlobs();
+    renderFlyingBlobs(target.data());
+    updateFlyingBlobs(1);
     benchmark::DoNotOptimize(target.data());
   }
 }
@@ -75,20 +67,15 @@ BENCHMARK(BM_FlyingBlobsFrame)->Unit(benchmark::kMicrosecond);
 // Each iteration restarts the burst so every frame draws its six blobs.
 void BM_FrameCubeFrame(benchmark::State& state) {
   setUpKit();
-  std::vector<uint8_t> target(1280 * 200, 0);
-  FrameCube = {};
-  SceneState.pendingTicks = 0;
-  initFrameCube();
-  SceneState.target = target.data();
-  SceneState.pendingTicks = 1500;
-  updateFrameCube();
+  std::vector<uint8_t> target(kAreaBytes, 0);
+  initFrameCube(OpenerPicture.data(), BriskPicture.data());
+  updateFrameCube(1500);
   onCubeLogoIn();
   FrameCube.glow.level = 63;
   for (auto _ : state) {
     if (!FrameCube.burstActive) onCubeBurst();
     renderFrameCube(target.data());
-    SceneState.pendingTicks = 1;
-    updateFrameCube();
+    updateFrameCube(1);
     benchmark::DoNotOptimize(target.data());
   }
 }

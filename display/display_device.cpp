@@ -2,15 +2,9 @@
 #include "display/display_device.h"
 
 #include <bit>
-#include <new>
 
 DisplayDevice Display;
 DisplayModeTable ModeTable;
-
-namespace {
-// The error reporter lives in fixed storage: made by InitDisplay, never destroyed.
-alignas(ErrorReporter) unsigned char ReporterStorage[sizeof(ErrorReporter)];
-}  // namespace
 
 HRESULT OnDisplayMode(DDSURFACEDESC2* mode, void*) {
   // A driver listing more modes than the table holds: keep the first ones.
@@ -30,28 +24,28 @@ uint32_t MaskShift(uint32_t mask) {
   return mask == 0 ? 0 : static_cast<uint32_t>(std::countr_zero(mask));
 }
 
-int DisplayDevice::InitDisplay(WindowHandle window_, void* instance) {
+bool DisplayDevice::InitDisplay(WindowHandle window_) {
   window = window_;
-  errorReporter = new (ReporterStorage) ErrorReporter(window_, instance);
+  SetPopupOwner(window_);
 
   IDirectDraw7* created = nullptr;
   HRESULT result = DirectDrawCreateEx(nullptr, &created, nullptr);
-  if (CheckResult(result)) return 0;
+  if (CheckResult(result)) return false;
   // An unknown failure code passes CheckResult but leaves no device to use.
-  if (!created) return 0;
+  if (!created) return false;
   directDraw = created;
 
   if (CheckResult(directDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN)))
-    return 0;
+    return false;
 
   ModeTable.modeCount = 0;
   if (CheckResult(
           directDraw->EnumDisplayModes(DDEDM_STANDARDVGAMODES, nullptr, nullptr, OnDisplayMode)))
-    return 0;
-  return 1;
+    return false;
+  return true;
 }
 
-int DisplayDevice::ChooseMode(uint32_t width, uint32_t height, uint32_t bits) {
+bool DisplayDevice::ChooseMode(uint32_t width, uint32_t height, uint32_t bits) {
   for (int i = 0; i < ModeTable.modeCount; ++i) {
     const DisplayModeRecord& record = ModeTable.records[i];
     if (record.width != width || record.height != height || record.bits != bits) continue;
@@ -62,16 +56,16 @@ int DisplayDevice::ChooseMode(uint32_t width, uint32_t height, uint32_t bits) {
     modeRedMask = record.redMask;
     modeGreenMask = record.greenMask;
     modeBlueMask = record.blueMask;
-    return 1;
+    return true;
   }
-  return 0;
+  return false;
 }
 
-int DisplayDevice::SetSourceFormat(uint32_t bits, uint32_t redMask, uint32_t greenMask,
-                                   uint32_t blueMask) {
+bool DisplayDevice::SetSourceFormat(uint32_t bits, uint32_t redMask, uint32_t greenMask,
+                                    uint32_t blueMask) {
   if (bits == modeBits && redMask == modeRedMask && greenMask == modeGreenMask &&
       blueMask == modeBlueMask)
-    return 1;
+    return true;
   sourceRedMask = redMask;
   sourceGreenMask = greenMask;
   sourceBlueMask = blueMask;
@@ -81,12 +75,12 @@ int DisplayDevice::SetSourceFormat(uint32_t bits, uint32_t redMask, uint32_t gre
   modeGreenShift = MaskShift(modeGreenMask);
   modeBlueShift = MaskShift(modeBlueMask);
   converter = bits + modeBytesPerPixel;
-  return 0;
+  return false;
 }
 
-int DisplayDevice::CreateSurfaces() {
-  if (!directDraw) return 0;
-  if (CheckResult(directDraw->SetDisplayMode(modeWidth, modeHeight, modeBits, 0, 0))) return 0;
+bool DisplayDevice::CreateSurfaces() {
+  if (!directDraw) return false;
+  if (CheckResult(directDraw->SetDisplayMode(modeWidth, modeHeight, modeBits, 0, 0))) return false;
 
   DDSURFACEDESC2 desc = {};
   desc.dwSize = sizeof(desc);
@@ -94,8 +88,8 @@ int DisplayDevice::CreateSurfaces() {
   desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
   desc.dwBackBufferCount = 1;
   IDirectDrawSurface7* front = nullptr;
-  if (CheckResult(directDraw->CreateSurface(&desc, &front, nullptr))) return 0;
-  if (!front) return 0;
+  if (CheckResult(directDraw->CreateSurface(&desc, &front, nullptr))) return false;
+  if (!front) return false;
   primary = front;
 
   // Without a back buffer there is nothing to present into, so this result
@@ -103,8 +97,8 @@ int DisplayDevice::CreateSurfaces() {
   DDSCAPS2 caps = {};
   caps.dwCaps = DDSCAPS_BACKBUFFER;
   IDirectDrawSurface7* back = nullptr;
-  if (CheckResult(primary->GetAttachedSurface(&caps, &back))) return 0;
-  if (!back) return 0;
+  if (CheckResult(primary->GetAttachedSurface(&caps, &back))) return false;
+  if (!back) return false;
   backBuffer = back;
-  return 1;
+  return true;
 }

@@ -9,8 +9,7 @@ WindowHandle PopupOwner = nullptr;
 
 const char* PopupText = nullptr;
 
-// The popup needs no resources from the instance, so only the owner window is kept.
-ErrorReporter::ErrorReporter(WindowHandle window, void*) { PopupOwner = window; }
+void SetPopupOwner(WindowHandle window) { PopupOwner = window; }
 
 // Texts are one line each and end in a blank, except six that end in their
 // full stop; the longest has 341 characters.
@@ -265,11 +264,11 @@ int FindErrorMessage(HRESULT code) {
   return -1;
 }
 
-int CheckResult(HRESULT code) {
+bool CheckResult(HRESULT code) {
   int index = FindErrorMessage(code);
-  if (index < 0) return 0;
+  if (index < 0) return false;
   ShowPopup(ErrorMessages[index].text);
-  return 1;
+  return true;
 }
 
 void ShowPopup(const char* text) {

@@ -31,14 +31,14 @@ uint8_t* DisplayDevice::LockBackBuffer(int32_t* pitch, uint32_t* width, uint32_t
   if (!primary || !backBuffer) return nullptr;
   if (surfacesLost) {
     if (primary->Restore() != DD_OK) return nullptr;
-    surfacesLost = 0;
+    surfacesLost = false;
   }
   DDSURFACEDESC2 desc = {};
   desc.dwSize = sizeof(desc);
   HRESULT result = backBuffer->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
   if (result != DD_OK || !desc.lpSurface || desc.lPitch <= 0) {
     if (result == DD_OK) backBuffer->Unlock(nullptr);
-    surfacesLost = 1;
+    surfacesLost = true;
     return nullptr;
   }
   *pitch = desc.lPitch;
@@ -47,26 +47,26 @@ uint8_t* DisplayDevice::LockBackBuffer(int32_t* pitch, uint32_t* width, uint32_t
   return static_cast<uint8_t*>(desc.lpSurface);
 }
 
-int DisplayDevice::FinishFrame() {
+bool DisplayDevice::FinishFrame() {
   backBuffer->Unlock(nullptr);
   HRESULT result = primary->Flip(nullptr, DDFLIP_WAIT);
   int index = FindErrorMessage(result);
-  if (index < 0) return 0;
-  if (result == DDERR_SURFACELOST) surfacesLost = 1;
+  if (index < 0) return true;
+  if (result == DDERR_SURFACELOST) surfacesLost = true;
   if (!flipErrorShown[index]) {
-    flipErrorShown[index] = 1;
+    flipErrorShown[index] = true;
     CheckResult(result);
   }
-  return 1;
+  return false;
 }
 
 // Rows outside the locked surface and pixels beyond its width or pitch are
 // not written; the source still advances by whole rows of modeWidth pixels.
-int DisplayDevice::PresentPlain(const void* source, int firstRow, int endRow) {
+bool DisplayDevice::PresentPlain(const void* source, int firstRow, int endRow) {
   int32_t pitch;
   uint32_t width, height;
   uint8_t* surface = LockBackBuffer(&pitch, &width, &height);
-  if (!surface) return 1;
+  if (!surface) return false;
 
   const uint8_t* from = static_cast<const uint8_t*>(source);
   size_t sourceRowBytes = size_t{modeWidth} * modeBytesPerPixel;
@@ -82,16 +82,16 @@ int DisplayDevice::PresentPlain(const void* source, int firstRow, int endRow) {
   return FinishFrame();
 }
 
-int DisplayDevice::PresentConverted(const void* source, int firstRow, int endRow) {
+bool DisplayDevice::PresentConverted(const void* source, int firstRow, int endRow) {
   int32_t pitch;
   uint32_t width, height;
   uint8_t* surface = LockBackBuffer(&pitch, &width, &height);
-  if (!surface) return 1;
+  if (!surface) return false;
 
   const uint8_t* from = static_cast<const uint8_t*>(source);
   int first = firstRow < 0 ? 0 : firstRow;
   int end = endRow > static_cast<int>(height) ? static_cast<int>(height) : endRow;
-  if (converter == 36) {  // 32-bit source into a 4-byte mode
+  if (converter == kConvert32To4Bytes) {
     size_t sourceRowBytes = size_t{modeWidth} * 4;
     uint32_t pixels = width < modeWidth ? width : modeWidth;
     if (pixels > static_cast<uint32_t>(pitch) / 4) pixels = static_cast<uint32_t>(pitch) / 4;

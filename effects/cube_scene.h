@@ -3,7 +3,7 @@
 // blobs, listed with depth keys, radix-sorted and drawn far to near.
 //
 // Start-up (initFrameCube): convertCubeVertices, buildFaceNormals, buildRayPoints.
-// Per frame (renderFrameCube): DrawCount = 0; addCubeFaces, addRayDots,
+// Per frame (renderFrameCube): drawCount = 0; addCubeFaces, addRayDots,
 //   addFarFlares, addCentreFlare, addBurstFlares (while a burst runs);
 //   sortDrawKeys if anything was added; drawItems.
 // Camera space is view x (world point - eye); projection: focal length 256,

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "host/scene_state.h"
 #include "kit/blitters.h"
 #include "kit/blob_map.h"
 
@@ -44,18 +43,17 @@ void seedFlyingBlobs() {
 }
 
 void initFlyingBlobs() {
+  FlyingBlobs = FlyingBlobsState{};
   seedFlyingBlobs();
-  updateFlyingBlobs();
   buildShadeScaleTable();
 }
 
-void updateFlyingBlobs() {
-  const int32_t n = advanceBlobPhases(SceneState.pendingTicks);
+void updateFlyingBlobs(int32_t ticks) {
+  const int32_t n = advanceBlobPhases(ticks);
   FlyingBlobs.speed = 10 * n;
 }
 
-void renderFlyingBlobs() {
-  uint8_t* target = SceneState.target;
+void renderFlyingBlobs(uint8_t* target) {
   const uint32_t background = kFlyingBackground;
   for (int p = 0; p < 320 * 200; ++p) std::memcpy(target + 4 * p, &background, 4);
   buildBlobMap();

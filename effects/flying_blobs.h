@@ -1,13 +1,14 @@
 // flying_blobs.h — a hundred soft blobs flying towards the viewer.
 //
-// initFlyingBlobs: once at start-up. renderFlyingBlobs draws into
-// SceneState.target; updateFlyingBlobs advances by SceneState.pendingTicks.
+// initFlyingBlobs: once at start-up; starts the effect afresh from the
+//   program-start seed.
+// renderFlyingBlobs(target) / updateFlyingBlobs(ticks): through the scene adapters.
 #pragma once
 #include <cstdint>
 
 void initFlyingBlobs();
-void renderFlyingBlobs();
-void updateFlyingBlobs();
+void renderFlyingBlobs(uint8_t* target);
+void updateFlyingBlobs(int32_t ticks);
 
 // --- state and stages, visible so tests and benchmarks can drive them ---
 
@@ -22,13 +23,12 @@ struct FlyingBlob {
 };
 
 struct FlyingBlobsState {
-  FlyingBlob blobs[kFlyingBlobCount];
-  int32_t speed = 0;                    // FlyingSpeed: 10 x the last update's ticks
-  uint32_t seed = kBlobFieldStartSeed;  // BlobFieldSeed
+  FlyingBlob blobs[kFlyingBlobCount] = {};
+  int32_t speed = 0;                    // depth step per frame: 10 x the last update's ticks
+  uint32_t seed = kBlobFieldStartSeed;  // the put-back positions' random sequence
 };
 
-// The effect's whole state; `FlyingBlobs = {}` then initFlyingBlobs() starts
-// it afresh from the program-start seed.
+// The effect's whole state; initFlyingBlobs starts it afresh.
 extern FlyingBlobsState FlyingBlobs;
 
 // Next position coordinate of a put-back blob: -384..512.

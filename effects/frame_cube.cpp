@@ -7,10 +7,9 @@
 
 #include "effects/cube_scene.h"
 #include "effects/horizon.h"
-#include "effects/lens_warp_state.h"
-#include "host/data_buffers.h"
-#include "host/scene_state.h"
+#include "effects/lens_warp.h"
 #include "kit/blob_map.h"
+#include "kit/trig.h"
 
 FrameCubeState FrameCube;
 uint8_t DimTable[64 * 256];
@@ -28,10 +27,10 @@ void buildDimTable() {
 void orbitTick() {
   FrameCubeState& s = FrameCube;
   const double t = s.orbitTime;
-  s.camera.roll = static_cast<float>(std::sin(t / 6.0));
-  s.camera.eye.z = static_cast<float>(std::sin(t / 3.0) * kOrbitRadius);
-  s.camera.eye.x = static_cast<float>(std::cos(t / 2.0) * kOrbitRadius);
-  s.camera.eye.y = static_cast<float>(std::cos(t) * 512.0 + 1024.0);
+  s.camera.roll = static_cast<float>(trigSin(t / 6.0));
+  s.camera.eye.z = static_cast<float>(trigSin(t / 3.0) * kOrbitRadius);
+  s.camera.eye.x = static_cast<float>(trigCos(t / 2.0) * kOrbitRadius);
+  s.camera.eye.y = static_cast<float>(trigCos(t) * 512.0 + 1024.0);
   s.camera.target = {0.0f, 1024.0f, 0.0f};
   s.lightDirection = s.camera.eye;
   stepLogoGlow(s.glow);
@@ -41,35 +40,30 @@ void orbitTick() {
     s.burstRadius += 125;
     if (s.burstRadius >= 5000) {
       s.burstRadius = 0;
-      s.burstActive = 0;
+      s.burstActive = false;
     }
   }
   normaliseVector(s.lightDirection, s.lightDirection);
-  if (s.fadeOutActive == 1 && s.fadeOutLevel > 0) --s.fadeOutLevel;
+  if (s.fadeOutActive && s.fadeOutLevel > 0) --s.fadeOutLevel;
   s.orbitTime = static_cast<float>(t + kOrbitStep);
 }
 
 }  // namespace
 
-void initFrameCube() {
+void initFrameCube(const uint8_t* openerLogo, const uint8_t* briskLogo) {
+  FrameCube = FrameCubeState{};
   FrameCubeState& s = FrameCube;
-  s.orbitTime = 0.0f;
-  s.camera.eye = {0.0f, 256.0f, 0.0f};
-  s.camera.target = {0.0f, 256.0f, 256.0f};
-  s.camera.roll = 0.0f;
-  s.centre = {0.0f, 1024.0f, 0.0f};
   clearHorizonOffset();
   convertCubeVertices();
   buildFaceNormals();
   buildRayPoints();
   buildDimTable();
   // Same rows as the lens warp's table; the glow and row are this effect's own.
-  fillTitleLogoTable(s.logoTable, OpenerLogo, OpenerLogoBlur, BriskLogo, BriskLogoBlur);
-  updateFrameCube();
+  fillTitleLogoTable(s.logoTable, openerLogo, OpenerLogoBlur, briskLogo, BriskLogoBlur);
 }
 
-void updateFrameCube() {
-  const int32_t n = advanceBlobPhases(SceneState.pendingTicks);
+void updateFrameCube(int32_t ticks) {
+  const int32_t n = advanceBlobPhases(ticks);
   for (int32_t i = 0; i < n; ++i) orbitTick();
 }
 
@@ -87,8 +81,8 @@ void renderFrameCube(uint8_t* target) {
   if (s.burstActive) addBurstFlares(s.view, s.camera.eye, s.burstRadius);
   if (CubeScene.drawCount != 0) sortDrawKeys();
   drawItems(target, s.lightDirection);
-  if (s.fadeOutActive != 1) drawLogoGlow(target, s.logoTable[s.glow.logoIndex], s.glow.level, s.logoMixBuffer);
-  if (s.fadeOutActive == 1) dimFrame(target);
+  if (!s.fadeOutActive) drawLogoGlow(target, s.logoTable[s.glow.logoIndex], s.glow.level, s.logoMixBuffer);
+  if (s.fadeOutActive) dimFrame(target);
 }
 
 void dimFrame(uint8_t* target) {
@@ -102,7 +96,7 @@ void dimFrame(uint8_t* target) {
 }
 
 void onCubeBurst() {
-  FrameCube.burstActive = 1;
+  FrameCube.burstActive = true;
   FrameCube.burstRadius = 0;
 }
 
@@ -118,6 +112,6 @@ void onCubeLogoOut() {
 }
 
 void onCubeFadeOut() {
-  FrameCube.fadeOutActive = 1;
+  FrameCube.fadeOutActive = true;
   onCubeBurst();
 }

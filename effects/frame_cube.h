@@ -1,7 +1,8 @@
 // frame_cube.h — the cube of frames circled by the camera over a split horizon.
 //
-// initFrameCube: once at start-up, after initLensWarp (it reads the blurred logos).
-// renderFrameCube / updateFrameCube: through the scene adapters.
+// initFrameCube: once at start-up, after initLensWarp (it reads the blurred
+//   logos), with the two title logos; starts the effect afresh.
+// renderFrameCube(target) / updateFrameCube(ticks): through the scene adapters.
 // onCubeBurst, onCubeLogoIn, onCubeLogoOut, onCubeFadeOut: event callbacks.
 #pragma once
 #include <cstdint>
@@ -9,9 +10,9 @@
 #include "kit/logo_glow.h"
 #include "kit/vector_math.h"
 
-void initFrameCube();
+void initFrameCube(const uint8_t* openerLogo, const uint8_t* briskLogo);
 void renderFrameCube(uint8_t* target);
-void updateFrameCube();
+void updateFrameCube(int32_t ticks);
 void onCubeBurst();
 void onCubeLogoIn();
 void onCubeLogoOut();
@@ -26,16 +27,16 @@ struct FrameCubeState {
   Vec3 lightDirection = {0.0f, 0.0f, 0.0f};
   Vec3 centre = {0.0f, 1024.0f, 0.0f};
   int32_t rayPulse = 0;                   // 0..99
-  int32_t burstActive = 0;
+  bool burstActive = false;
   int32_t burstRadius = 0;                // 0..4875
-  int32_t fadeOutActive = 0;
+  bool fadeOutActive = false;
   int32_t fadeOutLevel = 63;              // 0..63, in 64ths
   LogoEntry logoTable[3] = {};
   LogoGlow glow;                          // level, step and row of logoTable
   uint8_t logoMixBuffer[kLogoMixBytes] = {};
 };
 
-// The effect's whole state; `FrameCube = {}` then initFrameCube() starts it afresh.
+// The effect's whole state; initFrameCube starts it afresh.
 extern FrameCubeState FrameCube;
 
 // DimTable[i * 256 + j] = (i * j) >> 6.

@@ -30,11 +30,11 @@ enum HorizonEdge { kEdgeTop = 0, kEdgeLeft = 1, kEdgeRight = 2, kEdgeBottom = 3 
 constexpr uint32_t kHorizonColours[2] = {0x00001020u, 0x00003F2Fu};
 
 struct HorizonState {
-  Vec3 offset;                  // HorizonOffset, the corners' translation
+  Vec3 offset;                  // the corners' translation
   Vec3 corners[4];              // this frame's transformed corners
   CornerSample samples[4];
   HorizonCrossing crossings[4]; // top, left, right, bottom
-  SplitRow rows[200];           // SplitRows
+  SplitRow rows[200];           // one split per target row
 };
 
 extern HorizonState Horizon;

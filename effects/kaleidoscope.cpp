@@ -10,10 +10,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "host/scene_state.h"
 #include "kit/blitters.h"
 #include "kit/blob_map.h"
 #include "kit/frame.h"
+#include "kit/trig.h"
 
 KaleidoscopeState Kaleidoscope;
 
@@ -40,9 +40,9 @@ void buildFlowerTables() {
   float p = 0.0f;
   float q = 0.0f;
   for (int i = 0; i < kFlowerPoints; ++i) {
-    Kaleidoscope.flowerDirections[i].x = static_cast<float>(std::sin(static_cast<double>(p)));
-    Kaleidoscope.flowerDirections[i].y = static_cast<float>(std::cos(static_cast<double>(p)));
-    Kaleidoscope.flowerRadii[i] = static_cast<float>(25.0 * std::sin(static_cast<double>(q)) + 75.0);
+    Kaleidoscope.flowerDirections[i].x = static_cast<float>(trigSin(static_cast<double>(p)));
+    Kaleidoscope.flowerDirections[i].y = static_cast<float>(trigCos(static_cast<double>(p)));
+    Kaleidoscope.flowerRadii[i] = static_cast<float>(25.0 * trigSin(static_cast<double>(q)) + 75.0);
     p = addStep(p, kFlowerStep);
     q = addStep(q, kLobeStep);
   }
@@ -51,25 +51,23 @@ void buildFlowerTables() {
 void computeBlobPositions(float t) {
   const double td = t;
   FlowerPoint* p = Kaleidoscope.blobPositions;
-  p[0] = {static_cast<float>(100.0 * std::sin(3 * td) + 160.0), static_cast<float>(100.0 * std::cos(2 * td) + 100.0)};
-  p[1] = {static_cast<float>(100.0 * std::sin(5 * td) + 160.0), static_cast<float>(100.0 * std::cos(2 * td) + 100.0)};
-  p[2] = {static_cast<float>(100.0 * std::cos(4 * td) + 160.0), static_cast<float>(100.0 * std::sin(3 * td) + 100.0)};
-  p[3] = {static_cast<float>(100.0 * std::sin(td) + 160.0), static_cast<float>(-100.0 * std::cos(3 * td) + 100.0)};
-  p[4] = {static_cast<float>(100.0 * std::cos(5 * td) + 160.0), static_cast<float>(100.0 * std::sin(4 * td) + 100.0)};
+  p[0] = {static_cast<float>(100.0 * trigSin(3 * td) + 160.0), static_cast<float>(100.0 * trigCos(2 * td) + 100.0)};
+  p[1] = {static_cast<float>(100.0 * trigSin(5 * td) + 160.0), static_cast<float>(100.0 * trigCos(2 * td) + 100.0)};
+  p[2] = {static_cast<float>(100.0 * trigCos(4 * td) + 160.0), static_cast<float>(100.0 * trigSin(3 * td) + 100.0)};
+  p[3] = {static_cast<float>(100.0 * trigSin(td) + 160.0), static_cast<float>(-100.0 * trigCos(3 * td) + 100.0)};
+  p[4] = {static_cast<float>(100.0 * trigCos(5 * td) + 160.0), static_cast<float>(100.0 * trigSin(4 * td) + 100.0)};
 }
 
 }  // namespace
 
 void initKaleidoscope() {
+  Kaleidoscope = KaleidoscopeState{};
   buildFadeTable();
   buildFlowerTables();
-  Kaleidoscope.time = 0.0f;
-  Kaleidoscope.flowerPhase = 0.0f;
-  updateKaleidoscope();
 }
 
-void updateKaleidoscope() {
-  const int32_t n = advanceBlobPhases(SceneState.pendingTicks);
+void updateKaleidoscope(int32_t ticks) {
+  const int32_t n = advanceBlobPhases(ticks);
   for (int32_t i = 0; i < n; ++i) {
     computeBlobPositions(Kaleidoscope.time);
     Kaleidoscope.time = addStep(Kaleidoscope.time, kTimeStep);
@@ -83,8 +81,7 @@ void addKaleidoBlob() {
   if (Kaleidoscope.blobCount < kKaleidoBlobs) ++Kaleidoscope.blobCount;
 }
 
-void renderKaleidoscope() {
-  uint8_t* target = SceneState.target;
+void renderKaleidoscope(uint8_t* target) {
   buildBlobMap();
   mirrorQuarters(target);
   fadeFrame(target);
@@ -151,7 +148,7 @@ void blurFrame(uint8_t* target) {
 void drawFlowerRing(uint8_t* target) {
   float w = Kaleidoscope.flowerPhase;
   for (int i = 0; i < kFlowerPoints; ++i) {
-    const float s = static_cast<float>(std::sin(static_cast<double>(w)) * Kaleidoscope.flowerRadii[i]);
+    const float s = static_cast<float>(trigSin(static_cast<double>(w)) * Kaleidoscope.flowerRadii[i]);
     const FlowerPoint d = Kaleidoscope.flowerDirections[i];
     Kaleidoscope.flowerPoints[i].x = static_cast<float>(static_cast<double>(d.x) * s + 160.0);
     Kaleidoscope.flowerPoints[i].y = static_cast<float>(static_cast<double>(d.y) * s + 100.0);

@@ -1,15 +1,17 @@
 // kaleidoscope.h — mirrored, faded, blurred feedback with a dot ring and blobs.
 //
-// initKaleidoscope: once at start-up. renderKaleidoscope works on
-// SceneState.target in place (feedback); updateKaleidoscope advances by
-// SceneState.pendingTicks; addKaleidoBlob is the scene's event callback.
+// initKaleidoscope: once at start-up; starts the effect afresh.
+// renderKaleidoscope(target): through the scene adapter; works on the 320x200
+//   target in place (each picture feeds the next).
+// updateKaleidoscope(ticks): through the scene adapter.
+// addKaleidoBlob: the scene's event callback.
 #pragma once
 #include <array>
 #include <cstdint>
 
 void initKaleidoscope();
-void renderKaleidoscope();
-void updateKaleidoscope();
+void renderKaleidoscope(uint8_t* target);
+void updateKaleidoscope(int32_t ticks);
 void addKaleidoBlob();
 
 // --- state and stages, visible so tests and benchmarks can drive them ---
@@ -22,19 +24,18 @@ struct FlowerPoint {
 };
 
 struct KaleidoscopeState {
-  uint8_t fadeTable[256];                  // v - 6, not below 0
-  uint32_t halfFrame[100 * 160];           // the previous picture at half size
-  FlowerPoint flowerDirections[kFlowerPoints];  // (sin a, cos a)
-  float flowerRadii[kFlowerPoints];        // twelve lobes between 50 and 100
-  FlowerPoint flowerPoints[kFlowerPoints]; // this frame's ring, screen positions
-  float time;                              // t, radians
-  float flowerPhase;                       // b, radians
-  FlowerPoint blobPositions[kKaleidoBlobs];
-  int32_t blobCount;                       // 0..5
+  uint8_t fadeTable[256] = {};                  // v - 6, not below 0
+  uint32_t halfFrame[100 * 160] = {};           // the previous picture at half size
+  FlowerPoint flowerDirections[kFlowerPoints] = {};  // (sin a, cos a)
+  float flowerRadii[kFlowerPoints] = {};        // twelve lobes between 50 and 100
+  FlowerPoint flowerPoints[kFlowerPoints] = {}; // this frame's ring, screen positions
+  float time = 0.0f;                            // t, radians
+  float flowerPhase = 0.0f;                     // b, radians
+  FlowerPoint blobPositions[kKaleidoBlobs] = {};
+  int32_t blobCount = 0;                        // 0..5
 };
 
-// The effect's whole state; `Kaleidoscope = {}` followed by initKaleidoscope()
-// starts it afresh.
+// The effect's whole state; initKaleidoscope starts it afresh.
 extern KaleidoscopeState Kaleidoscope;
 
 // BlurDivideTable[s] = s / 5 for every sum of five faded bytes (at most 5 * 249).

@@ -1,5 +1,5 @@
 // lens_warp.cpp — the opening scene: the texture warped by three wandering
-// lenses, turned and twisted by WarpAngle, with two logos glowing over it.
+// lenses, turned and twisted by warpAngle, with two logos glowing over it.
 //
 // The warp is evaluated only at the 1000 grid vertices; renderTextureGrid does
 // the per-pixel work. All state values are 32-bit floats or int32.
@@ -7,11 +7,9 @@
 
 #include <cmath>
 
-#include "effects/lens_warp_state.h"
 #include "effects/tunnel.h"
-#include "host/data_buffers.h"
-#include "host/scene_state.h"
 #include "kit/blob_map.h"
+#include "kit/trig.h"
 
 namespace {
 
@@ -20,37 +18,20 @@ constexpr float kTickAngle = float(2.0 * 3.14159265358979323846 / 1024.0);
 
 inline int32_t nearest(float v) { return static_cast<int32_t>(std::lrintf(v)); }
 
-LensWarpStateRecord startValues() {
-  LensWarpStateRecord s{};
-  for (int32_t& shade : s.shades) shade = 255;
-  fillTitleLogoTable(s.LogoTable, OpenerLogo, OpenerLogoBlur, BriskLogo, BriskLogoBlur);
-  return s;
-}
-
 }  // namespace
 
-LensWarpStateRecord LensWarpState = startValues();
+LensWarpState LensWarp;
 uint8_t OpenerLogoBlur[kOpenerBlurBytes];
 uint8_t BriskLogoBlur[kBriskBlurBytes];
 uint8_t LensWarpMixBuffer[kLogoMixBytes];
 
-void resetLensWarpState() {
-  const LensWarpStateRecord fresh = startValues();
-  LensWarpStateRecord& s = LensWarpState;
-  s.WarpAngle = fresh.WarpAngle;
-  for (int k = 0; k < 3; ++k) s.LensPoints[k] = fresh.LensPoints[k];
-  for (int v = 0; v < kGridVertices; ++v) {
-    s.texCoords[v] = fresh.texCoords[v];
-    s.shades[v] = fresh.shades[v];
-  }
-  s.glow = LogoGlow{};
-  for (int k = 0; k < 3; ++k) s.LogoTable[k] = fresh.LogoTable[k];
-}
-
-void initLensWarp() {
-  LensWarpStateRecord& s = LensWarpState;
-  buildGridTexture(TextureData);
-  buildGridPalette(PaletteData);
+void initLensWarp(const uint8_t* texture, const uint8_t* palette, const uint8_t* openerLogo,
+                  const uint8_t* briskLogo) {
+  LensWarp = LensWarpState{};
+  LensWarpState& s = LensWarp;
+  for (int32_t& shade : s.shades) shade = 255;
+  buildGridTexture(texture);
+  buildGridPalette(palette);
   buildShadeTable();
   s.texture = GridTexture;
   s.palette = GridPalette;
@@ -63,25 +44,27 @@ void initLensWarp() {
   for (int j = 0; j < kGridRows; ++j) {
     float c = -128.0f;
     for (int i = 0; i < kGridColumns; ++i) {
-      s.BaseGrid[j * kGridColumns + i] = LatticePoint{r, c};
+      s.baseGrid[j * kGridColumns + i] = LatticePoint{r, c};
       c += columnStep;
     }
     r += rowStep;
   }
 
-  blurLogo(OpenerLogo, 280, 52, OpenerLogoBlur);
-  blurLogo(BriskLogo, 240, 59, BriskLogoBlur);
+  blurLogo(openerLogo, 280, 52, OpenerLogoBlur);
+  blurLogo(briskLogo, 240, 59, BriskLogoBlur);
+  // Blurred logos sit centred in the 320x200 picture, the sharp ones 15 pixels in.
+  fillTitleLogoTable(s.logoTable, openerLogo, OpenerLogoBlur, briskLogo, BriskLogoBlur);
   initBlobTables();
   buildGlowTables();
   initTunnel(s.texture, s.palette, s.shadeTable);
 }
 
 void fillLensGrid() {
-  LensWarpStateRecord& s = LensWarpState;
-  const float theta = s.WarpAngle;
-  const float sa = std::sin(theta / 2.0f);
-  const float ca = std::cos(theta / 2.0f);
-  const float sinTheta = std::sin(theta);
+  LensWarpState& s = LensWarp;
+  const float theta = s.warpAngle;
+  const float sa = trigSin(theta / 2.0f);
+  const float ca = trigCos(theta / 2.0f);
+  const float sinTheta = trigSin(theta);
 
   for (int j = 0; j < kGridRows; ++j) {
     const float py = static_cast<float>(8 * j);
@@ -91,23 +74,23 @@ void fillLensGrid() {
 
       // Each lens within reach (nearest distance below 180) adds 180 - d.
       float f = 0.0f;
-      for (const LensPoint& p : s.LensPoints) {
+      for (const LensPoint& p : s.lensPoints) {
         const float dx = p.x - px;
         const float dy = p.y - py;
         const float d = std::sqrt(dx * dx + dy * dy);
         if (nearest(d) < 180) f += 180.0f - d;
       }
       if (nearest(f) >= 300) f = 300.0f;
-      const float w = 1.0f - 0.75f * std::sin(f * kPi / 600.0f);
+      const float w = 1.0f - 0.75f * trigSin(f * kPi / 600.0f);
 
       // Turn by theta/2 about the texture centre and scale by w/128.
-      const LatticePoint base = s.BaseGrid[v];
+      const LatticePoint base = s.baseGrid[v];
       const float x = (base.r * ca - base.c * sa) * 4.0f * w / 512.0f;
       const float y = (base.r * sa + base.c * ca) * 4.0f * w / 512.0f;
       // Twist, stronger where w is large (away from the lenses).
       const float phi = 2.0f * w * sinTheta;
-      const float cp = std::cos(phi);
-      const float sp = std::sin(phi);
+      const float cp = trigCos(phi);
+      const float sp = trigSin(phi);
       const float xt = x * cp - y * sp;
       const float yt = x * sp + y * cp;
 
@@ -120,31 +103,30 @@ void fillLensGrid() {
 }
 
 void renderLensWarp(uint8_t* target) {
-  LensWarpStateRecord& s = LensWarpState;
+  LensWarpState& s = LensWarp;
   fillLensGrid();
   renderTextureGrid(target, s.texCoords, s.shades, s.texture, s.palette, s.shadeTable);
 
-  drawLogoGlow(target, s.LogoTable[s.glow.logoIndex], s.glow.level, LensWarpMixBuffer);
+  drawLogoGlow(target, s.logoTable[s.glow.logoIndex], s.glow.level, LensWarpMixBuffer);
 }
 
 void placeLensPoints(float theta, float cx, float rx, float cy, float ry) {
-  LensPoint* p = LensWarpState.LensPoints;
-  p[0] = LensPoint{cx + rx * std::sin(2.0f * theta), cy + ry * std::cos(theta / 2.0f)};
-  p[1] = LensPoint{cx + rx * std::cos(2.0f * theta), cy + ry * std::sin(4.0f * theta)};
-  p[2] = LensPoint{cx + rx * std::cos(3.0f * theta), cy + ry * std::sin(theta / 3.0f)};
+  LensPoint* p = LensWarp.lensPoints;
+  p[0] = LensPoint{cx + rx * trigSin(2.0f * theta), cy + ry * trigCos(theta / 2.0f)};
+  p[1] = LensPoint{cx + rx * trigCos(2.0f * theta), cy + ry * trigSin(4.0f * theta)};
+  p[2] = LensPoint{cx + rx * trigCos(3.0f * theta), cy + ry * trigSin(theta / 3.0f)};
 }
 
-void updateLensWarp() {
-  LensWarpStateRecord& s = LensWarpState;
-  const int32_t n = SceneState.pendingTicks;
-  for (int32_t tick = 0; tick < n; ++tick) {
-    const float theta = s.WarpAngle;
+void updateLensWarp(int32_t ticks) {
+  LensWarpState& s = LensWarp;
+  for (int32_t tick = 0; tick < ticks; ++tick) {
+    const float theta = s.warpAngle;
     placeLensPoints(theta, 160.0f, 180.0f, 100.0f, 120.0f);
-    s.WarpAngle = theta + kTickAngle;
+    s.warpAngle = theta + kTickAngle;
     stepLogoGlow(s.glow);
   }
 }
 
-void showNextLogo() { showNextTitleLogo(LensWarpState.glow); }
+void showNextLogo() { showNextTitleLogo(LensWarp.glow); }
 
-void fadeOutLogo() { fadeTitleLogo(LensWarpState.glow); }
+void fadeOutLogo() { fadeTitleLogo(LensWarp.glow); }

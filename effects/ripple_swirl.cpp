@@ -2,14 +2,13 @@
 // scale, each vertex turned by three circular ripples spreading from the lens
 // points (here in lattice units), about the points' mean.
 //
-// Shares WarpAngle, LensPoints, BaseGrid and the grids with the lens warp.
+// Shares warpAngle, lensPoints, baseGrid and the grids with the lens warp.
 #include "effects/ripple_swirl.h"
 
 #include <cmath>
 
-#include "effects/lens_warp_state.h"
-#include "effects/ripple_swirl_state.h"
-#include "host/scene_state.h"
+#include "effects/lens_warp.h"
+#include "kit/trig.h"
 
 namespace {
 
@@ -18,20 +17,20 @@ constexpr float kTickAngle = float(2.0 * 3.14159265358979323846 / 1024.0);
 
 }  // namespace
 
-RippleSwirlStateRecord RippleSwirlState = {0.0f};
+RippleSwirlState RippleSwirl;
 
-void initRippleSwirl() { RippleSwirlState.SwirlAmplitude = 0.0f; }
+void initRippleSwirl() { RippleSwirl = RippleSwirlState{}; }
 
 void resetRippleSwirl() {
-  for (LensPoint& p : LensWarpState.LensPoints) p = LensPoint{0.0f, 0.0f};
+  for (LensPoint& p : LensWarp.lensPoints) p = LensPoint{0.0f, 0.0f};
 }
 
 void fillSwirlGrid() {
-  LensWarpStateRecord& s = LensWarpState;
-  const LensPoint* p = s.LensPoints;
-  const float amplitude = RippleSwirlState.SwirlAmplitude;
+  LensWarpState& s = LensWarp;
+  const LensPoint* p = s.lensPoints;
+  const float amplitude = RippleSwirl.swirlAmplitude;
 
-  // Lattice units to BaseGrid units: 256/40 across, 256/25 down. The points' x
+  // Lattice units to baseGrid units: 256/40 across, 256/25 down. The points' x
   // feeds the row component of the centre, their y the column component.
   const float sx = 256.0f / 40.0f;
   const float sy = 256.0f / 25.0f;
@@ -56,14 +55,14 @@ void fillSwirlGrid() {
         d[k] = std::sqrt(dx * dx + dy * dy);
       }
       // The third ripple has no factor pi: its rings are pi times wider.
-      const float e0 = amplitude * std::sin(kPi * d[0] / 20.0f);
-      const float e1 = amplitude * std::cos(kPi * d[1] / 20.0f);
-      const float e2 = amplitude * std::sin(-d[2] / 20.0f);
+      const float e0 = amplitude * trigSin(kPi * d[0] / 20.0f);
+      const float e1 = amplitude * trigCos(kPi * d[1] / 20.0f);
+      const float e2 = amplitude * trigSin(-d[2] / 20.0f);
       const float rho = (e0 + e1 + e2) / 3.0f;
-      const float cr = std::cos(rho);
-      const float sr = std::sin(rho);
+      const float cr = trigCos(rho);
+      const float sr = trigSin(rho);
 
-      const LatticePoint base = s.BaseGrid[v];
+      const LatticePoint base = s.baseGrid[v];
       const float r = base.r - centreRow;
       const float c = base.c - centreColumn;
       const float x = (r * cr - c * sr) / 512.0f;
@@ -77,18 +76,17 @@ void fillSwirlGrid() {
 }
 
 void renderRippleSwirl(uint8_t* target) {
-  const LensWarpStateRecord& s = LensWarpState;
+  const LensWarpState& s = LensWarp;
   fillSwirlGrid();
   renderTextureGrid(target, s.texCoords, s.shades, s.texture, s.palette, s.shadeTable);
 }
 
-void updateRippleSwirl() {
-  LensWarpStateRecord& s = LensWarpState;
-  const int32_t n = SceneState.pendingTicks;
-  for (int32_t tick = 0; tick < n; ++tick) {
-    const float theta = s.WarpAngle;
+void updateRippleSwirl(int32_t ticks) {
+  LensWarpState& s = LensWarp;
+  for (int32_t tick = 0; tick < ticks; ++tick) {
+    const float theta = s.warpAngle;
     placeLensPoints(theta, 18.0f, 18.0f, 10.0f, 10.0f);
-    RippleSwirlState.SwirlAmplitude = 10.0f * std::sin(theta / 3.0f);
-    s.WarpAngle = theta + kTickAngle;
+    RippleSwirl.swirlAmplitude = 10.0f * trigSin(theta / 3.0f);
+    s.warpAngle = theta + kTickAngle;
   }
 }

@@ -7,11 +7,10 @@
 
 #include <cmath>
 
-#include "effects/tunnel_state.h"
-#include "host/scene_state.h"
 #include "kit/blitters.h"
 #include "kit/blob_map.h"
 #include "kit/frame.h"
+#include "kit/trig.h"
 
 namespace {
 
@@ -28,40 +27,34 @@ constexpr float kMaxTexel = 16383.0f;
 
 inline int32_t nearest(float v) { return static_cast<int32_t>(std::lrintf(v)); }
 
-TunnelStateRecord startValues() {
-  TunnelStateRecord s{};
-  s.CloudRandomSeed = 123456u;
-  return s;
-}
-
 void computeCloudCentres(float t) {
-  TunnelStateRecord& s = TunnelState;
-  const Vec3 l = s.CloudPath;
-  s.CloudCentres[0] = Vec3{256.0f * std::sin(3.0f * t) + l.x, 256.0f * std::cos(t / 3.0f) + l.y,
-                           256.0f * std::sin(t) + l.z};
-  s.CloudCentres[1] = Vec3{256.0f * std::cos(2.0f * t) + l.x, 256.0f * std::cos(t / 2.0f) + l.y,
-                           256.0f * std::cos(2.0f * t) + l.z};
-  s.CloudCentres[2] = Vec3{256.0f * std::sin(t / 2.0f) + l.x, 256.0f * std::sin(4.0f * t) + l.y,
-                           256.0f * std::cos(t / 2.0f) + l.z};
+  TunnelState& s = Tunnel;
+  const Vec3 l = s.cloudPath;
+  s.cloudCentres[0] = Vec3{256.0f * trigSin(3.0f * t) + l.x, 256.0f * trigCos(t / 3.0f) + l.y,
+                           256.0f * trigSin(t) + l.z};
+  s.cloudCentres[1] = Vec3{256.0f * trigCos(2.0f * t) + l.x, 256.0f * trigCos(t / 2.0f) + l.y,
+                           256.0f * trigCos(2.0f * t) + l.z};
+  s.cloudCentres[2] = Vec3{256.0f * trigSin(t / 2.0f) + l.x, 256.0f * trigSin(4.0f * t) + l.y,
+                           256.0f * trigCos(t / 2.0f) + l.z};
 }
 
 void initCloudParticles() {
-  TunnelStateRecord& s = TunnelState;
+  TunnelState& s = Tunnel;
   const float stepA = 2.0f * kPi / std::sqrt(300.0f);
   const float stepB = kPi / 300.0f;
   float a = 0.0f;
   float b = 0.0f;
-  for (CloudParticle& p : s.CloudParticles) {
-    p.offset = Vec3{64.0f * std::sin(a), 64.0f * std::cos(a), 64.0f * std::cos(b)};
-    p.phase = 6.0f * std::sin(static_cast<float>(nextCloudRandom()));
+  for (CloudParticle& p : s.cloudParticles) {
+    p.offset = Vec3{64.0f * trigSin(a), 64.0f * trigCos(a), 64.0f * trigCos(b)};
+    p.phase = 6.0f * trigSin(static_cast<float>(nextCloudRandom()));
     a += stepA;
     b += stepB;
   }
-  s.TunnelTime = 0.0f;
+  s.time = 0.0f;
 }
 
 void fillTunnelGrid() {
-  TunnelStateRecord& s = TunnelState;
+  TunnelState& s = Tunnel;
   for (int j = 0; j < kGridRows; ++j) {
     for (int i = 0; i < kGridColumns; ++i) {
       const TunnelRayHit hit = castTunnelRay(static_cast<float>(8 * j), static_cast<float>(8 * i));
@@ -74,20 +67,20 @@ void fillTunnelGrid() {
 }
 
 void drawParticleCloud(uint8_t* target, const Vec3& centre) {
-  TunnelStateRecord& s = TunnelState;
-  const Vec3 eye = s.TunnelCamera.eye;
+  TunnelState& s = Tunnel;
+  const Vec3 eye = s.camera.eye;
   for (int k = 0; k < kCloudParticles; ++k) {
-    CloudParticle& p = s.CloudParticles[k];
-    const float pulse = std::sin(p.phase);
-    s.CloudWork[k] = Vec3{p.offset.x * pulse + centre.x - eye.x, p.offset.y * pulse + centre.y - eye.y,
+    CloudParticle& p = s.cloudParticles[k];
+    const float pulse = trigSin(p.phase);
+    s.cloudWork[k] = Vec3{p.offset.x * pulse + centre.x - eye.x, p.offset.y * pulse + centre.y - eye.y,
                           p.offset.z * pulse + centre.z - eye.z};
     p.phase = p.phase + kPhaseStep;
   }
-  transformPoints(s.CloudWork, kCloudParticles, s.TunnelMatrix, Vec3{0.0f, 0.0f, 0.0f});
+  transformPoints(s.cloudWork, kCloudParticles, s.view, Vec3{0.0f, 0.0f, 0.0f});
   for (int k = 0; k < kCloudParticles; ++k) {
     int32_t sx = 0;
     int32_t sy = 0;
-    if (projectCloudDot(s.CloudWork[k], sx, sy)) {
+    if (projectCloudDot(s.cloudWork[k], sx, sy)) {
       stampDimDot(target + sy * kFrameRowBytes + sx * 4, kCloudColourMasks[k % 8]);
     }
   }
@@ -95,63 +88,61 @@ void drawParticleCloud(uint8_t* target, const Vec3& centre) {
 
 }  // namespace
 
-TunnelStateRecord TunnelState = startValues();
-
-void resetTunnelState() { TunnelState = startValues(); }
+TunnelState Tunnel;
 
 int32_t nextCloudRandom() {
-  uint32_t& seed = TunnelState.CloudRandomSeed;
+  uint32_t& seed = Tunnel.cloudSeed;
   seed = seed * 431239u + 254u;
   return static_cast<int32_t>(seed & 511u) - 256;
 }
 
 void initTunnel(const uint8_t* texture, const uint8_t* palette, const uint8_t* shadeTable) {
-  TunnelStateRecord& s = TunnelState;
+  Tunnel = TunnelState{};
+  TunnelState& s = Tunnel;
   s.texture = texture;
   s.palette = palette;
   s.shadeTable = shadeTable;
-  s.TunnelTime = 0.0f;
-  s.TunnelCamera.eye = Vec3{0.0f, 0.0f, 0.0f};
-  s.TunnelCamera.target = Vec3{0.0f, 0.0f, 256.0f};
-  s.TunnelCamera.roll = 0.0f;
-  s.CloudPath = Vec3{0.0f, 0.0f, 256.0f};
-  s.CameraLag = kTickAngle * 128.0f;
-  s.CloudCentres[0] = Vec3{0.0f, 256.0f, 128.0f};
-  s.CloudCentres[1] = Vec3{0.0f, 0.0f, 256.0f};
-  s.CloudCentres[2] = Vec3{256.0f, 0.0f, 0.0f};
+  s.time = 0.0f;
+  s.camera.eye = Vec3{0.0f, 0.0f, 0.0f};
+  s.camera.target = Vec3{0.0f, 0.0f, 256.0f};
+  s.camera.roll = 0.0f;
+  s.cloudPath = Vec3{0.0f, 0.0f, 256.0f};
+  s.cameraLag = kTickAngle * 128.0f;
+  s.cloudCentres[0] = Vec3{0.0f, 256.0f, 128.0f};
+  s.cloudCentres[1] = Vec3{0.0f, 0.0f, 256.0f};
+  s.cloudCentres[2] = Vec3{256.0f, 0.0f, 0.0f};
   initCloudParticles();
-  updateTunnel();
 }
 
-void updateTunnel() {
-  TunnelStateRecord& s = TunnelState;
+void updateTunnel(int32_t ticks) {
+  TunnelState& s = Tunnel;
   // The blob phases run on through the tunnel scenes although it draws no blob.
-  const int32_t n = advanceBlobPhases(SceneState.pendingTicks);
+  const int32_t n = advanceBlobPhases(ticks);
   for (int32_t tick = 0; tick < n; ++tick) {
-    const float t = s.TunnelTime;
-    s.TunnelCamera.eye = Vec3{100.0f * std::sin(t), 100.0f * std::cos(t), 1024.0f * std::sin(t)};
-    s.CloudPath = Vec3{128.0f * std::cos(2.0f * t), 128.0f * std::sin(2.0f * t),
-                       512.0f * std::sin(t / 4.0f)};
-    s.TunnelCamera.roll = std::sin(t / 6.0f);
-    const float lagged = t - s.CameraLag;
-    s.TunnelCamera.target = Vec3{128.0f * std::cos(2.0f * lagged), 128.0f * std::sin(2.0f * lagged),
-                                 512.0f * std::sin(lagged / 4.0f)};
+    const float t = s.time;
+    s.camera.eye = Vec3{100.0f * trigSin(t), 100.0f * trigCos(t), 1024.0f * trigSin(t)};
+    s.cloudPath = Vec3{128.0f * trigCos(2.0f * t), 128.0f * trigSin(2.0f * t),
+                       512.0f * trigSin(t / 4.0f)};
+    s.camera.roll = trigSin(t / 6.0f);
+    const float lagged = t - s.cameraLag;
+    s.camera.target = Vec3{128.0f * trigCos(2.0f * lagged), 128.0f * trigSin(2.0f * lagged),
+                                 512.0f * trigSin(lagged / 4.0f)};
     computeCloudCentres(t);
-    s.TunnelTime = t + kTickAngle;
+    s.time = t + kTickAngle;
   }
 }
 
 TunnelRayHit castTunnelRay(float a, float b) {
-  const TunnelStateRecord& s = TunnelState;
+  const TunnelState& s = Tunnel;
   const TunnelRayHit miss = {128.0f, 128.0f, 0};
 
   // The grid row feeds the first component, the column the second.
   Vec3 d = {a - 160.0f, b - 100.0f, 256.0f};
-  transformPoints(&d, 1, s.TunnelMatrix, Vec3{0.0f, 0.0f, 0.0f});
+  transformPoints(&d, 1, s.view, Vec3{0.0f, 0.0f, 0.0f});
   const float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
   d = Vec3{d.x / length, d.y / length, d.z / length};
 
-  const Vec3 e = s.TunnelCamera.eye;
+  const Vec3 e = s.camera.eye;
   const float qa = d.x * d.x + d.y * d.y;
   const float qb = 2.0f * (e.x * d.x + e.y * d.y);
   const float qc = e.x * e.x + e.y * e.y - 65536.0f;
@@ -169,7 +160,7 @@ TunnelRayHit castTunnelRay(float a, float b) {
   TunnelRayHit out;
   out.u = std::fabs(hit.z * 0.2f);
   if (out.u > kMaxTexel) out.u = kMaxTexel;
-  out.v = std::fabs(std::atan2(hit.y, hit.x) * angleScale);
+  out.v = std::fabs(trigAtan2(hit.y, hit.x) * angleScale);
   const float light = 60000.0f / dist;
   out.shade = light > 255.0f ? 255 : nearest(light);
   if (out.shade < 0) out.shade = 0;
@@ -188,11 +179,10 @@ bool projectCloudDot(const Vec3& point, int32_t& sx, int32_t& sy) {
   return true;
 }
 
-void renderTunnel() {
-  TunnelStateRecord& s = TunnelState;
-  uint8_t* target = SceneState.target;
-  buildLookAtMatrix(s.TunnelCamera, s.TunnelMatrix);
+void renderTunnel(uint8_t* target) {
+  TunnelState& s = Tunnel;
+  buildLookAtMatrix(s.camera, s.view);
   fillTunnelGrid();
   renderTextureGrid(target, s.texCoords, s.shades, s.texture, s.palette, s.shadeTable);
-  for (const Vec3& centre : s.CloudCentres) drawParticleCloud(target, centre);
+  for (const Vec3& centre : s.cloudCentres) drawParticleCloud(target, centre);
 }

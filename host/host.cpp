@@ -48,8 +48,8 @@ intptr_t DemoWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
   return DefWindowProc(window, message, wParam, lParam);
 }
 
-void StartupFailed(const char* text) {
+void StartupFailed(const char* text, bool showBox) {
   std::fprintf(stderr, "qm7: %s\n", text);
-  ShowModalMessage(text, MainWindow);
+  if (showBox) ShowModalMessage(text, MainWindow);
   MusicFree();
 }

@@ -47,9 +47,10 @@ extern const char* DataSearchNote;  // null: the data folder was found or given
 // Escape, WM_DESTROY), called by DispatchMessage and DestroyWindow.
 intptr_t DemoWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
-// Start-up failure: shows `text` (message box and standard error) and
+// Start-up failure: writes `text` on standard error, shows it in a message
+// box unless the failing step has already shown its own (showBox false), and
 // releases the music library. The caller then ends RunDemo with status 1.
-void StartupFailed(const char* text);
+void StartupFailed(const char* text, bool showBox = true);
 
 // ---- observation (null by default; no cost when unused)
 // What one active frame did, handed to FrameObserver after the render step

@@ -108,6 +108,7 @@ int main(int argc, char** argv) {
   }
 
   SetWindowIcon(WindowIconPixels, WindowIconSize);
+  StartInWindow(options.window ? 1 : 0);
   int code = RunDemo();
   if (std::getenv("QM7_STATS")) PrintStats(startCount, code);
   EndPlatform();

@@ -2,11 +2,11 @@
 // one frame while the application is active, or waits while it is not.
 #include "host/message_loop.h"
 
-#include "kit/frame.h"
 #include "host/frame_clock.h"
 #include "host/host.h"
 #include "host/scene_state.h"
 #include "host/timeline.h"
+#include "kit/frame.h"
 #include "platform/clock.h"
 #include "platform/music.h"
 #include "platform/window.h"
@@ -52,7 +52,7 @@ static void RunFrame() {
     FrameObserver(probe);
   }
 
-  if (SceneTable[scene].updateScene) SceneTable[scene].updateScene(FrameClock.elapsedTicks);
+  if (SceneTable[scene].updateScene) SceneTable[scene].updateScene();
 }
 
 PassResult RunOnePass(int* endCode) {

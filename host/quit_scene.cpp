@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "kit/frame.h"
 #include "host/host.h"
 #include "host/message_loop.h"
+#include "kit/frame.h"
 
 void QuitScene(uint8_t*) {
   std::memset(FrameBuffer, 0, kFrameBytes);

@@ -10,30 +10,27 @@
 #include "effects/ripple_swirl.h"
 #include "effects/scroller.h"
 #include "effects/tunnel.h"
-#include "kit/frame.h"
 #include "host/scene_state.h"
+#include "kit/frame.h"
 
 namespace {
 
 // First frame of a scene: true after applying the start action (the caller
-// then draws nothing); otherwise stores the target for the renderer.
+// then draws nothing).
 bool StartFrame(uint8_t* target, void (*startAction)(uint8_t*)) {
-  if (SceneState.sceneStarted == 1) {
-    if (startAction != nullptr) startAction(target);
-    SceneState.sceneStarted = 0;
-    return true;
-  }
-  SceneState.target = target;
-  return false;
+  if (!SceneState.sceneStarted) return false;
+  if (startAction != nullptr) startAction(target);
+  SceneState.sceneStarted = false;
+  return true;
 }
 
 void ClearArea(uint8_t* target) { std::memset(target, 0, kAreaBytes); }
 void ResetRipple(uint8_t*) { resetRippleSwirl(); }
 
-// The effect advances SceneState.pendingTicks ticks itself; the count is spent.
-void SpendTicks(void (*update)()) {
+// The effect advances by the frame's ticks; the count is then spent.
+void SpendTicks(void (*update)(int32_t ticks)) {
   if (SceneState.pendingTicks == 0) return;
-  update();
+  update(SceneState.pendingTicks);
   SceneState.pendingTicks = 0;
 }
 
@@ -42,31 +39,36 @@ void SpendTicks(void (*update)()) {
 void RenderLensWarpScene(uint8_t* target) {
   if (!StartFrame(target, nullptr)) renderLensWarp(target);
 }
-void UpdateLensWarpScene(double) { SpendTicks(updateLensWarp); }
+void UpdateLensWarpScene() { SpendTicks(updateLensWarp); }
 
 void RenderKaleidoscopeScene(uint8_t* target) {
-  if (!StartFrame(target, ClearArea)) renderKaleidoscope();
+  if (!StartFrame(target, ClearArea)) renderKaleidoscope(target);
 }
-void UpdateKaleidoscopeScene(double) { SpendTicks(updateKaleidoscope); }
+void UpdateKaleidoscopeScene() { SpendTicks(updateKaleidoscope); }
 
 void RenderTunnelScene(uint8_t* target) {
-  if (!StartFrame(target, ClearArea)) renderTunnel();
+  if (!StartFrame(target, ClearArea)) renderTunnel(target);
 }
-void UpdateTunnelScene(double) { SpendTicks(updateTunnel); }
+void UpdateTunnelScene() { SpendTicks(updateTunnel); }
 
 void RenderRippleSwirlScene(uint8_t* target) {
   if (!StartFrame(target, ResetRipple)) renderRippleSwirl(target);
 }
-void UpdateRippleSwirlScene(double) { SpendTicks(updateRippleSwirl); }
+void UpdateRippleSwirlScene() { SpendTicks(updateRippleSwirl); }
 
 void RenderFlyingBlobsScene(uint8_t* target) {
-  if (!StartFrame(target, nullptr)) renderFlyingBlobs();
+  if (!StartFrame(target, nullptr)) renderFlyingBlobs(target);
 }
-void UpdateFlyingBlobsScene(double) { SpendTicks(updateFlyingBlobs); }
+void UpdateFlyingBlobsScene() { SpendTicks(updateFlyingBlobs); }
 
 void RenderFrameCubeScene(uint8_t* target) {
   if (!StartFrame(target, nullptr)) renderFrameCube(target);
 }
-void UpdateFrameCubeScene(double) { SpendTicks(updateFrameCube); }
+void UpdateFrameCubeScene() { SpendTicks(updateFrameCube); }
 
-void UpdateScrollerScene(double) { updateScroller(); }
+// The scroller draws from its scene's first frame on; outside a started
+// scene (the flag clear) it draws nothing.
+void RenderScrollerScene(uint8_t* target) {
+  if (SceneState.sceneStarted) renderScroller(target);
+}
+void UpdateScrollerScene() { updateScroller(SceneState.pendingTicks); }

@@ -1,4 +1,4 @@
 // scene_state.cpp — storage for the shared SceneState record.
 #include "host/scene_state.h"
 
-SceneStateRecord SceneState = {0, nullptr, 0};
+SceneStateRecord SceneState;

@@ -1,17 +1,16 @@
-// scene_state.h — the record the timeline and the running effect share.
+// scene_state.h — the record the timeline, the frame clock and the scene
+// adapters share; no effect reads it.
 //
 // SyncToMusic sets sceneStarted when a scene begins; the render adapters
-// clear it (the scroller leaves it set). Each render adapter stores the
-// drawing target just before calling its effect's renderer. The host stores
-// the whole number of 70 Hz ticks elapsed this frame in pendingTicks; the
-// update adapters clear it after the effect's update has run.
+// clear it (the scroller's leaves it set). The host stores the whole number
+// of 70 Hz ticks elapsed this frame in pendingTicks; the update adapters hand
+// it to the effect's update and then clear it (the scroller's leaves it).
 #pragma once
 #include <cstdint>
 
 struct SceneStateRecord {
-  uint8_t sceneStarted;
-  uint8_t* target;
-  int32_t pendingTicks;
+  bool sceneStarted = false;
+  int32_t pendingTicks = 0;
 };
 
 extern SceneStateRecord SceneState;

@@ -15,12 +15,12 @@
 #include "effects/ripple_swirl.h"
 #include "effects/scroller.h"
 #include "host/data_buffers.h"
-#include "kit/frame.h"
 #include "host/frame_clock.h"
 #include "host/host.h"
 #include "host/message_loop.h"
 #include "host/scene_state.h"
 #include "host/timeline.h"
+#include "kit/frame.h"
 #include "pack/pack_archive.h"
 #include "platform/clock.h"
 #include "platform/music.h"
@@ -66,6 +66,7 @@ void ResetHostState() {
   }
   ScrollPicture = nullptr;
   ScrollPictureBytes = 0;
+  PopupText = nullptr;
 }
 
 // Loads the five data files; on a missing or short one, its reason into
@@ -77,7 +78,7 @@ int LoadDataFiles(char* reason, std::size_t reasonBytes) {
     std::snprintf(step, sizeof step, "LoadFile %s", file.name);
     Step(step);
     std::size_t length = 0;
-    if (LoadFile(file.name, &LoadedFiles[i], &length) != 0) {
+    if (!LoadFile(file.name, &LoadedFiles[i], &length)) {
       std::snprintf(reason, reasonBytes, "Can't load the data file %s", file.name);
       return 0;
     }
@@ -98,6 +99,13 @@ int LoadDataFiles(char* reason, std::size_t reasonBytes) {
 
 int Fail(const char* text) {
   StartupFailed(text);
+  return 1;
+}
+
+// A display step that failed with a known result code has already shown that
+// code's popup; the host then only writes its reason (one box per failure).
+int FailDisplay(const char* text) {
+  StartupFailed(text, PopupText == nullptr);
   return 1;
 }
 
@@ -130,11 +138,11 @@ int StartDemo() {
   MainWindow = OpenDemoWindow("GLIDER TEST PROGRAM", DemoWindowProc);
   if (!MainWindow) return Fail("Can't open a window on the display");
 
-  if (!Display.InitDisplay(MainWindow, nullptr)) return Fail("Can't use the display");
+  if (!Display.InitDisplay(MainWindow)) return FailDisplay("Can't use the display");
   if (!Display.ChooseMode(kFrameWidth, kFrameHeight, 32))
     return Fail("The display offers no 320x240 mode with 32 bits per pixel");
   NeedsConversion = Display.SetSourceFormat(32, 0x00FF0000, 0x0000FF00, 0x000000FF) ? 0 : 1;
-  if (!Display.CreateSurfaces()) return Fail("Can't set the 320x240 display mode");
+  if (!Display.CreateSurfaces()) return FailDisplay("Can't set the 320x240 display mode");
 
   Step("OpenPack");
   OpenPack("qm7.dat");
@@ -142,7 +150,7 @@ int StartDemo() {
   if (!LoadDataFiles(reason, sizeof reason)) return FailAfterPack(reason);
 
   Step("initLensWarp");
-  initLensWarp();
+  initLensWarp(TextureData, PaletteData, OpenerLogo, BriskLogo);
   Step("initRippleSwirl");
   initRippleSwirl();
   Step("initKaleidoscope");
@@ -150,9 +158,9 @@ int StartDemo() {
   Step("initFlyingBlobs");
   initFlyingBlobs();
   Step("initFrameCube");
-  initFrameCube();
-  Step("buildScrollTables");
-  buildScrollTables();
+  initFrameCube(OpenerLogo, BriskLogo);
+  Step("initScroller");
+  initScroller(ScrollPicture, ScrollPictureBytes);
 
   SetCursor(CursorShape::kNone);
 

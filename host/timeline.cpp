@@ -4,7 +4,6 @@
 #include "effects/frame_cube.h"
 #include "effects/kaleidoscope.h"
 #include "effects/lens_warp.h"
-#include "effects/scroller.h"
 #include "host/quit_scene.h"
 #include "host/scene_adapters.h"
 #include "host/scene_state.h"
@@ -34,7 +33,7 @@ const SceneEntry SceneTable[kSceneCount] = {
     {RenderRippleSwirlScene, UpdateRippleSwirlScene, 20, 0},     // 13
     {RenderFlyingBlobsScene, UpdateFlyingBlobsScene, 24, 0},     // 14
     {RenderFrameCubeScene, UpdateFrameCubeScene, 35, 0},         // 15
-    {renderScroller, UpdateScrollerScene, 52, 63},               // 16
+    {RenderScrollerScene, UpdateScrollerScene, 52, 63},          // 16
     {QuitScene, nullptr, 0, 1},                                  // 17: never ends
 };
 
@@ -68,7 +67,7 @@ void SyncToMusic(uint32_t musicHandle) {
   // The quit entry is the last one: it has no successor to switch to.
   const SceneEntry& scene = SceneTable[CurrentScene];
   if (CurrentScene < kQuitSceneIndex && order == scene.endOrder && row == scene.endRow) {
-    SceneState.sceneStarted = 1;
+    SceneState.sceneStarted = true;
     CurrentScene += 1;
   }
 
@@ -89,5 +88,5 @@ void ResetTimeline() {
   CurrentScene = 0;
   LastEvent = 0;
   EventLatch = 0;
-  SceneState = {0, nullptr, 0};
+  SceneState = SceneStateRecord{};
 }

@@ -8,7 +8,7 @@
 //     SyncToMusic(MusicHandle);
 //     if (SceneTable[CurrentScene].renderScene) SceneTable[CurrentScene].renderScene(frame + kAreaOffset);
 //     ... measure ticks into SceneState.pendingTicks ...
-//     if (SceneTable[CurrentScene].updateScene) SceneTable[CurrentScene].updateScene(elapsedTicks);
+//     if (SceneTable[CurrentScene].updateScene) SceneTable[CurrentScene].updateScene();
 //
 // MusicPositionReader is the one seam to the music player: it returns
 // order | row << 16 for the given handle. It is nullptr until the host sets
@@ -27,7 +27,7 @@ extern uint32_t (*MusicPositionReader)(uint32_t musicHandle);
 
 struct SceneEntry {
   void (*renderScene)(uint8_t* target);  // nullptr: nothing is drawn
-  void (*updateScene)(double elapsedTicks);  // nullptr: nothing is advanced
+  void (*updateScene)();                 // by SceneState.pendingTicks; nullptr: nothing is advanced
   uint32_t endOrder;
   uint32_t endRow;
 };

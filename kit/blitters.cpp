@@ -6,6 +6,10 @@
 // source in 16.16 fixed point; per pixel there are only shifts and lookups.
 #include "kit/blitters.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "kit/frame.h"
 #include "kit/logo_glow.h"
 
@@ -15,6 +19,25 @@ namespace {
 
 constexpr int64_t kClipRight = 319;    // column 319 is never written by a sprite
 constexpr int64_t kClipBottom = 199;   // nor row 199
+
+#ifdef __SSE2__
+// LightenTable's arithmetic for amount k as four 16-bit lanes (blue, green,
+// red, fourth byte): the factor on the old byte and the amount added.
+struct LightenLanes {
+  uint64_t factor[64];
+  uint64_t lift[64];
+};
+constexpr LightenLanes MakeLightenLanes() {
+  LightenLanes lanes = {};
+  for (uint64_t k = 0; k < 64; ++k) {
+    const uint64_t f = 64 - k, add = (k * 255) >> 6;
+    lanes.factor[k] = f | f << 16 | f << 32 | uint64_t{64} << 48;
+    lanes.lift[k] = add | add << 16 | add << 32;
+  }
+  return lanes;
+}
+constexpr LightenLanes kLighten = MakeLightenLanes();
+#endif
 
 // Draws the sprite with amounts taken from `amountOf[source byte]`.
 void drawSprite(uint8_t* target, const uint8_t* source, int32_t x, int32_t y, int32_t size,
@@ -56,7 +79,27 @@ void drawSprite(uint8_t* target, const uint8_t* source, int32_t x, int32_t y, in
   for (int64_t j = 0; j < h; ++j, v += step, row += kFrameRowBytes) {
     const uint8_t* sourceRow = source + (v >> 16) * 64;
     uint8_t* pixel = row;
-    for (int64_t i = 0; i < w; ++i, pixel += 4) {
+    int64_t i = 0;
+#ifdef __SSE2__
+    // Two pixels a step: LightenTable[d][k] is ((k*255)>>6) + (((64-k)*d)>>6),
+    // worked out on all four bytes at once; the fourth byte gets factor 64
+    // and nothing added, so it keeps its value.
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 2 <= w; i += 2, pixel += 8) {
+      const uint32_t k0 = amountOf[sourceRow[columns[i]]];
+      const uint32_t k1 = amountOf[sourceRow[columns[i + 1]]];
+      const __m128i factor = _mm_unpacklo_epi64(
+          _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&kLighten.factor[k0])),
+          _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&kLighten.factor[k1])));
+      const __m128i lift = _mm_unpacklo_epi64(
+          _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&kLighten.lift[k0])),
+          _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&kLighten.lift[k1])));
+      const __m128i d = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixel)), zero);
+      const __m128i out = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(d, factor), 6), lift);
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(pixel), _mm_packus_epi16(out, out));
+    }
+#endif
+    for (; i < w; ++i, pixel += 4) {
       const uint32_t k = amountOf[sourceRow[columns[i]]];
       pixel[2] = LightenTable[pixel[2] * 64 + k];
       pixel[1] = LightenTable[pixel[1] * 64 + k];

@@ -14,6 +14,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "kit/trig.h"
+
 uint8_t PolarDistanceTable[64 * 64];
 uint8_t PolarAngleTable[64 * 64];
 int32_t BlobExtents[64][2];
@@ -68,10 +70,11 @@ void initBlobTables() {
       // A full turn is 512 steps; the low 8 bits are kept.
       uint8_t angle = 0;
       if (dx != 0 || dy != 0)
-        angle = static_cast<uint8_t>(nearest((std::atan2(dy, dx) + kPi) * 256.0 / kPi) & 255);
+        angle = static_cast<uint8_t>(nearest((trigAtan2(dy, dx) + kPi) * 256.0 / kPi) & 255);
       PolarAngleTable[y * 64 + x] = angle;
     }
   }
+  resetBlobPhases();
   BlobStepA = static_cast<float>(2.0 * kPi / 128.0);
   BlobStepB = static_cast<float>(2.0 * kPi / 32.0);
 }
@@ -80,16 +83,16 @@ void buildBlobMap() {
   std::memset(BlobProfiles, 0, sizeof(BlobProfiles));
 
   // Extents, x(i) from sin(a) and y(i) from cos(b), a and b stepped per class.
-  const float c = static_cast<float>(6.0 * std::sin(static_cast<double>(BlobPhaseB)) + 25.0);
+  const float c = static_cast<float>(6.0 * trigSin(static_cast<double>(BlobPhaseB)) + 25.0);
   const double phaseA = BlobPhaseA;
   const double phaseB = BlobPhaseB;
   float a = BlobPhaseA;
   float b = -BlobPhaseA;
   for (int i = 0; i < 64; ++i) {
     const double ad = a;
-    const float r = static_cast<float>(3.0 * std::cos(ad + phaseB) + std::sin(2.0 * ad + phaseA) + 3.0);
-    BlobExtents[i][0] = nearest(std::sin(ad) * r + c);
-    BlobExtents[i][1] = nearest(std::cos(static_cast<double>(b)) * r + c);
+    const float r = static_cast<float>(3.0 * trigCos(ad + phaseB) + trigSin(2.0 * ad + phaseA) + 3.0);
+    BlobExtents[i][0] = nearest(trigSin(ad) * r + c);
+    BlobExtents[i][1] = nearest(trigCos(static_cast<double>(b)) * r + c);
     a += BlobStepA;
     b += BlobStepB;
   }

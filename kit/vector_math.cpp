@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "kit/trig.h"
+
 void transformPoints(Vec3* points, int count, const Matrix3& matrix, const Vec3& translation) {
   // Copies first: the matrix or translation may live inside the points array.
   const Matrix3 m = matrix;
@@ -34,7 +36,7 @@ void normaliseVector(const Vec3& in, Vec3& out) {
 }
 
 void buildLookAtMatrix(const CameraSpec& camera, Matrix3& out) {
-  const Vec3 initialUp{std::sin(camera.roll), -std::cos(camera.roll), 0.0f};
+  const Vec3 initialUp{trigSin(camera.roll), -trigCos(camera.roll), 0.0f};
   Vec3 forward{camera.target.x - camera.eye.x, camera.target.y - camera.eye.y,
                camera.target.z - camera.eye.z};
   normaliseVector(forward, forward);

@@ -24,9 +24,10 @@ uint8_t* Allocate(std::size_t bytes, bool zeroed) {
   return static_cast<uint8_t*>(p);
 }
 
-int AllocFault() {
+// Reports a failed allocation; false for the loader to return.
+bool AllocFault() {
   std::cout << "Mem alloc fault\n" << std::flush;
-  return 1;
+  return false;
 }
 
 // Length of an open file, leaving its position where it was; -1 if unknown.
@@ -38,12 +39,12 @@ long FileLength(std::FILE* file) {
   return end;
 }
 
-int LoadLooseFile(const char* name, uint8_t** out, std::size_t* length) {
+bool LoadLooseFile(const char* name, uint8_t** out, std::size_t* length) {
   std::FILE* file = std::fopen(name, "rb");
   if (file == nullptr) {
     std::printf("Could not open %s\n", name);
     std::fflush(stdout);
-    return 1;
+    return false;
   }
   std::cout << "." << std::flush;
   // A folder or a device opens like a file but has no length worth trusting.
@@ -51,13 +52,13 @@ int LoadLooseFile(const char* name, uint8_t** out, std::size_t* length) {
   if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
     std::fprintf(stderr, "Could not load %s: not a regular file\n", name);
     std::fclose(file);
-    return 1;
+    return false;
   }
   const long size = FileLength(file);
   if (size < 0) {
     std::fprintf(stderr, "Could not load %s: cannot take its length\n", name);
     std::fclose(file);
-    return 1;
+    return false;
   }
   uint8_t* data = Allocate(static_cast<std::size_t>(size), false);
   if (data == nullptr) {
@@ -69,11 +70,11 @@ int LoadLooseFile(const char* name, uint8_t** out, std::size_t* length) {
   if (got != static_cast<std::size_t>(size)) {
     std::fprintf(stderr, "Could not load %s: short read (%zu of %ld bytes)\n", name, got, size);
     std::free(data);
-    return 1;
+    return false;
   }
   *out = data;
   *length = static_cast<std::size_t>(size);
-  return 0;
+  return true;
 }
 
 // Reads the directory of the freshly opened pack; keeps the entries that are
@@ -130,9 +131,9 @@ const char* PackEntrySizeProblem(const PackEntry& entry, uint64_t fileBytes) {
   return nullptr;
 }
 
-int LoadPackEntry(std::FILE* file, uint64_t fileBytes, const char* packName,
-                  const PackEntry& entry, uint8_t** out, std::size_t* length,
-                  std::size_t* decoded) {
+bool LoadPackEntry(std::FILE* file, uint64_t fileBytes, const char* packName,
+                   const PackEntry& entry, uint8_t** out, std::size_t* length,
+                   std::size_t* decoded) {
   std::size_t ignoredLength, ignoredDecoded;
   if (length == nullptr) length = &ignoredLength;
   if (decoded == nullptr) decoded = &ignoredDecoded;
@@ -141,16 +142,16 @@ int LoadPackEntry(std::FILE* file, uint64_t fileBytes, const char* packName,
   *decoded = 0;
   if (static_cast<uint64_t>(entry.offset) + entry.storedSize > fileBytes) {
     std::fprintf(stderr, "Could not load %s: its data lies past the end of %s\n", entry.name, packName);
-    return 1;
+    return false;
   }
   if (entry.compressed == 1 && entry.unpackedSize > kPackMaxUnpackedBytes) {
     std::fprintf(stderr, "Could not load %s: its unpacked size in %s (%u bytes) is over the %u-byte limit\n",
                  entry.name, packName, entry.unpackedSize, kPackMaxUnpackedBytes);
-    return 1;
+    return false;
   }
   if (std::fseek(file, static_cast<long>(entry.offset), SEEK_SET) != 0) {
     std::fprintf(stderr, "Could not load %s: cannot seek in %s\n", entry.name, packName);
-    return 1;
+    return false;
   }
   uint8_t* stored = Allocate(entry.storedSize, false);
   if (stored == nullptr) return AllocFault();
@@ -159,13 +160,13 @@ int LoadPackEntry(std::FILE* file, uint64_t fileBytes, const char* packName,
     std::fprintf(stderr, "Could not load %s: short read from %s (%zu of %u bytes)\n", entry.name,
                  packName, got, entry.storedSize);
     std::free(stored);
-    return 1;
+    return false;
   }
   if (entry.compressed != 1) {
     *out = stored;
     *length = entry.storedSize;
     *decoded = entry.storedSize;
-    return 0;
+    return true;
   }
 
   // Zeroed, so a stream that ends early leaves the rest of the file zero.
@@ -181,12 +182,12 @@ int LoadPackEntry(std::FILE* file, uint64_t fileBytes, const char* packName,
     std::fprintf(stderr, "Could not load %s: its compressed data in %s %s\n", entry.name, packName,
                  LzwStatusText(status));
     std::free(data);
-    return 1;
+    return false;
   }
   *out = data;
   *length = entry.unpackedSize;
   *decoded = written;
-  return 0;
+  return true;
 }
 
 void OpenPack(const char* packName) {
@@ -210,23 +211,23 @@ void OpenPack(const char* packName) {
   ReadDirectory();
 }
 
-int FindEntry(const char* name, PackEntry* found) {
+bool FindEntry(const char* name, PackEntry* found) {
   for (int32_t i = 0; i < PackArchive.entryCount; ++i) {
     if (std::strcmp(PackArchive.directory[i].name, name) == 0) {
       if (found != nullptr) *found = PackArchive.directory[i];
-      return 0;
+      return true;
     }
   }
-  return 1;
+  return false;
 }
 
-int LoadFile(const char* name, uint8_t** out, std::size_t* length) {
+bool LoadFile(const char* name, uint8_t** out, std::size_t* length) {
   std::size_t ignored;
   if (length == nullptr) length = &ignored;
   *out = nullptr;
   *length = 0;
   PackEntry entry;
-  if (PackArchive.packOpen == 1 && FindEntry(name, &entry) == 0) {
+  if (PackArchive.packOpen == 1 && FindEntry(name, &entry)) {
     std::cout << "." << std::flush;
     return LoadPackEntry(PackArchive.file, PackArchive.fileBytes, PackArchive.packName, entry, out,
                          length, nullptr);

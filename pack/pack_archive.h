@@ -3,7 +3,7 @@
 // Usage (host, at start-up):
 //   OpenPack("qm7.dat");
 //   uint8_t* data; size_t length;
-//   if (LoadFile("brisk.bin", &data, &length) != 0) ... failure, data is nullptr ...
+//   if (!LoadFile("brisk.bin", &data, &length)) ... failure, data is nullptr ...
 //   ... the caller owns data (std::free) ...
 //   ClosePack();   // at shutdown
 //
@@ -57,22 +57,22 @@ extern PackArchiveState PackArchive;
 // to loose files.
 void OpenPack(const char* packName);
 
-// 0 and *found filled when the pack holds the name, 1 when not.
-int FindEntry(const char* name, PackEntry* found);
+// True and *found filled when the pack holds the name, false when not.
+bool FindEntry(const char* name, PackEntry* found);
 
-// 0: *out holds a fresh std::malloc'd buffer with the file's bytes, *length
-// its size (the unpacked size for compressed entries). 1: failure, reported
-// on the console; *out is nullptr and *length 0. `length` may be nullptr.
-int LoadFile(const char* name, uint8_t** out, std::size_t* length);
+// True: *out holds a fresh std::malloc'd buffer with the file's bytes, *length
+// its size (the unpacked size for compressed entries). False: failure,
+// reported on the console; *out is nullptr and *length 0. `length` may be nullptr.
+bool LoadFile(const char* name, uint8_t** out, std::size_t* length);
 
 // The entry loading behind LoadFile, also used by qm7-pack on packs it opens
 // itself: loads `entry` from `file`, a pack of `fileBytes` bytes named
 // `packName` in messages. Same limits, messages and result as LoadFile;
 // *decoded (may be nullptr) is how many bytes a compressed stream produced,
 // less than *length when the stream ended early and the rest was left zero.
-int LoadPackEntry(std::FILE* file, uint64_t fileBytes, const char* packName,
-                  const PackEntry& entry, uint8_t** out, std::size_t* length,
-                  std::size_t* decoded);
+bool LoadPackEntry(std::FILE* file, uint64_t fileBytes, const char* packName,
+                   const PackEntry& entry, uint8_t** out, std::size_t* length,
+                   std::size_t* decoded);
 
 // Directory reading (OpenPack, qm7-pack): one 26-byte entry as on disk.
 void ParsePackEntry(const uint8_t* raw, PackEntry* entry);

@@ -20,6 +20,14 @@
 //   primary->GetAttachedSurface(&caps /* DDSCAPS_BACKBUFFER */, &back);
 //   per frame: back->Lock(...), write rows, back->Unlock(...), primary->Flip(...)
 // Objects live until the process ends; there is no Release.
+//
+// Why result codes here when the rest of the program returns bool: this is
+// the boundary to an emulated display interface, and the display device
+// (display/) shows the user the text that belongs to each failure code. So
+// every twin returns the codes of that interface, and this header carries the
+// whole code table (values as the interface defines them) even though a twin
+// only produces a few: the error reporter's message table is keyed by all of
+// them. Above display/, success is reported as bool.
 #pragma once
 #include <cstdint>
 

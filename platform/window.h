@@ -48,6 +48,12 @@ enum class CursorShape { kNone, kArrow };
 // run. Without it the window has the system's default icon.
 void SetWindowIcon(const uint32_t* argb, int size);
 
+// Program start (main, before RunDemo): nonzero opens the demo in a
+// resizable window (2x, 3x or 4x the frame, the largest that fits) instead
+// of full screen. Alt+Enter and F11 switch between the two at any time
+// without any message to the host.
+void StartInWindow(int windowed);
+
 // Host start-up: creates and shows the full-screen window titled `title`
 // whose messages go to `procedure` (WM_CREATE is sent before it returns).
 // Returns the window, or nullptr when no window can be made (no display).

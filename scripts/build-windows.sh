@@ -4,8 +4,9 @@
 # qm7-capture.exe, qm7-pack.exe, the data (qm7.dat, qm7.it) and README.txt.
 #
 # Installs mingw-w64 and Wine when missing, builds libopenmpt for Windows
-# once into ~/.cache/qm7/ (QM7_CACHE), takes the data from the Linux build
-# in build/release (building it when it is not there), and links everything
+# once into ~/.cache/qm7/ (QM7_CACHE), takes the data and the window icon's
+# pixels from the Linux build in build/release (building them when they are
+# not there), and links everything
 # statically, so the programs run on a bare Windows with no DLLs beside them.
 set -euo pipefail
 source "$(dirname "$0")/setup.sh"
@@ -17,11 +18,12 @@ openmpt=$(qm7_windows_libopenmpt)
 
 # The data is made by host tools: take it from the Linux build.
 native="$QM7_ROOT/build/release"
-if [ ! -f "$native/data/qm7.dat" ] || [ ! -f "$native/data/qm7.it" ]; then
-  echo "qm7: making the data with a Linux build in $native" >&2
+icon="$native/icons/window_icon.cpp"
+if [ ! -f "$native/data/qm7.dat" ] || [ ! -f "$native/data/qm7.it" ] || [ ! -f "$icon" ]; then
+  echo "qm7: making the data and the icon with a Linux build in $native" >&2
   qm7_install_packages "${QM7_BUILD_PACKAGES[@]}"
   qm7_configure "$native" -DCMAKE_BUILD_TYPE=Release
-  cmake --build "$native" -j "$(qm7_jobs)" --target data
+  cmake --build "$native" -j "$(qm7_jobs)" --target data qm7
 fi
 
 out="$QM7_ROOT/build/windows"
@@ -30,7 +32,7 @@ command -v ccache >/dev/null 2>&1 &&
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 qm7_configure "$out" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$QM7_ROOT/cmake/mingw-w64.cmake" \
-  -DQM7_OPENMPT_PREFIX="$openmpt" "${launcher[@]}"
+  -DQM7_OPENMPT_PREFIX="$openmpt" -DQM7_WINDOW_ICON_SOURCE="$icon" "${launcher[@]}"
 cmake --build "$out" -j "$(qm7_jobs)"
 
 stage="$out/zip"

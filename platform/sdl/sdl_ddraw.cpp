@@ -1,20 +1,27 @@
 // sdl_ddraw.cpp — the page-flipped display on an SDL2 window.
 //
 // The window (made by the host) is put in desktop full-screen; the desktop
-// resolution never changes. "Setting a mode" makes a renderer and the back
-// buffer is a streaming texture of the mode's size, locked for the frame.
-// Flip scales it to the screen: nearest-neighbour into a target texture at
-// the largest whole multiple that fits, then smooth scaling of that into the
-// largest rectangle of the mode's aspect (4:3 for 320x240), black elsewhere,
-// and presents, paced by vsync when the renderer has it.
+// resolution never changes. "Setting a mode" picks how frames reach the
+// screen (sdl_present.h):
+//   GPU  a renderer; the back buffer is a streaming texture of the mode's
+//        size, locked for the frame. Flip scales it: nearest-neighbour into a
+//        target texture at the largest whole multiple that fits, then smooth
+//        scaling of that into the largest rectangle of the mode's aspect (4:3
+//        for 320x240), black elsewhere, paced by vsync when there is one.
+//   CPU  no renderer; the back buffer is memory, and Flip enlarges it
+//        nearest-neighbour into the same rectangle of the window surface.
 //
 // Failures never crash: a window that is gone or a renderer that lost its
 // device makes Lock and Flip return DDERR_SURFACELOST without touching any
 // SDL object of the old window; Restore rebuilds the textures when it can.
 #include <SDL.h>
 
+#include <vector>
+
 #include "platform/ddraw.h"
+#include "platform/picture_scale.h"
 #include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_present.h"
 
 namespace {
 
@@ -22,8 +29,11 @@ struct SdlDisplayState {
   SDL_Window* window;
   Uint32 windowId;
   uint32_t cooperativeFlags;
-  SDL_Renderer* renderer;
-  SDL_Texture* frame;   // the back buffer: streaming, the mode's size
+  bool pathChosen;
+  PresentPath path;
+  SDL_Renderer* renderer;  // GPU path only
+  SDL_Texture* frame;   // GPU path: the back buffer, streaming, the mode's size
+  std::vector<uint32_t> memory;  // CPU path: the back buffer, rows of the mode's width
   SDL_Texture* scaled;  // render target at scaledFactor x the mode's size
   int scaledFactor;
   DdMode mode;
@@ -38,8 +48,16 @@ SdlDisplayState Sdl = {};
 
 int WatchRenderEvents(void*, SDL_Event* event) {
   if (event->type == SDL_RENDER_DEVICE_RESET) Sdl.deviceLost = true;
+  // The CPU path paints the bars only when the window's contents may be gone.
+  if (event->type == SDL_WINDOWEVENT && (event->window.event == SDL_WINDOWEVENT_EXPOSED ||
+                                         event->window.event == SDL_WINDOWEVENT_SIZE_CHANGED))
+    CpuPresentRepaint();
   return 0;
 }
+
+bool CpuPath() { return Sdl.path == PresentPath::kCpu; }
+
+int MemoryPitch() { return static_cast<int>(Sdl.mode.width * (Sdl.mode.bits / 8)); }
 
 // The window still exists (the host may have destroyed it at any time).
 bool WindowAlive() {
@@ -55,6 +73,7 @@ void ForgetWindow() {
   Sdl.scaled = nullptr;
   Sdl.scaledFactor = 0;
   Sdl.locked = false;
+  CpuPresentForget();
 }
 
 bool Usable() {
@@ -62,6 +81,7 @@ bool Usable() {
     ForgetWindow();
     return false;
   }
+  if (CpuPath()) return !Sdl.memory.empty();
   return Sdl.renderer && Sdl.frame && !Sdl.deviceLost;
 }
 
@@ -70,6 +90,11 @@ Uint32 TextureFormat(const DdMode& mode) {
 }
 
 bool CreateFrameTexture() {
+  if (CpuPath()) {
+    size_t bytes = size_t(MemoryPitch()) * Sdl.mode.height;
+    Sdl.memory.assign((bytes + 3) / 4, 0);
+    return true;
+  }
   Sdl.frame = SDL_CreateTexture(Sdl.renderer, TextureFormat(Sdl.mode), SDL_TEXTUREACCESS_STREAMING,
                                 static_cast<int>(Sdl.mode.width),
                                 static_cast<int>(Sdl.mode.height));
@@ -88,18 +113,9 @@ void DropTextures() {
 
 // The largest rectangle of the mode's aspect that fits the output, centred.
 SDL_Rect FitAspect(int outW, int outH) {
-  int64_t w = Sdl.mode.width, h = Sdl.mode.height;
-  SDL_Rect r;
-  if (int64_t{outW} * h >= int64_t{outH} * w) {
-    r.h = outH;
-    r.w = static_cast<int>((int64_t{outH} * w + h / 2) / h);
-  } else {
-    r.w = outW;
-    r.h = static_cast<int>((int64_t{outW} * h + w / 2) / w);
-  }
-  r.x = (outW - r.w) / 2;
-  r.y = (outH - r.h) / 2;
-  return r;
+  PictureRect p = FitPicture(outW, outH, static_cast<int>(Sdl.mode.width),
+                             static_cast<int>(Sdl.mode.height));
+  return {p.x, p.y, p.w, p.h};
 }
 
 // Nearest-neighbour copy of the frame at `factor` into the target texture;
@@ -123,6 +139,13 @@ bool DrawScaled(int factor) {
 }
 
 HRESULT Show() {
+  if (CpuPath()) {
+    if (!CpuPresent(Sdl.window, Sdl.memory.data(), MemoryPitch(), static_cast<int>(Sdl.mode.width),
+                    static_cast<int>(Sdl.mode.height), TextureFormat(Sdl.mode)))
+      return DDERR_SURFACELOST;
+    PacePresent(Sdl.window);
+    return DD_OK;
+  }
   int outW = 0, outH = 0;
   if (SDL_GetRendererOutputSize(Sdl.renderer, &outW, &outH) != 0 || outW <= 0 || outH <= 0)
     return DDERR_SURFACELOST;
@@ -141,13 +164,47 @@ HRESULT Show() {
   return DD_OK;
 }
 
-// Full screen at the desktop's own resolution. The window is first given the
-// display's size and position as a plain window: an X server without a
-// window manager ignores the full-screen request and would otherwise keep
-// the window small while SDL renders for the whole screen.
+// Picks the presentation on the first mode set: the GPU path keeps an
+// accelerated renderer; a renderer that draws on the processor, or none at
+// all, gives way to the CPU path. False when neither can draw.
+bool ChoosePath() {
+  Sdl.path = PreferredPresentPath();
+  if (Sdl.path == PresentPath::kGpu) {
+    Sdl.renderer = SDL_CreateRenderer(
+        Sdl.window, -1,
+        SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
+    if (Sdl.renderer && RendererIsSoftware(Sdl.renderer)) {
+      SDL_DestroyRenderer(Sdl.renderer);
+      Sdl.renderer = nullptr;
+    }
+    if (!Sdl.renderer) Sdl.path = PresentPath::kCpu;
+  }
+  if (Sdl.path == PresentPath::kCpu) {
+    // The window surface must be plain memory, not a texture of a renderer
+    // that SDL would make behind the scenes.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (!SDL_GetWindowSurface(Sdl.window)) return false;
+  }
+  Sdl.pathChosen = true;
+  return true;
+}
+
+// Full screen at the desktop's own resolution. A window that already covers
+// the display (OpenDemoWindow makes it so in one step) is left alone: every
+// further change can wait on the window manager. Any other window is first given the display's size and
+// position as a plain window: an X server without a window manager ignores
+// the full-screen request and would otherwise keep the window small while
+// the picture is drawn for the whole screen.
 void CoverScreen(SDL_Window* window) {
   SDL_Rect bounds;
-  if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &bounds) == 0) {
+  int w = 0, h = 0, x = 0, y = 0;
+  SDL_GetWindowSize(window, &w, &h);
+  SDL_GetWindowPosition(window, &x, &y);
+  int display = SDL_GetWindowDisplayIndex(window);
+  if (SDL_GetDisplayBounds(display, &bounds) == 0 && w == bounds.w && h == bounds.h &&
+      x == bounds.x && y == bounds.y)
+    return;
+  if (SDL_GetDisplayBounds(display, &bounds) == 0) {
     SDL_SetWindowFullscreen(window, 0);
     SDL_SetWindowBordered(window, SDL_FALSE);
     SDL_SetWindowPosition(window, bounds.x, bounds.y);
@@ -178,8 +235,13 @@ class SdlSurface final : public IDirectDrawSurface7 {
     }
     void* pixels = nullptr;
     int pitch = 0;
-    if (SDL_LockTexture(Sdl.frame, &area, &pixels, &pitch) != 0 || !pixels)
+    if (CpuPath()) {
+      pitch = MemoryPitch();
+      pixels = reinterpret_cast<uint8_t*>(Sdl.memory.data()) + size_t(area.y) * pitch +
+               size_t(area.x) * (Sdl.mode.bits / 8);
+    } else if (SDL_LockTexture(Sdl.frame, &area, &pixels, &pitch) != 0 || !pixels) {
       return DDERR_SURFACELOST;
+    }
     Sdl.locked = true;
     desc->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
     desc->dwWidth = static_cast<uint32_t>(area.w);
@@ -224,6 +286,11 @@ class SdlSurface final : public IDirectDrawSurface7 {
       ForgetWindow();
       return DDERR_NOHWND;
     }
+    if (CpuPath()) {
+      Sdl.locked = false;
+      if (Sdl.memory.empty() && !CreateFrameTexture()) return DDERR_OUTOFVIDEOMEMORY;
+      return DD_OK;
+    }
     if (!Sdl.renderer) return DDERR_WRONGMODE;
     if (Sdl.frame && !Sdl.deviceLost) return DD_OK;
     if (Sdl.locked && Sdl.frame) SDL_UnlockTexture(Sdl.frame);
@@ -264,7 +331,7 @@ class SdlDirectDraw final : public IDirectDraw7 {
     Sdl.window = sdlWindow;
     Sdl.windowId = id;
     Sdl.cooperativeFlags = flags;
-    if (flags & DDSCL_FULLSCREEN) CoverScreen(sdlWindow);
+    if ((flags & DDSCL_FULLSCREEN) && !WindowedNow()) CoverScreen(sdlWindow);
     return DD_OK;
   }
 
@@ -306,13 +373,8 @@ class SdlDirectDraw final : public IDirectDraw7 {
     if (!found) return DDERR_INVALIDMODE;
     if (Sdl.locked) return DDERR_SURFACEBUSY;
 
-    if (!Sdl.renderer) {
-      Sdl.renderer = SDL_CreateRenderer(
-          Sdl.window, -1,
-          SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
-      if (!Sdl.renderer) Sdl.renderer = SDL_CreateRenderer(Sdl.window, -1, SDL_RENDERER_SOFTWARE);
-      if (!Sdl.renderer) return DDERR_NODIRECTDRAWHW;
-    }
+    if ((!Sdl.pathChosen || (!CpuPath() && !Sdl.renderer)) && !ChoosePath())
+      return DDERR_NODIRECTDRAWHW;
     if (!Sdl.watching) {
       SDL_AddEventWatch(WatchRenderEvents, nullptr);
       Sdl.watching = true;
@@ -327,10 +389,15 @@ class SdlDirectDraw final : public IDirectDraw7 {
       if (!CreateFrameTexture()) Sdl.deviceLost = true;
     }
     SDL_ShowCursor(SDL_DISABLE);
-    // Black until the first frame arrives.
-    SDL_SetRenderDrawColor(Sdl.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(Sdl.renderer);
-    SDL_RenderPresent(Sdl.renderer);
+    // Black until the first frame arrives. The CPU path paints the whole
+    // window black with its first frame, which follows within milliseconds.
+    if (CpuPath()) {
+      CpuPresentRepaint();
+    } else {
+      SDL_SetRenderDrawColor(Sdl.renderer, 0, 0, 0, 255);
+      SDL_RenderClear(Sdl.renderer);
+      SDL_RenderPresent(Sdl.renderer);
+    }
     return DD_OK;
   }
 
@@ -344,7 +411,7 @@ class SdlDirectDraw final : public IDirectDraw7 {
         desc->dwBackBufferCount != 1)
       return DDERR_INVALIDCAPS;
     if (Sdl.primaryCreated) return DDERR_PRIMARYSURFACEALREADYEXISTS;
-    if (!Sdl.renderer) return DDERR_NOEXCLUSIVEMODE;  // no mode set yet
+    if (!Sdl.modeSet) return DDERR_NOEXCLUSIVEMODE;
     if (!WindowAlive()) {
       ForgetWindow();
       return DDERR_NOHWND;

@@ -10,6 +10,8 @@
 
 #include "platform/message_queue.h"
 #include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_present.h"
+#include "platform/sdl/sdl_x11_window.h"
 #include "platform/window.h"
 
 namespace {
@@ -78,6 +80,7 @@ void Translate(const SDL_Event& e) {
       Enqueue(WM_CLOSE, 0);
       break;
     case SDL_KEYDOWN:
+      if (SwitchWindowModeKey(Window.window, e.key)) break;
       Enqueue(WM_KEYDOWN, KeyCode(e.key.keysym.sym));
       break;
   }
@@ -110,13 +113,43 @@ WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure) {
     std::fprintf(stderr, "window: %s\n", SDL_GetError());
     return nullptr;
   }
-  SDL_Window* window = SDL_CreateWindow(title, 0, 0, 320, 240,
-                                        SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+  // A window for the GPU path is made for OpenGL at once, which spares SDL
+  // remaking it for the renderer. Either kind is made hidden, so that it
+  // shows with its icon.
+  const char* renderDriver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+  bool openGl = PreferredPresentPath() == PresentPath::kGpu &&
+                (!renderDriver || SDL_strncasecmp(renderDriver, "opengl", 6) == 0);
+  SDL_Window* window = nullptr;
+  if (WindowedStart()) {
+    if (openGl) window = CreateWindowedDemoWindow(title, SDL_WINDOW_OPENGL);
+    if (!window) window = CreateWindowedDemoWindow(title, 0);
+    if (window) {
+      ShowIcon(window);
+      SDL_ShowWindow(window);
+    }
+  } else {
+    // Made in one step at its final place and size, covering the screen even
+    // where no window manager acts on the full-screen request; every later
+    // move or resize could wait on the window manager. On X11 the window is
+    // marked full screen before it is first shown, which spares SDL's wait for
+    // the window manager after showing it.
+    SDL_Rect bounds = {0, 0, 320, 240};
+    SDL_GetDisplayBounds(0, &bounds);
+    for (int attempt = openGl ? 0 : 1; attempt < 2 && !window; ++attempt) {
+      Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | (attempt == 0 ? SDL_WINDOW_OPENGL : 0);
+      window = SDL_CreateWindow(title, bounds.x, bounds.y, bounds.w, bounds.h, flags);
+    }
+    if (window) {
+      ShowIcon(window);
+      if (!MarkFullScreenBeforeMapping(window))
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+      SDL_ShowWindow(window);
+    }
+  }
   if (!window) {
     std::fprintf(stderr, "window: %s\n", SDL_GetError());
     return nullptr;
   }
-  ShowIcon(window);
   Window.window = window;
   Window.procedure = procedure;
   Window.destroyed = false;

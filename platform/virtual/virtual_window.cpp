@@ -126,4 +126,6 @@ WindowHandle GetForegroundWindow() { return Window.open ? &WindowToken : nullptr
 
 void SetWindowIcon(const uint32_t*, int) {}  // nothing shows it
 
+void StartInWindow(int) {}  // the virtual display has no screen to fill
+
 void EndPlatform() {}

@@ -27,6 +27,9 @@ struct Message {
 
 using Procedure = intptr_t (*)(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
+// The picture for the window's icons (size x size 0xAARRGGBB, kept by the
+// caller); used by CreateDemoWindow.
+void SetIconPixels(const uint32_t* argb, int size);
 // Registers the class "brisk demo" and creates, shows and updates the WS_POPUP
 // window titled `title`; every message it receives goes to `procedure`.
 // Null when the window cannot be made.

@@ -17,6 +17,8 @@ WindowMessage FromApi(const win32::Message& m) { return {m.window, m.message, m.
 
 }  // namespace
 
+void SetWindowIcon(const uint32_t* argb, int size) { win32::SetIconPixels(argb, size); }
+
 WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure) {
   return win32::CreateDemoWindow(title, procedure);
 }
@@ -55,6 +57,9 @@ void PostQuitMessage(int code) { win32::PostQuit(code); }
 void SetCursor(CursorShape shape) { win32::ShowArrow(shape == CursorShape::kArrow); }
 
 WindowHandle GetForegroundWindow() { return win32::ForegroundWindow(); }
+
+// DirectDraw's exclusive mode is full screen only: --window has no effect here.
+void StartInWindow(int) {}
 
 void EndPlatform() {
   CloseMusicDevice();

@@ -12,6 +12,47 @@ namespace {
 
 win32::Procedure HostProcedure = nullptr;
 MSG LastMessage = {};  // the full MSG of the last GetMessageA
+const uint32_t* IconPixels = nullptr;
+int IconSize = 0;
+
+// An icon from the 0xAARRGGBB picture (straight alpha, top row first), or
+// null. A 32-bit colour bitmap with alpha carries the shape; the mask is unused.
+HICON MakeIcon() {
+  if (!IconPixels || IconSize <= 0) return nullptr;
+  BITMAPV5HEADER header = {};
+  header.bV5Size = sizeof header;
+  header.bV5Width = IconSize;
+  header.bV5Height = -IconSize;  // top-down
+  header.bV5Planes = 1;
+  header.bV5BitCount = 32;
+  header.bV5Compression = BI_BITFIELDS;
+  header.bV5RedMask = 0x00FF0000;
+  header.bV5GreenMask = 0x0000FF00;
+  header.bV5BlueMask = 0x000000FF;
+  header.bV5AlphaMask = 0xFF000000;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HBITMAP color = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                   &bits, nullptr, 0);
+  ReleaseDC(nullptr, screen);
+  if (!color || !bits) return nullptr;
+  // Premultiplied alpha is what the system blends with.
+  auto* out = static_cast<uint32_t*>(bits);
+  for (int i = 0; i < IconSize * IconSize; ++i) {
+    uint32_t p = IconPixels[i], a = p >> 24;
+    uint32_t r = ((p >> 16) & 0xFF) * a / 255, g = ((p >> 8) & 0xFF) * a / 255, b = (p & 0xFF) * a / 255;
+    out[i] = a << 24 | r << 16 | g << 8 | b;
+  }
+  HBITMAP mask = CreateBitmap(IconSize, IconSize, 1, 1, nullptr);
+  ICONINFO info = {};
+  info.fIcon = TRUE;
+  info.hbmMask = mask;
+  info.hbmColor = color;
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(mask);
+  DeleteObject(color);
+  return icon;
+}
 
 LRESULT CALLBACK ForwardingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!HostProcedure) return DefWindowProcA(window, message, wParam, lParam);
@@ -52,6 +93,11 @@ int StartShowCommand() {
 
 namespace win32 {
 
+void SetIconPixels(const uint32_t* argb, int size) {
+  IconPixels = argb;
+  IconSize = size;
+}
+
 void* CreateDemoWindow(const char* title, Procedure procedure) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   HostProcedure = procedure;
@@ -61,11 +107,15 @@ void* CreateDemoWindow(const char* title, Procedure procedure) {
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
   windowClass.lpfnWndProc = ForwardingProcedure;
   windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+  // The program's own picture when it has one, else the system's icons; a
+  // resource named "iconbig" takes precedence for the small icon.
+  HICON picture = MakeIcon();
+  windowClass.hIcon = picture ? picture : LoadIconA(nullptr, IDI_APPLICATION);
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = "brisk demo";
   windowClass.hIconSm = LoadIconA(instance, "iconbig");
+  if (!windowClass.hIconSm) windowClass.hIconSm = picture;
   RegisterClassExA(&windowClass);
 
   HWND window = CreateWindowExA(0, "brisk demo", title, WS_POPUP, 0, 0, CW_USEDEFAULT,

@@ -34,10 +34,10 @@ TEST(Pack, HoldsAllFivePicturesAndReturnsThemIntact) {
   for (const char* name : kPictureNames) {
     SCOPED_TRACE(name);
     PackEntry entry{};
-    EXPECT_EQ(FindEntry(name, &entry), 0);
+    EXPECT_TRUE(FindEntry(name, &entry));
     uint8_t* data = nullptr;
     std::size_t length = 0;
-    ASSERT_EQ(LoadFile(name, &data, &length), 0);
+    ASSERT_TRUE(LoadFile(name, &data, &length));
     std::vector<uint8_t> loaded(data, data + length);
     std::free(data);
     EXPECT_TRUE(loaded == ReadBytes(GeneratedData() + "/" + name));

@@ -17,12 +17,12 @@ class DisplayTest : public ::testing::Test {
  protected:
   void SetUp() override { VirtualDisplayReset(); }
 
-  // 1 when every step up to and including CreateSurfaces succeeded.
-  int Start(std::vector<DdMode> modes, int32_t pitch = 0) {
+  // True when every step up to and including CreateSurfaces succeeded.
+  bool Start(std::vector<DdMode> modes, int32_t pitch = 0) {
     VirtualDisplay.modes = std::move(modes);
     VirtualDisplay.pitch = pitch;
-    if (!device.InitDisplay(this)) return 0;
-    if (!device.ChooseMode(320, 240, 32)) return 0;
+    if (!device.InitDisplay(this)) return false;
+    if (!device.ChooseMode(320, 240, 32)) return false;
     needsConversion = !device.SetSourceFormat(32, 0x00FF0000, 0x0000FF00, 0x000000FF);
     return device.CreateSurfaces();
   }

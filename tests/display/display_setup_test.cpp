@@ -6,7 +6,7 @@
 namespace {
 
 TEST_F(DisplayTest, StartUpPassesTheFlagsOfAnExclusiveFlippingChain) {
-  ASSERT_EQ(Start({kMode16, kMode32}), 1);
+  ASSERT_TRUE(Start({kMode16, kMode32}));
   EXPECT_FALSE(needsConversion);
   EXPECT_EQ(VirtualDisplay.window, this);
   EXPECT_EQ(VirtualDisplay.lastFlags[kVirtualSetCooperativeLevel], 0x11u);
@@ -18,7 +18,6 @@ TEST_F(DisplayTest, StartUpPassesTheFlagsOfAnExclusiveFlippingChain) {
   EXPECT_EQ(VirtualDisplay.lastFlags[kVirtualGetAttachedSurface], 4u);
   EXPECT_NE(device.primary, nullptr);
   EXPECT_NE(device.backBuffer, nullptr);
-  EXPECT_NE(device.errorReporter, nullptr);
   EXPECT_TRUE(VirtualPopups.empty());
 }
 
@@ -27,7 +26,7 @@ TEST_F(DisplayTest, ModeChoiceIsExactAndTakesTheFirstOfDuplicates) {
   const DdMode first = {320, 240, 32, 0x000000FF, 0x0000FF00, 0x00FF0000};
   const DdMode second = {320, 240, 32, 0x00FF0000, 0x0000FF00, 0x000000FF};
   VirtualDisplay.modes = {other, kMode16, first, second};
-  ASSERT_EQ(device.InitDisplay(nullptr), 1);
+  ASSERT_TRUE(device.InitDisplay(nullptr));
   ASSERT_EQ(ModeTable.modeCount, 4);
 
   ASSERT_EQ(device.ChooseMode(320, 240, 32), 1);
@@ -47,7 +46,7 @@ TEST_F(DisplayTest, ModeChoiceIsExactAndTakesTheFirstOfDuplicates) {
 
 TEST_F(DisplayTest, ADisplayWith320x240OnlyAt16BitsFailsTheChoice) {
   VirtualDisplay.modes = {kMode16, {640, 480, 32, 0x00FF0000, 0x0000FF00, 0x000000FF}};
-  ASSERT_EQ(device.InitDisplay(nullptr), 1);
+  ASSERT_TRUE(device.InitDisplay(nullptr));
   EXPECT_EQ(device.ChooseMode(320, 240, 32), 0);
   EXPECT_EQ(device.modeWidth, 0u);
   EXPECT_EQ(device.modeBits, 0u);
@@ -60,7 +59,7 @@ TEST_F(DisplayTest, ModeTableKeepsTheFirst1024ModesOfALongerList) {
   modes[1023] = {320, 240, 32, 1, 2, 4};
   modes[1100] = kMode32;
   VirtualDisplay.modes = modes;
-  ASSERT_EQ(device.InitDisplay(nullptr), 1);
+  ASSERT_TRUE(device.InitDisplay(nullptr));
   EXPECT_EQ(ModeTable.modeCount, kModeTableSize);
   EXPECT_EQ(VirtualDisplay.modesListed, kModeTableSize);  // listing stopped when full
   ASSERT_EQ(device.ChooseMode(320, 240, 32), 1);
@@ -68,7 +67,7 @@ TEST_F(DisplayTest, ModeTableKeepsTheFirst1024ModesOfALongerList) {
 
   // A second start-up lists afresh instead of appending.
   VirtualDisplay.modes = {kMode32};
-  ASSERT_EQ(device.InitDisplay(nullptr), 1);
+  ASSERT_TRUE(device.InitDisplay(nullptr));
   EXPECT_EQ(ModeTable.modeCount, 1);
 }
 
@@ -82,7 +81,7 @@ TEST(MaskShiftTest, CountsZeroBitsBelowTheLowestSetBit) {
 
 TEST_F(DisplayTest, SourceFormatMatchingTheModeNeedsNoConversion) {
   VirtualDisplay.modes = {kMode32};
-  ASSERT_EQ(device.InitDisplay(nullptr), 1);
+  ASSERT_TRUE(device.InitDisplay(nullptr));
   ASSERT_EQ(device.ChooseMode(320, 240, 32), 1);
   EXPECT_EQ(device.SetSourceFormat(32, 0x00FF0000, 0x0000FF00, 0x000000FF), 1);
   EXPECT_EQ(device.converter, 0u);  // nothing stored
@@ -91,10 +90,10 @@ TEST_F(DisplayTest, SourceFormatMatchingTheModeNeedsNoConversion) {
 
 TEST_F(DisplayTest, SourceFormatWithSwappedChannelsSelectsConverter36) {
   VirtualDisplay.modes = {kMode32Swapped};
-  ASSERT_EQ(device.InitDisplay(nullptr), 1);
+  ASSERT_TRUE(device.InitDisplay(nullptr));
   ASSERT_EQ(device.ChooseMode(320, 240, 32), 1);
   EXPECT_EQ(device.SetSourceFormat(32, 0x00FF0000, 0x0000FF00, 0x000000FF), 0);
-  EXPECT_EQ(device.converter, 36u);
+  EXPECT_EQ(device.converter, kConvert32To4Bytes);
   EXPECT_EQ(device.sourceBits, 32u);
   EXPECT_EQ(device.sourceBytesPerPixel, 4u);
   EXPECT_EQ(device.sourceRedMask, 0x00FF0000u);
@@ -122,17 +121,17 @@ TEST_F(DisplayTest, KnownStartUpErrorsFailTheStepWithTheirMessage) {
     VirtualDisplayReset();
     DisplayDevice fresh;
     VirtualDisplay.results[c.call] = c.code;
-    int ok = fresh.InitDisplay(nullptr) && fresh.ChooseMode(320, 240, 32) &&
+    bool ok = fresh.InitDisplay(nullptr) && fresh.ChooseMode(320, 240, 32) &&
              (fresh.SetSourceFormat(32, 0x00FF0000, 0x0000FF00, 0x000000FF), true) &&
              fresh.CreateSurfaces();
-    EXPECT_EQ(ok, 0) << std::hex << c.code;
+    EXPECT_FALSE(ok) << std::hex << c.code;
     ASSERT_EQ(VirtualPopups.size(), 1u) << std::hex << c.code;
     EXPECT_EQ(VirtualPopups[0].rfind(c.prefix, 0), 0u) << VirtualPopups[0];
   }
 
   VirtualDisplayReset();
   VirtualDisplay.results[kVirtualSetCooperativeLevel] = 0x88760001;  // not in the table
-  EXPECT_EQ(Start({kMode32}), 1);
+  EXPECT_TRUE(Start({kMode32}));
   EXPECT_TRUE(VirtualPopups.empty());
 }
 

@@ -26,12 +26,12 @@ uint32_t PixelAt(const std::vector<uint8_t>& surface, int pitch, int x, int y) {
 
 TEST_F(DisplayTest, PlainPathPlacesRowsAtThePitchAndLeavesThePaddingAlone) {
   constexpr int kPitch = 1536;
-  ASSERT_EQ(Start({kMode32}, kPitch), 1);
+  ASSERT_TRUE(Start({kMode32}, kPitch));
   ASSERT_FALSE(needsConversion);
   std::memset(VirtualDisplay.back.data(), 0xEE, VirtualDisplay.back.size());
   std::vector<uint32_t> frame = PatternFrame();
 
-  EXPECT_EQ(device.PresentPlain(frame.data(), 0, 240), 0);
+  EXPECT_TRUE(device.PresentPlain(frame.data(), 0, 240));
   ASSERT_EQ(VirtualDisplay.flipCount, 1u);
   VirtualFrame shown = VirtualFrontBuffer();
   ASSERT_NE(shown.pixels, nullptr);
@@ -45,7 +45,7 @@ TEST_F(DisplayTest, PlainPathPlacesRowsAtThePitchAndLeavesThePaddingAlone) {
 
 TEST_F(DisplayTest, ConvertedPathMovesChannelsToSwappedMasks) {
   constexpr int kPitch = 1300;
-  ASSERT_EQ(Start({kMode32Swapped}, kPitch), 1);
+  ASSERT_TRUE(Start({kMode32Swapped}, kPitch));
   ASSERT_TRUE(needsConversion);
   std::memset(VirtualDisplay.back.data(), 0xEE, VirtualDisplay.back.size());
   std::vector<uint32_t> frame = PatternFrame();
@@ -53,7 +53,7 @@ TEST_F(DisplayTest, ConvertedPathMovesChannelsToSwappedMasks) {
   frame[1] = 0xFF112233;  // the fourth byte is not shown
   frame[kFrameWidth * 239 + 319] = 0x00FFFFFF;
 
-  EXPECT_EQ(device.PresentConverted(frame.data(), 0, 240), 0);
+  EXPECT_TRUE(device.PresentConverted(frame.data(), 0, 240));
   ASSERT_EQ(VirtualDisplay.flipCount, 1u);
   const std::vector<uint8_t>& shown = VirtualDisplay.front;
   EXPECT_EQ(PixelAt(shown, kPitch, 0, 0), 0x00332211u);
@@ -73,9 +73,9 @@ TEST_F(DisplayTest, ConvertedPathMovesChannelsToSwappedMasks) {
 
 TEST_F(DisplayTest, ConvertedPathIntoTheFramesOwnLayoutIsACopyOfTheColour) {
   // Forcing conversion on an identical layout must give back every colour.
-  ASSERT_EQ(Start({kMode32}), 1);
+  ASSERT_TRUE(Start({kMode32}));
   device.SetSourceFormat(32, 0x000000FF, 0x0000FF00, 0x00FF0000);  // pretend they differ
-  ASSERT_EQ(device.converter, 36u);
+  ASSERT_EQ(device.converter, kConvert32To4Bytes);
   std::vector<uint32_t> frame = PatternFrame();
   device.PresentConverted(frame.data(), 0, 240);
   for (int i = 0; i < kFrameWidth * kFrameHeight; ++i)
@@ -83,12 +83,12 @@ TEST_F(DisplayTest, ConvertedPathIntoTheFramesOwnLayoutIsACopyOfTheColour) {
 }
 
 TEST_F(DisplayTest, RowRangesWriteOnlyTheirRowsAndAnEmptyRangeStillFlips) {
-  ASSERT_EQ(Start({kMode32}), 1);
+  ASSERT_TRUE(Start({kMode32}));
   std::vector<uint32_t> frame = PatternFrame();
   std::memset(VirtualDisplay.back.data(), 0xEE, VirtualDisplay.back.size());
 
   // Rows 100..102 from the start of the source.
-  EXPECT_EQ(device.PresentPlain(frame.data(), 100, 103), 0);
+  EXPECT_TRUE(device.PresentPlain(frame.data(), 100, 103));
   for (int y = 0; y < kFrameHeight; ++y) {
     const uint8_t* line = VirtualDisplay.front.data() + size_t(y) * 1280;
     if (y >= 100 && y < 103)
@@ -101,28 +101,28 @@ TEST_F(DisplayTest, RowRangesWriteOnlyTheirRowsAndAnEmptyRangeStillFlips) {
     std::memset(VirtualDisplay.back.data(), 0xEE, VirtualDisplay.back.size());
     uint32_t flips = VirtualDisplay.flipCount;
     uint32_t unlocks = VirtualDisplay.callCount[kVirtualUnlock];
-    EXPECT_EQ((device.*present)(frame.data(), 120, 120), 0);
+    EXPECT_TRUE((device.*present)(frame.data(), 120, 120));
     EXPECT_EQ(VirtualDisplay.flipCount, flips + 1);
     EXPECT_EQ(VirtualDisplay.callCount[kVirtualUnlock], unlocks + 1);
     for (uint8_t byte : VirtualDisplay.front) ASSERT_EQ(byte, 0xEE);
   }
 
   // Rows beyond the surface are not written (and do not crash).
-  EXPECT_EQ(device.PresentPlain(frame.data(), 230, 400), 0);
-  EXPECT_EQ(device.PresentConverted(frame.data(), -5, 3), 0);
+  EXPECT_TRUE(device.PresentPlain(frame.data(), 230, 400));
+  EXPECT_TRUE(device.PresentConverted(frame.data(), -5, 3));
 }
 
 TEST_F(DisplayTest, FailedLockWritesNothingSkipsTheFrameAndRecoversNextFrame) {
-  ASSERT_EQ(Start({kMode32}), 1);
+  ASSERT_TRUE(Start({kMode32}));
   std::vector<uint32_t> frame = PatternFrame();
   std::memset(VirtualDisplay.back.data(), 0xEE, VirtualDisplay.back.size());
   std::memset(VirtualDisplay.front.data(), 0xDD, VirtualDisplay.front.size());
 
   // Lost surfaces (as after a task switch), then a lock refused outright.
   VirtualDisplay.surfacesLost = true;
-  EXPECT_EQ(device.PresentPlain(frame.data(), 0, 240), 1);
+  EXPECT_FALSE(device.PresentPlain(frame.data(), 0, 240));
   VirtualDisplay.results[kVirtualLock] = DDERR_SURFACEBUSY;
-  EXPECT_EQ(device.PresentConverted(frame.data(), 0, 240), 1);
+  EXPECT_FALSE(device.PresentConverted(frame.data(), 0, 240));
   EXPECT_EQ(VirtualDisplay.callCount[kVirtualLock], 2u);
   EXPECT_EQ(VirtualDisplay.flipCount, 0u);
   EXPECT_EQ(VirtualDisplay.callCount[kVirtualUnlock], 0u);
@@ -133,43 +133,43 @@ TEST_F(DisplayTest, FailedLockWritesNothingSkipsTheFrameAndRecoversNextFrame) {
   // Next frame: the chain is restored before the lock, then the frame is shown.
   VirtualDisplay.results[kVirtualLock] = DD_OK;
   uint32_t restores = VirtualDisplay.callCount[kVirtualRestore];
-  EXPECT_EQ(device.PresentPlain(frame.data(), 0, 240), 0);
+  EXPECT_TRUE(device.PresentPlain(frame.data(), 0, 240));
   EXPECT_EQ(VirtualDisplay.callCount[kVirtualRestore], restores + 1);
   EXPECT_EQ(VirtualDisplay.flipCount, 1u);
   EXPECT_EQ(std::memcmp(VirtualDisplay.front.data(), frame.data(), kFrameBytes), 0);
 
   // A restore that fails skips again; the one after that succeeds.
   VirtualDisplay.results[kVirtualLock] = DDERR_SURFACEBUSY;
-  EXPECT_EQ(device.PresentPlain(frame.data(), 0, 240), 1);
+  EXPECT_FALSE(device.PresentPlain(frame.data(), 0, 240));
   VirtualDisplay.results[kVirtualLock] = DD_OK;
   VirtualDisplay.results[kVirtualRestore] = DDERR_WRONGMODE;
-  EXPECT_EQ(device.PresentPlain(frame.data(), 0, 240), 1);
+  EXPECT_FALSE(device.PresentPlain(frame.data(), 0, 240));
   VirtualDisplay.results[kVirtualRestore] = DD_OK;
-  EXPECT_EQ(device.PresentPlain(frame.data(), 0, 240), 0);
+  EXPECT_TRUE(device.PresentPlain(frame.data(), 0, 240));
   EXPECT_EQ(VirtualDisplay.flipCount, 2u);
   EXPECT_TRUE(VirtualPopups.empty());
 }
 
 TEST_F(DisplayTest, PresentingWithoutSurfacesDoesNothing) {
   VirtualDisplay.results[kVirtualGetAttachedSurface] = 0x88760001;  // unknown: passes the check
-  EXPECT_EQ(Start({kMode32}), 0);
+  EXPECT_FALSE(Start({kMode32}));
   std::vector<uint32_t> frame = PatternFrame();
-  EXPECT_EQ(device.PresentPlain(frame.data(), 0, 240), 1);
+  EXPECT_FALSE(device.PresentPlain(frame.data(), 0, 240));
   EXPECT_EQ(VirtualDisplay.callCount[kVirtualLock], 0u);
 }
 
 TEST_F(DisplayTest, FlipErrorsAreShownOncePerCodeAndTheFramesGoOn) {
-  ASSERT_EQ(Start({kMode32}), 1);
+  ASSERT_TRUE(Start({kMode32}));
   std::vector<uint32_t> frame = PatternFrame();
 
   VirtualDisplay.results[kVirtualFlip] = DDERR_WASSTILLDRAWING;
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(device.PresentPlain(frame.data(), 0, 240), 1);
+  for (int i = 0; i < 5; ++i) EXPECT_FALSE(device.PresentPlain(frame.data(), 0, 240));
   VirtualDisplay.results[kVirtualFlip] = DDERR_NOFLIPHW;
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(device.PresentConverted(frame.data(), 0, 240), 1);
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(device.PresentConverted(frame.data(), 0, 240));
   VirtualDisplay.results[kVirtualFlip] = 0x88760001;  // unknown code: success
-  EXPECT_EQ(device.PresentPlain(frame.data(), 0, 240), 0);
+  EXPECT_TRUE(device.PresentPlain(frame.data(), 0, 240));
   VirtualDisplay.results[kVirtualFlip] = DDERR_WASSTILLDRAWING;
-  EXPECT_EQ(device.PresentPlain(frame.data(), 0, 240), 1);
+  EXPECT_FALSE(device.PresentPlain(frame.data(), 0, 240));
 
   ASSERT_EQ(VirtualPopups.size(), 2u);
   EXPECT_EQ(VirtualPopups[0],
@@ -185,9 +185,9 @@ TEST_F(DisplayTest, FlipErrorsAreShownOncePerCodeAndTheFramesGoOn) {
   VirtualDisplay.surfacesLost = false;
   uint32_t restores = VirtualDisplay.callCount[kVirtualRestore];
   VirtualDisplay.results[kVirtualFlip] = DDERR_SURFACELOST;
-  EXPECT_EQ(device.PresentPlain(frame.data(), 0, 240), 1);
+  EXPECT_FALSE(device.PresentPlain(frame.data(), 0, 240));
   VirtualDisplay.results[kVirtualFlip] = DD_OK;
-  EXPECT_EQ(device.PresentPlain(frame.data(), 0, 240), 0);
+  EXPECT_TRUE(device.PresentPlain(frame.data(), 0, 240));
   EXPECT_EQ(VirtualDisplay.callCount[kVirtualRestore], restores + 1);
   EXPECT_EQ(VirtualPopups.size(), 3u);
 }

@@ -8,16 +8,14 @@
 #include <iterator>
 
 #include "effects/lens_warp.h"
-#include "effects/lens_warp_state.h"
 #include "effects/ripple_swirl.h"
-#include "effects/ripple_swirl_state.h"
 #include "effects/scroller.h"
-#include "effects/scroller_state.h"
-#include "effects/tunnel_state.h"
-#include "host/data_buffers.h"
-#include "host/scene_state.h"
+#include "effects/tunnel.h"
+#include "host/data_buffers.h"   // the data files' sizes
 #include "kit/blob_map.h"
 #include "tools/common/png_writer.h"
+
+EffectData Data;
 
 namespace {
 
@@ -28,7 +26,7 @@ void MakeTexture() {
     for (int x = 0; x < 64; ++x) {
       const bool seam = (x % 16 == 0) || (y % 16 == 0);
       const int tile = ((x / 8) + (y / 8)) & 1;
-      TextureData[y * 64 + x] = static_cast<uint8_t>(seam ? 0 : (tile ? 64 : 128) + ((x + y) & 63));
+      Data.texture[y * 64 + x] = static_cast<uint8_t>(seam ? 0 : (tile ? 64 : 128) + ((x + y) & 63));
     }
   }
 }
@@ -37,7 +35,7 @@ void MakeTexture() {
 void MakePalette() {
   for (int n = 0; n < 256; ++n) {
     const int k = n & 63;
-    uint8_t* e = PaletteData + 3 * n;
+    uint8_t* e = Data.palette.data() + 3 * n;
     if (n < 64) {
       e[0] = e[1] = e[2] = static_cast<uint8_t>(k / 4);
     } else if (n < 128) {
@@ -53,7 +51,7 @@ void MakePalette() {
 }
 
 // A logo of thick bars and a frame, intensities 0..63.
-void MakeLogo(uint8_t* logo, int width, int rows, int bars) {
+void MakeLogo(std::vector<uint8_t>& logo, int width, int rows, int bars) {
   for (int y = 0; y < rows; ++y) {
     for (int x = 0; x < width; ++x) {
       const bool frame = x < 4 || y < 4 || x >= width - 4 || y >= rows - 4;
@@ -114,30 +112,26 @@ const std::vector<uint8_t>& SyntheticScrollPicture() {
 
 void StartEffects(bool realData) {
   if (!realData || !Real().present) {
+    Data.texture.assign(kTextureBytes, 0);
+    Data.palette.assign(kPaletteBytes, 0);
+    Data.opener.assign(kOpenerLogoBytes, 0);
+    Data.brisk.assign(kBriskLogoBytes, 0);
     MakeTexture();
     MakePalette();
-    MakeLogo(OpenerLogo, 280, 52, 14);
-    MakeLogo(BriskLogo, 240, 59, 6);
-    ScrollPicture = SyntheticScrollPicture().data();
-    ScrollPictureBytes = SyntheticScrollPicture().size();
+    MakeLogo(Data.opener, 280, 52, 14);
+    MakeLogo(Data.brisk, 240, 59, 6);
+    Data.scroll = SyntheticScrollPicture();
   } else {
     const RealData& d = Real();
-    std::memcpy(BriskLogo, d.brisk.data(), kBriskLogoBytes);
-    std::memcpy(OpenerLogo, d.opener.data(), kOpenerLogoBytes);
-    std::memcpy(TextureData, d.texture.data(), kTextureBytes);
-    std::memcpy(PaletteData, d.palette.data(), kPaletteBytes);
-    ScrollPicture = d.scroll.data();
-    ScrollPictureBytes = d.scroll.size();
+    Data.texture = d.texture;
+    Data.palette = d.palette;
+    Data.opener = d.opener;
+    Data.brisk = d.brisk;
+    Data.scroll = d.scroll;
   }
-  SceneState = SceneStateRecord{0, nullptr, 0};
-  resetLensWarpState();
-  RippleSwirlState = RippleSwirlStateRecord{0.0f};
-  resetTunnelState();
-  resetScrollerState();
-  resetBlobPhases();
-  initLensWarp();
+  initLensWarp(Data.texture.data(), Data.palette.data(), Data.opener.data(), Data.brisk.data());
   initRippleSwirl();
-  buildScrollTables();
+  initScroller(Data.scroll.data(), Data.scroll.size());
 }
 
 uint8_t MarkValue(std::size_t index) { return static_cast<uint8_t>((index * 131u + 17u) % 251u); }

@@ -1,10 +1,10 @@
 // effects_a_fixture.h — start-up, frames and picture dumps for the effect tests.
 //
-// StartEffects() fills the fixed data buffers with synthetic pictures, or
-// with realData the loose data files of QM7_EFFECTS_DATA or the build's data
-// folder when they are there (for pictures to look at),
-// puts every effect back to its program-start state and runs the initialisers
-// in start-up order. Frame keeps a whole 320x240 FrameBuffer with a marked
+// StartEffects() fills Data with synthetic pictures, or with realData the
+// loose data files of QM7_EFFECTS_DATA or the build's data folder when they
+// are there (for pictures to look at), and runs the initialisers of the lens
+// warp (with the tunnel), ripple swirl and scroller in start-up order, which
+// start each effect afresh. Frame keeps a whole 320x240 FrameBuffer with a marked
 // border so tests can see what a renderer touched.
 #pragma once
 #include <cstdint>
@@ -13,10 +13,16 @@
 
 #include "kit/frame.h"
 
+// The data files as the effects read them.
+struct EffectData {
+  std::vector<uint8_t> texture, palette, opener, brisk, scroll;
+};
+extern EffectData Data;
+
 // Synthetic scroll picture: 1731 rows of 320 bytes, the minimum the scroller needs.
 const std::vector<uint8_t>& SyntheticScrollPicture();
 
-// Fills the data buffers, resets the effects' state and runs the initialisers.
+// Fills Data and runs the initialisers.
 void StartEffects(bool realData = false);
 
 struct Frame {

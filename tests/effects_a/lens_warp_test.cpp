@@ -6,8 +6,6 @@
 #include <cstring>
 
 #include "effects/lens_warp.h"
-#include "effects/lens_warp_state.h"
-#include "host/scene_state.h"
 #include "tests/effects_a/effects_a_fixture.h"
 
 namespace {
@@ -17,15 +15,9 @@ constexpr float kFar = 5000.0f;
 int Vertex(int column, int row) { return row * kGridColumns + column; }
 
 void PlaceLenses(LensPoint a, LensPoint b, LensPoint c) {
-  LensWarpState.LensPoints[0] = a;
-  LensWarpState.LensPoints[1] = b;
-  LensWarpState.LensPoints[2] = c;
-}
-
-void Ticks(int n) {
-  SceneState.pendingTicks = n;
-  updateLensWarp();
-  SceneState.pendingTicks = 0;
+  LensWarp.lensPoints[0] = a;
+  LensWarp.lensPoints[1] = b;
+  LensWarp.lensPoints[2] = c;
 }
 
 TEST(LensWarp, VertexShadeFollowsTheLensesReach) {
@@ -46,23 +38,23 @@ TEST(LensWarp, VertexShadeFollowsTheLensesReach) {
   for (const Case& c : cases) {
     PlaceLenses(c.lenses[0], c.lenses[1], c.lenses[2]);
     fillLensGrid();
-    EXPECT_EQ(LensWarpState.shades[Vertex(10, 10)], c.shade) << c.what;
+    EXPECT_EQ(LensWarp.shades[Vertex(10, 10)], c.shade) << c.what;
   }
 }
 
 TEST(LensWarp, UnturnedViewSpansTheTextureRowsDownAndColumnsAcross) {
   StartEffects();
   PlaceLenses({kFar, kFar}, {kFar, kFar}, {kFar, kFar});
-  LensWarpState.WarpAngle = 0.0f;
+  LensWarp.warpAngle = 0.0f;
   fillLensGrid();
   // w = 1, no turn, no twist: texel = lattice value + 127.
-  const TexCoord topLeft = LensWarpState.texCoords[Vertex(0, 0)];
+  const TexCoord topLeft = LensWarp.texCoords[Vertex(0, 0)];
   EXPECT_FLOAT_EQ(topLeft.row, -65536.0f);
   EXPECT_FLOAT_EQ(topLeft.column, -65536.0f);
-  const TexCoord bottomRight = LensWarpState.texCoords[Vertex(39, 24)];
+  const TexCoord bottomRight = LensWarp.texCoords[Vertex(39, 24)];
   EXPECT_NEAR(bottomRight.row / 65536.0f, 116.8f + 127.0f, 0.01f);
   EXPECT_NEAR(bottomRight.column / 65536.0f, 120.625f + 127.0f, 0.01f);
-  const TexCoord rightEnd = LensWarpState.texCoords[Vertex(39, 0)];
+  const TexCoord rightEnd = LensWarp.texCoords[Vertex(39, 0)];
   EXPECT_FLOAT_EQ(rightEnd.row, -65536.0f);
 }
 
@@ -70,42 +62,42 @@ TEST(LensWarp, TurnAndTwistAwayFromTheLenses) {
   StartEffects();
   PlaceLenses({kFar, kFar}, {kFar, kFar}, {kFar, kFar});
   const float theta = 1.0f;
-  LensWarpState.WarpAngle = theta;
+  LensWarp.warpAngle = theta;
   fillLensGrid();
   // w = 1: the lattice turned by theta/2 and then by the twist 2*sin(theta).
   const double total = theta / 2.0 + 2.0 * std::sin(theta);
   for (int v : {Vertex(0, 0), Vertex(39, 0), Vertex(0, 24), Vertex(17, 9)}) {
-    const LatticePoint p = LensWarpState.BaseGrid[v];
+    const LatticePoint p = LensWarp.baseGrid[v];
     const double row = (p.r * std::cos(total) - p.c * std::sin(total)) + 127.0;
     const double column = (p.r * std::sin(total) + p.c * std::cos(total)) + 127.0;
-    EXPECT_NEAR(LensWarpState.texCoords[v].row / 65536.0, row, 1e-3) << v;
-    EXPECT_NEAR(LensWarpState.texCoords[v].column / 65536.0, column, 1e-3) << v;
-    EXPECT_EQ(LensWarpState.shades[v], 80);
+    EXPECT_NEAR(LensWarp.texCoords[v].row / 65536.0, row, 1e-3) << v;
+    EXPECT_NEAR(LensWarp.texCoords[v].column / 65536.0, column, 1e-3) << v;
+    EXPECT_EQ(LensWarp.shades[v], 80);
   }
 }
 
 TEST(LensWarp, BeforeTheFirstTickAllLensesWarpTheTopLeftCorner) {
   StartEffects();
   fillLensGrid();
-  EXPECT_EQ(LensWarpState.shades[Vertex(0, 0)], 211);   // three lenses on it
-  EXPECT_EQ(LensWarpState.shades[Vertex(39, 24)], 80);  // 367 pixels away
+  EXPECT_EQ(LensWarp.shades[Vertex(0, 0)], 211);   // three lenses on it
+  EXPECT_EQ(LensWarp.shades[Vertex(39, 24)], 80);  // 367 pixels away
 }
 
 TEST(LensWarp, TicksAdvanceTheAngleAndMoveTheLenses) {
   StartEffects();
-  const LensWarpStateRecord before = LensWarpState;
-  Ticks(0);
-  EXPECT_EQ(std::memcmp(&before, &LensWarpState, sizeof before), 0) << "no tick changes nothing";
+  const LensWarpState before = LensWarp;
+  updateLensWarp(0);
+  EXPECT_EQ(std::memcmp(&before, &LensWarp, sizeof before), 0) << "no tick changes nothing";
 
-  Ticks(5);
+  updateLensWarp(5);
   const float step = float(2.0 * 3.14159265358979323846 / 1024.0);
   float theta = 0.0f;
   for (int n = 0; n < 4; ++n) theta += step;
   // The lenses come from the angle before the last step.
-  EXPECT_FLOAT_EQ(LensWarpState.LensPoints[0].x, 160.0f + 180.0f * std::sin(2.0f * theta));
-  EXPECT_FLOAT_EQ(LensWarpState.LensPoints[2].y, 100.0f + 120.0f * std::sin(theta / 3.0f));
+  EXPECT_FLOAT_EQ(LensWarp.lensPoints[0].x, 160.0f + 180.0f * std::sin(2.0f * theta));
+  EXPECT_FLOAT_EQ(LensWarp.lensPoints[2].y, 100.0f + 120.0f * std::sin(theta / 3.0f));
   theta += step;
-  EXPECT_EQ(LensWarpState.WarpAngle, theta);
+  EXPECT_EQ(LensWarp.warpAngle, theta);
 }
 
 TEST(LensWarp, GlowLevelStepsEverySecondTickAndStaysIn0To63) {
@@ -129,9 +121,9 @@ TEST(LensWarp, GlowLevelStepsEverySecondTickAndStaysIn0To63) {
   };
   for (const Step& s : script) {
     if (s.event != nullptr) s.event();
-    Ticks(s.ticks);
-    EXPECT_EQ(LensWarpState.glow.level, s.level);
-    EXPECT_EQ(LensWarpState.glow.logoIndex, s.logo);
+    updateLensWarp(s.ticks);
+    EXPECT_EQ(LensWarp.glow.level, s.level);
+    EXPECT_EQ(LensWarp.glow.logoIndex, s.logo);
   }
 }
 
@@ -140,9 +132,8 @@ Frame RenderFrames(int frames, int ticks) {
   Frame f;
   f.Mark();
   for (int n = 0; n < frames; ++n) {
-    SceneState.target = f.Area();
     renderLensWarp(f.Area());
-    Ticks(ticks);
+    updateLensWarp(ticks);
   }
   return f;
 }
@@ -165,12 +156,12 @@ TEST(LensWarp, FramesAreRepeatableAndKeepTheBorderAndFourthByte) {
 
 TEST(LensWarp, LogoLightensOnlyItsOwnRectangle) {
   StartEffects();
-  LensWarpState.WarpAngle = 0.7f;
+  LensWarp.warpAngle = 0.7f;
   Frame plain;
   renderLensWarp(plain.Area());
 
   showNextLogo();   // row 1: 310x52 at (5, 74)
-  LensWarpState.glow.level = 40;
+  LensWarp.glow.level = 40;
   Frame glowing;
   renderLensWarp(glowing.Area());
 
@@ -216,7 +207,7 @@ TEST(LensWarp, PicturesForTheEye) {
     for (int n = 0; n < s.frames; ++n) {
       f.Mark();
       renderLensWarp(f.Area());
-      Ticks(1);
+      updateLensWarp(1);
     }
     DumpArea(f, s.name);
   }

@@ -1,22 +1,14 @@
-// Scroller: the blend tables, phase and row stepping with the stop, the
-// sceneStarted rule, reading within the picture, and whole frames.
+// Scroller: the blend tables, phase and row stepping with the stop, reading
+// within the picture, and whole frames.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
 #include "effects/scroller.h"
-#include "effects/scroller_state.h"
-#include "host/data_buffers.h"
-#include "host/scene_state.h"
 #include "tests/effects_a/effects_a_fixture.h"
 
 namespace {
-
-void Ticks(int n) {
-  SceneState.pendingTicks = n;
-  updateScroller();
-}
 
 TEST(Scroller, BlendTablesAreFloorProducts) {
   StartEffects();
@@ -34,9 +26,9 @@ TEST(Scroller, BlendTablesAreFloorProducts) {
 
 TEST(Scroller, TicksStepThePhaseAndTheRows) {
   struct Case {
-    ScrollerStateRecord from;
+    ScrollerState from;
     int ticks;
-    ScrollerStateRecord to;
+    ScrollerState to;
   } cases[] = {
       {{0, 0, 0}, 0, {0, 0, 0}},
       {{0, 0, 0}, 1, {18, 0, 0}},
@@ -48,26 +40,25 @@ TEST(Scroller, TicksStepThePhaseAndTheRows) {
       {{60, 1530, 489600}, 64, {60, 1548, 489600}},
   };
   for (const Case& c : cases) {
-    ScrollerState = c.from;
-    Ticks(c.ticks);
-    EXPECT_EQ(ScrollerState.phase, c.to.phase) << c.from.phase << "+" << c.ticks;
-    EXPECT_EQ(ScrollerState.rowCount, c.to.rowCount) << c.from.rowCount << "+" << c.ticks;
-    EXPECT_EQ(ScrollerState.scrollOffset, c.to.scrollOffset) << c.from.rowCount << "+" << c.ticks;
-    EXPECT_EQ(SceneState.pendingTicks, c.ticks) << "the count is left for the next measurement";
+    Scroller = c.from;
+    updateScroller(c.ticks);
+    EXPECT_EQ(Scroller.phase, c.to.phase) << c.from.phase << "+" << c.ticks;
+    EXPECT_EQ(Scroller.rowCount, c.to.rowCount) << c.from.rowCount << "+" << c.ticks;
+    EXPECT_EQ(Scroller.scrollOffset, c.to.scrollOffset) << c.from.rowCount << "+" << c.ticks;
   }
 }
 
 TEST(Scroller, FromTheStartTheScrollStopsAfter1530Rows) {
   StartEffects();
-  for (int frame = 0; frame < 2000; ++frame) Ticks(3);   // 6000 ticks
-  EXPECT_EQ(ScrollerState.rowCount, 6000 * 18 / 64);
-  EXPECT_EQ(ScrollerState.scrollOffset, 489600);
-  EXPECT_EQ(ScrollerState.phase, 6000 * 18 % 64);
+  for (int frame = 0; frame < 2000; ++frame) updateScroller(3);   // 6000 ticks
+  EXPECT_EQ(Scroller.rowCount, 6000 * 18 / 64);
+  EXPECT_EQ(Scroller.scrollOffset, 489600);
+  EXPECT_EQ(Scroller.phase, 6000 * 18 % 64);
 }
 
 // Expected grey of area pixel n at the current state.
 uint8_t Blend(const uint8_t* picture, int n) {
-  const ScrollerStateRecord& s = ScrollerState;
+  const ScrollerState& s = Scroller;
   const uint8_t a = picture[s.scrollOffset + n];
   const uint8_t b = picture[s.scrollOffset + n + 320];
   return static_cast<uint8_t>(FadeUp[b * 64 + s.phase] + FadeDown[a * 64 + s.phase]);
@@ -75,25 +66,20 @@ uint8_t Blend(const uint8_t* picture, int n) {
 
 TEST(Scroller, DrawsEveryFrameOfItsSceneAndLeavesTheFourthByte) {
   StartEffects();
-  const uint8_t* picture = ScrollPicture;
+  const uint8_t* picture = Data.scroll.data();
   Frame marked;
   marked.Mark();
 
   Frame f = marked;
-  SceneState.sceneStarted = 0;
-  renderScroller(f.Area());
-  EXPECT_EQ(f.bytes, marked.bytes) << "outside its scene nothing is drawn";
-
-  SceneState.sceneStarted = 1;
   const int phases[] = {0, 18, 32, 63};
   const int offsets[] = {0, 320 * 77, 489600};
   for (int phase : phases) {
     for (int offset : offsets) {
-      ScrollerState = ScrollerStateRecord{phase, offset / 320, offset};
+      Scroller.phase = phase;
+      Scroller.rowCount = offset / 320;
+      Scroller.scrollOffset = offset;
       f = marked;
       renderScroller(f.Area());
-      EXPECT_EQ(SceneState.sceneStarted, 1) << "the scroller leaves the flag set";
-      EXPECT_EQ(SceneState.target, f.Area());
       const TouchReport r = CompareFrames(marked, f);
       EXPECT_EQ(r.fourthBytes, 0);
       EXPECT_EQ(r.outsideAreaBytes, 0);
@@ -111,13 +97,15 @@ TEST(Scroller, DrawsEveryFrameOfItsSceneAndLeavesTheFourthByte) {
 
 TEST(Scroller, NeverReadsPastTheEndOfThePicture) {
   StartEffects();
-  SceneState.sceneStarted = 1;
-  ScrollerState = ScrollerStateRecord{40, 1530, 489600};
-
   // Exactly the bytes the last position needs (a sanitizer build sees any over-read).
   std::vector<uint8_t> exact(SyntheticScrollPicture().begin(), SyntheticScrollPicture().end());
-  ScrollPicture = exact.data();
-  ScrollPictureBytes = exact.size();
+  const auto placeAt = [](const std::vector<uint8_t>& picture, int phase, int rows) {
+    initScroller(picture.data(), picture.size());
+    Scroller.phase = phase;
+    Scroller.rowCount = rows;
+    Scroller.scrollOffset = rows * 320;
+  };
+  placeAt(exact, 40, 1530);
   Frame marked;
   marked.Mark();
   Frame f = marked;
@@ -126,18 +114,16 @@ TEST(Scroller, NeverReadsPastTheEndOfThePicture) {
 
   // One byte short, or no picture at all: nothing is drawn.
   std::vector<uint8_t> shorter(exact.begin(), exact.end() - 1);
-  ScrollPicture = shorter.data();
-  ScrollPictureBytes = shorter.size();
+  placeAt(shorter, 40, 1530);
   f = marked;
   renderScroller(f.Area());
   EXPECT_EQ(f.bytes, marked.bytes);
 
-  ScrollerState = ScrollerStateRecord{0, 0, 0};
+  placeAt(shorter, 0, 0);
   renderScroller(f.Area());
   EXPECT_EQ(CompareFrames(marked, f).changedPixels, 64000) << "a short picture still scrolls while it lasts";
 
-  ScrollPicture = nullptr;
-  ScrollPictureBytes = 0;
+  initScroller(nullptr, 0);
   f = marked;
   renderScroller(f.Area());
   EXPECT_EQ(f.bytes, marked.bytes);
@@ -146,37 +132,34 @@ TEST(Scroller, NeverReadsPastTheEndOfThePicture) {
 TEST(Scroller, FramesFromTheSceneStartAreRepeatable) {
   auto run = [] {
     StartEffects();
-    SceneState.sceneStarted = 1;
     Frame f;
     f.Mark();
     for (int n = 0; n < 12; ++n) {
       renderScroller(f.Area());
-      Ticks(n % 4);
+      updateScroller(n % 4);
     }
     return f;
   };
   const Frame first = run();
   EXPECT_EQ(first.bytes, run().bytes);
   // 0+1+2+3 three times: 18 ticks, 324/64 rows: 5 rows, phase 4.
-  EXPECT_EQ(ScrollerState.scrollOffset, 5 * 320);
-  EXPECT_EQ(ScrollerState.phase, 4);
+  EXPECT_EQ(Scroller.scrollOffset, 5 * 320);
+  EXPECT_EQ(Scroller.phase, 4);
 }
 
 TEST(Scroller, PicturesForTheEye) {
   if (!DumpRequested()) GTEST_SKIP() << "set QM7_EFFECTS_PNG to a folder to write pictures";
   StartEffects(true);
-  SceneState.sceneStarted = 1;
   Frame f;
   const int framesPerShot[] = {1, 50, 500, 1000, 2000};
   int shot = 0;
   for (int frames : framesPerShot) {
     for (int n = 0; n < frames; ++n) {
       renderScroller(f.Area());
-      Ticks(1);
+      updateScroller(1);
     }
     DumpArea(f, "scroller_" + std::to_string(shot++));
   }
-  SceneState.pendingTicks = 0;
 }
 
 }  // namespace

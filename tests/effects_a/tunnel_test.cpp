@@ -6,8 +6,6 @@
 #include <cstring>
 
 #include "effects/tunnel.h"
-#include "effects/tunnel_state.h"
-#include "host/scene_state.h"
 #include "tests/effects_a/effects_a_fixture.h"
 
 namespace {
@@ -19,27 +17,21 @@ const Matrix3 kIdentity = {{1, 0, 0, 0, 1, 0, 0, 0, 1}};
 // Camera depth along world x: the centre ray runs perpendicular to the axis.
 const Matrix3 kSideways = {{0, 0, 1, 0, 1, 0, 1, 0, 0}};
 
-void Ticks(int n) {
-  SceneState.pendingTicks = n;
-  updateTunnel();
-  SceneState.pendingTicks = 0;
-}
-
 TEST(Tunnel, StartUpPlacesTheCloudParticlesOnAHelix) {
   StartEffects();
-  const TunnelStateRecord& s = TunnelState;
-  EXPECT_EQ(s.TunnelTime, 0.0f);
-  EXPECT_EQ(s.TunnelCamera.target.z, 256.0f);
-  EXPECT_FLOAT_EQ(s.CameraLag, 3.14159265f / 4.0f);
-  EXPECT_EQ(s.CloudParticles[0].offset.y, 64.0f);
-  EXPECT_EQ(s.CloudParticles[0].offset.z, 64.0f);
-  EXPECT_NEAR(s.CloudParticles[299].offset.z, -64.0f, 0.01f);
+  const TunnelState& s = Tunnel;
+  EXPECT_EQ(s.time, 0.0f);
+  EXPECT_EQ(s.camera.target.z, 256.0f);
+  EXPECT_FLOAT_EQ(s.cameraLag, 3.14159265f / 4.0f);
+  EXPECT_EQ(s.cloudParticles[0].offset.y, 64.0f);
+  EXPECT_EQ(s.cloudParticles[0].offset.z, 64.0f);
+  EXPECT_NEAR(s.cloudParticles[299].offset.z, -64.0f, 0.01f);
   int distinctPhases = 0;
   for (int k = 0; k < kCloudParticles; ++k) {
-    const CloudParticle& p = s.CloudParticles[k];
+    const CloudParticle& p = s.cloudParticles[k];
     EXPECT_NEAR(std::hypot(p.offset.x, p.offset.y), 64.0, 1e-3);
     EXPECT_LE(std::fabs(p.phase), 6.0f);
-    if (k > 0 && p.phase != s.CloudParticles[k - 1].phase) ++distinctPhases;
+    if (k > 0 && p.phase != s.cloudParticles[k - 1].phase) ++distinctPhases;
   }
   EXPECT_GT(distinctPhases, 250);
 }
@@ -65,8 +57,8 @@ TEST(Tunnel, RaysMeetTheWallOrMiss) {
       {"nearly along the axis", {0, 0, 0}, &kIdentity, 160, 100.01f, 16383.0f, 128.0f, 0},
   };
   for (const Case& c : cases) {
-    TunnelState.TunnelCamera.eye = c.eye;
-    TunnelState.TunnelMatrix = *c.matrix;
+    Tunnel.camera.eye = c.eye;
+    Tunnel.view = *c.matrix;
     const TunnelRayHit hit = castTunnelRay(c.a, c.b);
     EXPECT_NEAR(hit.u, c.u, 1e-3f) << c.what;
     EXPECT_NEAR(hit.v, c.v, 1e-3f) << c.what;
@@ -106,37 +98,36 @@ TEST(Tunnel, DotsAreDrawnOnlyWithAnchorsIn5To313By5To193) {
 
 TEST(Tunnel, TicksStepTheClockAndCamera) {
   StartEffects();
-  const TunnelStateRecord before = TunnelState;
-  Ticks(0);
-  EXPECT_EQ(std::memcmp(&before, &TunnelState, sizeof before), 0) << "no tick changes nothing";
+  const TunnelState before = Tunnel;
+  updateTunnel(0);
+  EXPECT_EQ(std::memcmp(&before, &Tunnel, sizeof before), 0) << "no tick changes nothing";
 
-  Ticks(5);
+  updateTunnel(5);
   float t = 0.0f;
   for (int n = 0; n < 4; ++n) t += kTickAngle;
   // The camera and clouds come from the time before the last step.
-  const TunnelStateRecord& s = TunnelState;
-  EXPECT_FLOAT_EQ(s.TunnelCamera.eye.x, 100.0f * std::sin(t));
-  EXPECT_FLOAT_EQ(s.TunnelCamera.eye.z, 1024.0f * std::sin(t));
-  EXPECT_FLOAT_EQ(s.TunnelCamera.target.y, 128.0f * std::sin(2.0f * (t - s.CameraLag)));
-  EXPECT_FLOAT_EQ(s.CloudCentres[2].x, 256.0f * std::sin(t / 2.0f) + s.CloudPath.x);
-  EXPECT_EQ(s.TunnelTime, t + kTickAngle);
+  const TunnelState& s = Tunnel;
+  EXPECT_FLOAT_EQ(s.camera.eye.x, 100.0f * std::sin(t));
+  EXPECT_FLOAT_EQ(s.camera.eye.z, 1024.0f * std::sin(t));
+  EXPECT_FLOAT_EQ(s.camera.target.y, 128.0f * std::sin(2.0f * (t - s.cameraLag)));
+  EXPECT_FLOAT_EQ(s.cloudCentres[2].x, 256.0f * std::sin(t / 2.0f) + s.cloudPath.x);
+  EXPECT_EQ(s.time, t + kTickAngle);
 }
 
 TEST(Tunnel, EveryFrameAdvancesTheParticlePhasesThreeSteps) {
   StartEffects();
-  Ticks(30);
+  updateTunnel(30);
   float expected[kCloudParticles];
   for (int k = 0; k < kCloudParticles; ++k) {
-    float phase = TunnelState.CloudParticles[k].phase;
+    float phase = Tunnel.cloudParticles[k].phase;
     for (int cloud = 0; cloud < 3; ++cloud) phase += kPhaseStep;
     expected[k] = phase;
   }
-  const float time = TunnelState.TunnelTime;
+  const float time = Tunnel.time;
   Frame f;
-  SceneState.target = f.Area();
-  renderTunnel();
-  for (int k = 0; k < kCloudParticles; ++k) ASSERT_EQ(TunnelState.CloudParticles[k].phase, expected[k]) << k;
-  EXPECT_EQ(TunnelState.TunnelTime, time) << "drawing does not move the clock";
+  renderTunnel(f.Area());
+  for (int k = 0; k < kCloudParticles; ++k) ASSERT_EQ(Tunnel.cloudParticles[k].phase, expected[k]) << k;
+  EXPECT_EQ(Tunnel.time, time) << "drawing does not move the clock";
 }
 
 TEST(Tunnel, FramesAreRepeatableAndKeepTheClearedBorder) {
@@ -146,9 +137,8 @@ TEST(Tunnel, FramesAreRepeatableAndKeepTheClearedBorder) {
     f.Mark();
     std::memset(f.Area(), 0, kAreaBytes);   // the scene-start frame
     for (int n = 0; n < 8; ++n) {
-      SceneState.target = f.Area();
-      renderTunnel();
-      Ticks(n % 3);
+      renderTunnel(f.Area());
+      updateTunnel(n % 3);
     }
     return f;
   };
@@ -175,9 +165,8 @@ TEST(Tunnel, PicturesForTheEye) {
   int shot = 0;
   for (int frames : framesPerShot) {
     for (int n = 0; n < frames; ++n) {
-      SceneState.target = f.Area();
-      renderTunnel();
-      Ticks(1);
+      renderTunnel(f.Area());
+      updateTunnel(1);
     }
     DumpArea(f, "tunnel_" + std::to_string(shot++));
   }

@@ -14,8 +14,6 @@ class FlyingBlobsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setUpKitTables();
-    FlyingBlobs = {};
-    SceneState.pendingTicks = 0;
     initFlyingBlobs();
   }
 };
@@ -91,15 +89,15 @@ TEST_F(FlyingBlobsTest, PutBackAtDepthZeroEvenWithoutSpeed) {
 // the blobs keep moving by it on every render.
 TEST_F(FlyingBlobsTest, SpeedKeptOnFramesWithoutTicks) {
   GuardedTarget target;
-  SceneState.sceneStarted = 0;
+  SceneState.sceneStarted = false;
   SceneState.pendingTicks = 3;
-  UpdateFlyingBlobsScene(3.0);
+  UpdateFlyingBlobsScene();
   EXPECT_EQ(FlyingBlobs.speed, 30);
   EXPECT_EQ(SceneState.pendingTicks, 0);
   const float z = FlyingBlobs.blobs[60].z;   // 1200
   for (int frame = 1; frame <= 4; ++frame) {
     RenderFlyingBlobsScene(target.data());
-    UpdateFlyingBlobsScene(0.4);
+    UpdateFlyingBlobsScene();
     EXPECT_EQ(FlyingBlobs.speed, 30);
     EXPECT_EQ(FlyingBlobs.blobs[60].z, z - 30.0f * frame);
   }
@@ -138,10 +136,8 @@ TEST_F(FlyingBlobsTest, BlobsWhollyOffAnEdgeAreSkipped) {
 // lighten it.
 TEST_F(FlyingBlobsTest, FrameIsBackgroundLightenedByBlobs) {
   GuardedTarget target(0xFF);
-  SceneState.target = target.data();
-  SceneState.pendingTicks = 2;
-  updateFlyingBlobs();
-  for (int f = 0; f < 50; ++f) renderFlyingBlobs();
+  updateFlyingBlobs(2);
+  for (int f = 0; f < 50; ++f) renderFlyingBlobs(target.data());
   int background = 0, lighter = 0;
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 320; ++x) {

@@ -3,27 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "effects/cube_scene.h"
 #include "effects/frame_cube.h"
-#include "effects/lens_warp_state.h"
-#include "host/data_buffers.h"
-#include "host/scene_state.h"
+#include "effects/lens_warp.h"
 #include "kit_setup.h"
 
 namespace {
+
+// The two title logos (280x52 and 240x59), blank unless a test draws one.
+std::vector<uint8_t> OpenerPicture(280 * 52), BriskPicture(240 * 59);
 
 class FrameCubeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setUpKitTables();
-    FrameCube = {};
-    SceneState.pendingTicks = 0;
-    initFrameCube();
+    initFrameCube(OpenerPicture.data(), BriskPicture.data());
   }
   void ticks(int n) {
-    SceneState.pendingTicks = n;
-    updateFrameCube();
+    updateFrameCube(n);
   }
 };
 
@@ -131,7 +130,6 @@ TEST_F(FrameCubeTest, FadeLevelStopsAtZeroAndDimFrameScales) {
 // never exceeds what the producers can add.
 TEST_F(FrameCubeTest, WholeOrbitStaysInsideTheTarget) {
   GuardedTarget t;
-  SceneState.target = t.data();
   for (int frame = 0; frame < 6144 / 5; ++frame) {
     if (frame % 8 == 0) onCubeBurst();
     renderFrameCube(t.data());
@@ -145,14 +143,14 @@ TEST_F(FrameCubeTest, WholeOrbitStaysInsideTheTarget) {
 // A frame with a logo at full glow: the logo's area is lighter than the same
 // frame without it, and pixels outside its rows are the same.
 TEST_F(FrameCubeTest, LogoGlowsOnlyInsideItsRows) {
-  for (std::size_t i = 0; i < kOpenerLogoBytes; ++i) OpenerLogo[i] = static_cast<uint8_t>((i * 5) % 64);
-  blurLogo(OpenerLogo, 280, 52, OpenerLogoBlur);
+  for (std::size_t i = 0; i < OpenerPicture.size(); ++i) OpenerPicture[i] = static_cast<uint8_t>((i * 5) % 64);
+  blurLogo(OpenerPicture.data(), 280, 52, OpenerLogoBlur);
   ticks(200);
   GuardedTarget plain, withLogo;
   renderFrameCube(plain.data());
   onCubeLogoIn();
   FrameCube.glow.level = 63;
-  FrameCube.burstActive = 0;
+  FrameCube.burstActive = false;
   renderFrameCube(withLogo.data());
   int lighter = 0;
   for (int y = 0; y < 200; ++y)

@@ -7,13 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "effects/flying_blobs.h"
 #include "effects/frame_cube.h"
 #include "effects/kaleidoscope.h"
-#include "effects/lens_warp_state.h"
-#include "host/data_buffers.h"
-#include "host/scene_state.h"
+#include "effects/lens_warp.h"
+#include "kit/frame.h"
 #include "kit_setup.h"
 #include "tools/common/png_writer.h"
 
@@ -34,36 +34,34 @@ bool readLoose(const char* name, uint8_t* out, std::size_t bytes) {
   return ok;
 }
 
+std::vector<uint8_t> OpenerPicture(280 * 52), BriskPicture(240 * 59);
+
 void loadLogos() {
-  if (!readLoose("opener7.bin", OpenerLogo, kOpenerLogoBytes)) {
-    for (std::size_t i = 0; i < kOpenerLogoBytes; ++i) OpenerLogo[i] = ((i % 280) / 20 + (i / 280) / 8) % 2 ? 63 : 0;
+  if (!readLoose("opener7.bin", OpenerPicture.data(), OpenerPicture.size())) {
+    for (std::size_t i = 0; i < OpenerPicture.size(); ++i) OpenerPicture[i] = ((i % 280) / 20 + (i / 280) / 8) % 2 ? 63 : 0;
     std::printf("opener7.bin: synthetic\n");
   }
-  if (!readLoose("brisk.bin", BriskLogo, kBriskLogoBytes)) {
-    for (std::size_t i = 0; i < kBriskLogoBytes; ++i) BriskLogo[i] = ((i % 240) / 12) % 2 ? 63 : 0;
+  if (!readLoose("brisk.bin", BriskPicture.data(), BriskPicture.size())) {
+    for (std::size_t i = 0; i < BriskPicture.size(); ++i) BriskPicture[i] = ((i % 240) / 12) % 2 ? 63 : 0;
     std::printf("brisk.bin: synthetic\n");
   }
-  blurLogo(OpenerLogo, 280, 52, OpenerLogoBlur);
-  blurLogo(BriskLogo, 240, 59, BriskLogoBlur);
+  blurLogo(OpenerPicture.data(), 280, 52, OpenerLogoBlur);
+  blurLogo(BriskPicture.data(), 240, 59, BriskLogoBlur);
 }
 
 void save(GuardedTarget& t, const char* name) {
-  ASSERT_TRUE(WriteBgraPng(outPath(name).c_str(), t.data(), 320, 200, 1280)) << name;
+  ASSERT_TRUE(WriteBgraPng(outPath(name).c_str(), t.data(), kAreaWidth, kAreaHeight, kFrameRowBytes)) << name;
   EXPECT_TRUE(t.guardsIntact()) << name;
 }
 
 TEST(DISABLED_SceneFrames, Kaleidoscope) {
   setUpKitTables();
-  Kaleidoscope = {};
-  SceneState.pendingTicks = 0;
   initKaleidoscope();
   GuardedTarget t;
-  SceneState.target = t.data();
   for (int frame = 1; frame <= 1200; ++frame) {
     if (frame % 200 == 0) addKaleidoBlob();
-    renderKaleidoscope();
-    SceneState.pendingTicks = 1;
-    updateKaleidoscope();
+    renderKaleidoscope(t.data());
+    updateKaleidoscope(1);
     if (frame == 1) save(t, "kaleido_0001.png");
     if (frame == 60) save(t, "kaleido_0060.png");
     if (frame == 300) save(t, "kaleido_0300.png");
@@ -73,15 +71,11 @@ TEST(DISABLED_SceneFrames, Kaleidoscope) {
 
 TEST(DISABLED_SceneFrames, FlyingBlobs) {
   setUpKitTables();
-  FlyingBlobs = {};
-  SceneState.pendingTicks = 0;
   initFlyingBlobs();
   GuardedTarget t;
-  SceneState.target = t.data();
   for (int frame = 1; frame <= 400; ++frame) {
-    renderFlyingBlobs();
-    SceneState.pendingTicks = 1;
-    updateFlyingBlobs();
+    renderFlyingBlobs(t.data());
+    updateFlyingBlobs(1);
     if (frame == 2) save(t, "blobs_0002.png");
     if (frame == 100) save(t, "blobs_0100.png");
     if (frame == 400) save(t, "blobs_0400.png");
@@ -91,11 +85,8 @@ TEST(DISABLED_SceneFrames, FlyingBlobs) {
 TEST(DISABLED_SceneFrames, FrameCube) {
   setUpKitTables();
   loadLogos();
-  FrameCube = {};
-  SceneState.pendingTicks = 0;
-  initFrameCube();
+  initFrameCube(OpenerPicture.data(), BriskPicture.data());
   GuardedTarget t;
-  SceneState.target = t.data();
   struct Moment {
     int tick;
     void (*event)();
@@ -119,8 +110,7 @@ TEST(DISABLED_SceneFrames, FrameCube) {
   for (const Moment& m : moments) {
     while (tick < m.tick) {
       renderFrameCube(t.data());
-      SceneState.pendingTicks = 1;
-      updateFrameCube();
+      updateFrameCube(1);
       ++tick;
     }
     if (m.event) m.event();

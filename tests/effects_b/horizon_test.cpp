@@ -2,12 +2,13 @@
 // the clamps that keep rounding cases inside the target.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <cmath>
 #include <string>
 
 #include "effects/frame_cube.h"
 #include "effects/horizon.h"
-#include "host/scene_state.h"
 #include "kit_setup.h"
 
 namespace {
@@ -30,11 +31,9 @@ void expectRow(GuardedTarget& t, int y, int split, int side) {
 
 TEST(Horizon, AtOrbitStartTheLineCrossesLeftAndRight) {
   setUpKitTables();
-  FrameCube = {};
-  SceneState.pendingTicks = 0;
-  initFrameCube();
-  SceneState.pendingTicks = 1;   // one tick at OrbitTime 0
-  updateFrameCube();
+  const std::vector<uint8_t> opener(280 * 52), brisk(240 * 59);
+  initFrameCube(opener.data(), brisk.data());
+  updateFrameCube(1);   // one tick at orbitTime 0
   EXPECT_EQ(FrameCube.camera.eye.x, 3096.0f);
   EXPECT_EQ(FrameCube.camera.eye.y, 1536.0f);
   EXPECT_EQ(FrameCube.camera.eye.z, 0.0f);

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "effects/kaleidoscope.h"
-#include "host/scene_state.h"
 #include "kit_setup.h"
 
 namespace {
@@ -13,8 +12,6 @@ class KaleidoscopeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setUpKitTables();
-    Kaleidoscope = {};
-    SceneState.pendingTicks = 0;
     initKaleidoscope();
   }
   GuardedTarget target;
@@ -96,7 +93,6 @@ TEST_F(KaleidoscopeTest, EdgeColumnsFeedTheBlurOnlyFromTheRight) {
 }
 
 TEST(KaleidoscopeTables, FadeAndDivide) {
-  Kaleidoscope = {};
   initKaleidoscope();
   const int fades[][2] = {{0, 0}, {5, 0}, {6, 0}, {7, 1}, {255, 249}};
   for (const auto& f : fades) EXPECT_EQ(Kaleidoscope.fadeTable[f[0]], f[1]) << f[0];
@@ -144,8 +140,7 @@ TEST_F(KaleidoscopeTest, RingDotsAtExcludedCoordinatesAreNotDrawn) {
 }
 
 TEST_F(KaleidoscopeTest, BlobCountZeroDrawsNoneAndFiveDrawsAll) {
-  SceneState.pendingTicks = 40;
-  updateKaleidoscope();
+  updateKaleidoscope(40);
   buildBlobMap();
   drawKaleidoBlobs(target.data());
   for (std::size_t i = 0; i < GuardedTarget::kBytes; ++i) ASSERT_EQ(target.data()[i], 0);
@@ -164,11 +159,9 @@ TEST_F(KaleidoscopeTest, BlobCountZeroDrawsNoneAndFiveDrawsAll) {
 
 // The blob centres of a tick come from that tick's own t, before it advances.
 TEST_F(KaleidoscopeTest, UpdateStepsTimeAndPhasePerTick) {
-  SceneState.pendingTicks = 0;
-  updateKaleidoscope();
+  updateKaleidoscope(0);
   EXPECT_EQ(Kaleidoscope.time, 0.0f);
-  SceneState.pendingTicks = 1;
-  updateKaleidoscope();
+  updateKaleidoscope(1);
   EXPECT_FLOAT_EQ(Kaleidoscope.blobPositions[0].x, 160.0f);
   EXPECT_FLOAT_EQ(Kaleidoscope.blobPositions[3].y, 0.0f);
   EXPECT_FLOAT_EQ(Kaleidoscope.time, static_cast<float>(2 * M_PI / 1024));
@@ -180,16 +173,12 @@ TEST_F(KaleidoscopeTest, UpdateStepsTimeAndPhasePerTick) {
 TEST_F(KaleidoscopeTest, FeedbackRunIsRepeatable) {
   auto run = [&](std::vector<uint8_t>& out) {
     setUpKitTables();
-    Kaleidoscope = {};
-    SceneState.pendingTicks = 0;
     initKaleidoscope();
     GuardedTarget t;
-    SceneState.target = t.data();
     for (int frame = 0; frame < 60; ++frame) {
       if (frame == 10 || frame == 30) addKaleidoBlob();
-      renderKaleidoscope();
-      SceneState.pendingTicks = 1 + frame % 2;
-      updateKaleidoscope();
+      renderKaleidoscope(t.data());
+      updateKaleidoscope(1 + frame % 2);
     }
     EXPECT_TRUE(t.guardsIntact());
     out.assign(t.data(), t.data() + GuardedTarget::kBytes);

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FindEntry("brisk.bin", &entry);
   FindEntry("", &entry);
   for (int i = 0; i < PackArchive.entryCount; ++i) {
-    if (FindEntry(PackArchive.directory[i].name, &entry) != 0) std::abort();
+    if (!FindEntry(PackArchive.directory[i].name, &entry)) std::abort();
   }
   ClosePack();
   return 0;

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (entry.name[0] == '\0' || std::strchr(entry.name, '/')) continue;
     uint8_t* out = nullptr;
     size_t length = 0;
-    if (LoadFile(entry.name, &out, &length) == 0) {
+    if (LoadFile(entry.name, &out, &length)) {
       // Touch both ends so a buffer shorter than its reported length shows
       // (AddressSanitizer flags the last byte); the bytes between say nothing more.
       if (length > 0) {

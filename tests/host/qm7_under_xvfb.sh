@@ -2,10 +2,12 @@
 # qm7_under_xvfb.sh QM7 DATA_DIR — plays the real demo for a few seconds on a
 # virtual X server (no sound card: SDL's dummy audio driver), sends Escape,
 # and checks exit status 0, frames presented by the main loop, and a screen
-# that is not all black.
+# that is not all black. Prints qm7's standard error, and on failure its
+# standard output as well.
 set -euo pipefail
 qm7=$1
 data=$2
+here=$(cd "$(dirname "$0")" && pwd)
 for f in qm7.dat qm7.it; do
   [ -f "$data/$f" ] || { echo "missing $data/$f (build the 'data' target)"; exit 1; }
 done
@@ -33,16 +35,21 @@ wait "$pid"
 echo $? >"$work/status"
 INSIDE
 
-xvfb-run -a -s "-screen 0 640x480x24" bash "$work/inside.sh" "$qm7" "$data" "$work"
-status=$(cat "$work/status")
-cat "$work/stderr"
 fail=0
+"$here/../virtual_x.sh" 640x480 bash "$work/inside.sh" "$qm7" "$data" "$work" || fail=1
+status=$(cat "$work/status" 2>/dev/null || echo none)
+echo "-- qm7's standard error:"
+cat "$work/stderr" 2>/dev/null
 if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; fail=1; fi
-loop_frames=$(sed -n 's/.*(\([0-9]*\) by the main loop).*/\1/p' "$work/stderr")
+loop_frames=$(sed -n 's/.*(\([0-9]*\) by the main loop).*/\1/p' "$work/stderr" 2>/dev/null) || true
 if [ -z "$loop_frames" ] || [ "$loop_frames" -lt 20 ]; then
   echo "FAIL: main loop presented ${loop_frames:-no} frames"; fail=1
 fi
-lit=$(tr -d '\000' <"$work/screen.gray" | wc -c)
+lit=$(tr -d '\000' <"$work/screen.gray" 2>/dev/null | wc -c) || lit=0
 if [ "$lit" -eq 0 ]; then echo "FAIL: the screen was all black"; fail=1; fi
 echo "exit status $status, $loop_frames main-loop frames, $lit lit pixels of 307200"
+if [ "$fail" != 0 ]; then
+  echo "-- qm7's standard output:"
+  cat "$work/stdout" 2>/dev/null
+fi
 exit $fail

@@ -18,7 +18,7 @@ struct Loaded {
 Loaded Load(const char* name) {
   uint8_t* out = reinterpret_cast<uint8_t*>(1);
   std::size_t length = 999;
-  const int status = LoadFile(name, &out, &length);
+  const int status = LoadFile(name, &out, &length) ? 0 : 1;
   Loaded r{status, {}, length, out == nullptr};
   if (out != nullptr) {
     r.data.assign(out, out + length);
@@ -63,10 +63,10 @@ TEST_F(PackArchiveTest, LoadsStoredAndCompressedEntriesWithOneDotEach) {
   EXPECT_FALSE(c.null);
 
   PackEntry found;
-  ASSERT_EQ(FindEntry("brisk.bin", &found), 0);
+  ASSERT_TRUE(FindEntry("brisk.bin", &found));
   EXPECT_EQ(found.compressed, 1);
   EXPECT_EQ(found.unpackedSize, logo.size());
-  EXPECT_EQ(FindEntry("nothing", &found), 1);
+  EXPECT_FALSE(FindEntry("nothing", &found));
 }
 
 TEST_F(PackArchiveTest, MissingPackAndMissingNamesFallBackToLooseFiles) {
@@ -268,11 +268,11 @@ TEST_F(PackArchiveTest, ReopeningAndClosingStartAfresh) {
   testing::internal::CaptureStdout();
   OpenPack("one.dat");
   OpenPack("two.dat");
-  EXPECT_EQ(FindEntry("x.bin", nullptr), 1);
+  EXPECT_FALSE(FindEntry("x.bin", nullptr));
   EXPECT_EQ(Load("y.bin").data, Bytes("two"));
   ClosePack();
   EXPECT_EQ(PackArchive.packOpen, 0);
-  EXPECT_EQ(FindEntry("y.bin", nullptr), 1);
+  EXPECT_FALSE(FindEntry("y.bin", nullptr));
   ClosePack();  // closing twice is harmless
   testing::internal::GetCapturedStdout();
 }

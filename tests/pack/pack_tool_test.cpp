@@ -50,7 +50,7 @@ TEST_F(PackToolTest, CreatedPackLoadsThroughThePackReaderAndExtractsUnchanged) {
   OpenPack("qm7.dat");
   uint8_t* data = nullptr;
   std::size_t length = 0;
-  EXPECT_EQ(LoadFile("scroll.bin", &data, &length), 0);
+  EXPECT_TRUE(LoadFile("scroll.bin", &data, &length));
   ClosePack();
   testing::internal::GetCapturedStdout();
   ASSERT_NE(data, nullptr);

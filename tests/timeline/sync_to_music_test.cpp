@@ -6,7 +6,7 @@
 
 #include "effects/frame_cube.h"
 #include "effects/kaleidoscope.h"
-#include "effects/lens_warp_state.h"
+#include "effects/lens_warp.h"
 #include "host/quit_scene.h"
 #include "host/scene_state.h"
 #include "host/timeline.h"
@@ -76,16 +76,16 @@ TEST_F(SyncToMusicTest, PlayingEveryRowSwitchesEachSceneAndFiresEachEventOnceAtI
     SCOPED_TRACE(pollsPerRow);
     ResetTimeline();
     Kaleidoscope.blobCount = 0;
-    FrameCube.fadeOutActive = 0;
-    LensWarpState.glow.logoIndex = 0;
+    FrameCube.fadeOutActive = false;
+    LensWarp.glow.logoIndex = 0;
     const auto [scenes, events] = PlayThrough(pollsPerRow);
     EXPECT_EQ(scenes, expectedScenes);
     EXPECT_EQ(events, expectedEvents);
     // The callbacks reached their effects: two logos shown, five blobs added,
     // the cube faded out.
-    EXPECT_EQ(LensWarpState.glow.logoIndex, 2);
+    EXPECT_EQ(LensWarp.glow.logoIndex, 2);
     EXPECT_EQ(Kaleidoscope.blobCount, 5);
-    EXPECT_EQ(FrameCube.fadeOutActive, 1);
+    EXPECT_TRUE(FrameCube.fadeOutActive);
   }
 }
 
@@ -108,15 +108,15 @@ TEST_F(SyncToMusicTest, EventCallbacksAndSceneRoutinesAreTheEffectsOwn) {
 TEST_F(SyncToMusicTest, SceneSwitchSetsTheStartFlagOnce) {
   Poll(5, 63);
   EXPECT_EQ(CurrentScene, 0u);
-  EXPECT_EQ(SceneState.sceneStarted, 0);
+  EXPECT_FALSE(SceneState.sceneStarted);
   Poll(6, 0);
   EXPECT_EQ(CurrentScene, 1u);
-  EXPECT_EQ(SceneState.sceneStarted, 1);
-  SceneState.sceneStarted = 0;  // as the render adapter would
+  EXPECT_TRUE(SceneState.sceneStarted);
+  SceneState.sceneStarted = false;  // as the render adapter would
   Poll(6, 0);
   Poll(6, 0);
   EXPECT_EQ(CurrentScene, 1u);
-  EXPECT_EQ(SceneState.sceneStarted, 0);
+  EXPECT_FALSE(SceneState.sceneStarted);
 }
 
 TEST_F(SyncToMusicTest, MissedSceneEndKeepsTheSceneUntilThePositionRecurs) {
@@ -206,13 +206,12 @@ TEST_F(SyncToMusicTest, WithoutAPositionSourceNothingHappens) {
 TEST_F(SyncToMusicTest, ResetTimelineStartsAfresh) {
   Poll(2, 0);
   CurrentScene = 5;
-  SceneState = {1, reinterpret_cast<uint8_t*>(&ScriptedPosition), 4};
+  SceneState = SceneStateRecord{true, 4};
   ResetTimeline();
   EXPECT_EQ(CurrentScene, 0u);
   EXPECT_EQ(LastEvent, 0u);
   EXPECT_EQ(EventLatch, 0);
-  EXPECT_EQ(SceneState.sceneStarted, 0);
-  EXPECT_EQ(SceneState.target, nullptr);
+  EXPECT_FALSE(SceneState.sceneStarted);
   EXPECT_EQ(SceneState.pendingTicks, 0);
 }
 

@@ -14,6 +14,8 @@
 #     sound not silent, Escape ends it with status 0.
 #  3. empty folder: the message box names the missing file, status 1 after OK.
 #  4. no sound server: "Can't initialize device", status 1 after OK.
+#  5. no virtual desktop: Wine offers only the X screen's own size, so there
+#     is no 320x240x32 mode to choose; the message box says so, status 1.
 # Screenshots and the recording stay in WINDOWS_BUILD/wine-check/.
 # Uses X display :151 and its own WINEPREFIX under ~/.cache/qm7.
 set -euo pipefail
@@ -27,7 +29,7 @@ mkdir -p "$out/app" "$out/empty"
 cp "$win/tests/windows/qm7-winprobe.exe" "$out/app/"
 
 cache=${QM7_CACHE:-$HOME/.cache/qm7}
-export WINEPREFIX="$cache/wine-prefix-$(wine --version | tr -c 'A-Za-z0-9.\n-' _)"
+export WINEPREFIX="$cache/wine-prefix-$(wine --version 2>/dev/null | cut -d" " -f1)"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 export DISPLAY=:151
 pulse_dir=$(mktemp -d /tmp/qm7-wine-pulse.XXXXXX)
@@ -50,11 +52,21 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 if [ ! -f "$WINEPREFIX/.qm7-ready" ]; then
   echo "wine: preparing $WINEPREFIX (once)"
   wineboot -i >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 640x480 /f >/dev/null 2>&1
   wineserver -w
   touch "$WINEPREFIX/.qm7-ready"
 fi
+set_desktop() {  # on | off; takes effect when the next Wine session starts
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+  if [ "$1" = on ]; then
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 640x480 /f >/dev/null 2>&1
+  else
+    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
+  fi
+  wineserver -w
+}
+set_desktop on
 wwin() { winepath -w "$1" 2>/dev/null; }
 
 # ---- 1. trace against the golden runs ------------------------------------
@@ -162,4 +174,9 @@ popup_check empty-folder "$out/empty" "Can't load the data file brisk.bin"
 
 # ---- 4. no sound server ------------------------------------------------------
 PULSE_SERVER=unix:/nonexistent popup_check no-sound "$out/app" "Can't initialize device"
+
+# ---- 5. no virtual desktop: no 320x240 mode on offer -----------------------
+set_desktop off
+popup_check no-320x240-mode "$out/app" "The display offers no 320x240 mode with 32 bits per pixel"
+set_desktop on
 echo "wine: all checks passed"

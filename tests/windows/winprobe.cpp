@@ -37,11 +37,18 @@ BOOL CALLBACK CollectText(HWND child, LPARAM user) {
 }
 
 int Mode(double seconds) {
+  DWORD start = GetTickCount();
   if (!WaitFor("brisk demo", seconds)) return 1;
-  Sleep(500);  // the mode is set right after the window appears
+  // The mode is set just after the window appears: wait for 320x240, and
+  // report whatever the desktop has when the time is up.
   DEVMODEA mode = {};
-  mode.dmSize = sizeof mode;
-  if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return 1;
+  for (;;) {
+    mode.dmSize = sizeof mode;
+    if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return 1;
+    if (mode.dmPelsWidth == 320 && mode.dmPelsHeight == 240) break;
+    if ((GetTickCount() - start) / 1000.0 > seconds) break;
+    Sleep(100);
+  }
   std::printf("mode %lux%lux%lu\n", mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel);
   return 0;
 }

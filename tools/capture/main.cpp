@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (options.help) {
-    std::printf("%s\n%s", kCaptureUsage, kCaptureHelp);
+    std::printf("%s\n\n%s", kCaptureUsage, kCaptureHelp);
     return 0;
   }
   if (options.version) {

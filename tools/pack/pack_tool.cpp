@@ -1,6 +1,8 @@
 // pack_tool.cpp — create, list, extract and check for qm7.dat packs.
 #include "tools/pack/pack_tool.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cinttypes>
 #include <cstdint>
@@ -233,7 +235,7 @@ int LoadEntry(const OpenedPack& pack, const PackEntry& e, uint8_t** data, std::s
               bool* short_) {
   std::size_t decoded = 0;
   *short_ = false;
-  if (LoadPackEntry(pack.file, pack.fileBytes, pack.path.c_str(), e, data, length, &decoded) != 0)
+  if (!LoadPackEntry(pack.file, pack.fileBytes, pack.path.c_str(), e, data, length, &decoded))
     return Fail("%s: entry %s cannot be loaded", pack.path, e.name);
   if (decoded < *length) {
     std::fprintf(stderr, "qm7-pack: %s: entry %s decodes to %zu of %zu bytes; the rest is zero\n",
