@@ -16,23 +16,13 @@
 
 #include "platform/module_player.h"
 #include "platform/music.h"
+#include "platform/position_ring.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace {
 
 constexpr uint32_t kHandle = 1;
 constexpr int kBufferFrames = 512;  // 11.6 ms at 44100 Hz
-constexpr uint64_t kRingSize = 512;
-
-// A ring entry: frames written up to the end of a slice (44 bits), order
-// (10 bits) and row (10 bits) after it, in one atomic word.
-constexpr uint64_t PackEntry(uint64_t frames, uint32_t position) {
-  return frames << 20 | (position & 0x3FF) << 10 | ((position >> 16) & 0x3FF);
-}
-constexpr uint64_t EntryFrames(uint64_t e) { return e >> 20; }
-constexpr uint32_t EntryPosition(uint64_t e) {
-  return static_cast<uint32_t>((e >> 10) & 0x3FF) | static_cast<uint32_t>(e & 0x3FF) << 16;
-}
 
 struct SdlMusicState {
   SDL_AudioDeviceID device;
@@ -40,18 +30,11 @@ struct SdlMusicState {
   ModulePlayer* player;            // rendered by the callback only
   std::atomic<bool> playing;
   std::atomic<uint64_t> framesWritten;
-  std::atomic<uint64_t> ring[kRingSize];
-  std::atomic<uint64_t> ringCount;
+  PositionRing positions;  // written by the callback, read by MusicGetPosition
   uint64_t playStartFrames;  // framesWritten when MusicPlay started the module
 };
 
 SdlMusicState Music;
-
-void Publish(uint64_t frames, uint32_t position) {
-  uint64_t n = Music.ringCount.load(std::memory_order_relaxed);
-  Music.ring[n % kRingSize].store(PackEntry(frames, position), std::memory_order_relaxed);
-  Music.ringCount.store(n + 1, std::memory_order_release);
-}
 
 void SDLCALL FillAudio(void*, Uint8* stream, int len) {
   auto* out = reinterpret_cast<int16_t*>(stream);
@@ -69,7 +52,7 @@ void SDLCALL FillAudio(void*, Uint8* stream, int len) {
     out += slice * 2;
     frames -= slice;
     written += slice;
-    Publish(written, ModulePosition(Music.player));
+    Music.positions.Publish(written, ModulePosition(Music.player));
   }
   Music.framesWritten.store(written, std::memory_order_release);
 }
@@ -105,7 +88,7 @@ int MusicInit(int, int rate, uint32_t, WindowHandle) {
   Music.bufferFrames = have.samples;
   Music.playing = false;
   Music.framesWritten = 0;
-  Music.ringCount = 0;
+  Music.positions.Reset();
   return 1;
 }
 
@@ -133,7 +116,7 @@ int MusicPlay(uint32_t handle) {
   SDL_LockAudioDevice(Music.device);
   RestartModule(Music.player);
   Music.playStartFrames = Music.framesWritten.load(std::memory_order_relaxed);
-  Publish(Music.playStartFrames, 0);
+  Music.positions.Publish(Music.playStartFrames, 0);
   Music.playing = true;
   SDL_UnlockAudioDevice(Music.device);
   return 1;
@@ -141,25 +124,14 @@ int MusicPlay(uint32_t handle) {
 
 uint32_t MusicGetPosition(uint32_t handle) {
   if (handle != kHandle || !Music.playing.load(std::memory_order_acquire)) return 0;
-  uint64_t count = Music.ringCount.load(std::memory_order_acquire);
   uint64_t written = Music.framesWritten.load(std::memory_order_acquire);
   uint64_t heard = HeardFrame(written);
-  // Newest entry at or before the frame being heard; the scan stays well
-  // clear of the slots the callback may be rewriting.
-  uint32_t position = 0;
-  uint64_t oldest = count > kRingSize - 8 ? count - (kRingSize - 8) : 0;
-  for (uint64_t i = count; i > oldest; --i) {
-    uint64_t e = Music.ring[(i - 1) % kRingSize].load(std::memory_order_relaxed);
-    position = EntryPosition(e);
-    if (EntryFrames(e) <= heard) break;
-  }
-  return position;
+  return Music.positions.At(heard);
 }
 
 uint32_t MusicMixedPosition() {
-  uint64_t count = Music.ringCount.load(std::memory_order_acquire);
-  if (count == 0 || !Music.playing.load(std::memory_order_acquire)) return 0;
-  return EntryPosition(Music.ring[(count - 1) % kRingSize].load(std::memory_order_relaxed));
+  if (!Music.playing.load(std::memory_order_acquire)) return 0;
+  return Music.positions.Newest();
 }
 
 int MusicFree() {

@@ -1,9 +1,28 @@
 // virtual_music.cpp — the module rendered only when the driver asks, in
 // lockstep with the virtual clock; no audio device. The position is the one
 // after the last rendered frame. What is rendered can go to a WAV file.
+//
+// The driver may ask for the next frames early (VirtualMusicRenderAhead):
+// a thread of its own then renders them with the same calls, in the same
+// pieces, into a buffer that the next VirtualMusicRender takes. Only one
+// thread uses the player at a time: while the music thread has it, the main
+// thread answers the position from before and waits before any other use.
+#include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+#define QM7_MUSIC_THREAD 0
+#else
+#define QM7_MUSIC_THREAD 1
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#endif
 
 #include "platform/module_player.h"
 #include "platform/music.h"
@@ -28,6 +47,112 @@ struct VirtualMusicState {
 
 VirtualMusicState Music;
 int16_t Chunk[kChunkFrames * 2];
+
+// Renders `frames` frames into `out` in pieces of at most kChunkFrames
+// (silence before MusicPlay and after MusicFree).
+void RenderPiece(int16_t* out, std::size_t frames) {
+  if (Music.playing && Music.started && Music.player)
+    RenderModule(Music.player, out, frames);
+  else
+    std::memset(out, 0, frames * 4);
+}
+
+void WriteWavFrames(const int16_t* samples, std::size_t frames) {
+  if (!Music.wav) return;
+  std::fwrite(samples, 4, frames, Music.wav);
+  Music.wavFrames += static_cast<int64_t>(frames);
+}
+
+// Longest stretch rendered ahead (16 MB of samples); longer ones are left
+// to VirtualMusicRender.
+constexpr int64_t kMaxAheadFrames = int64_t{1} << 22;
+
+struct MusicAhead {
+  int64_t frames = 0;           // rendered or being rendered, not yet taken; 0: none
+  uint32_t positionBefore = 0;  // the position while they are not taken
+  std::vector<int16_t> samples; // grows to the longest stretch, never shrinks
+#if QM7_MUSIC_THREAD
+  std::mutex lock;
+  std::condition_variable wake;  // both ways: work given, work done
+  bool given = false;            // under `lock`: a stretch to render, not finished
+  bool started = false;          // under `lock`: the thread has begun it
+  bool quit = false;
+  std::thread thread;
+
+  ~MusicAhead() {
+    if (!thread.joinable()) return;
+    {
+      std::unique_lock<std::mutex> hold(lock);
+      wake.wait(hold, [this] { return !given || !started; });
+      given = false;
+      quit = true;
+    }
+    wake.notify_all();
+    thread.join();
+  }
+#endif
+};
+
+// After Music, so that it is destroyed (and its thread stopped) first.
+MusicAhead Ahead;
+
+void RenderAheadInto(int16_t* out, int64_t frames) {
+  while (frames > 0) {
+    std::size_t n = frames < static_cast<int64_t>(kChunkFrames) ? static_cast<std::size_t>(frames)
+                                                                 : kChunkFrames;
+    RenderPiece(out, n);
+    out += n * 2;
+    frames -= static_cast<int64_t>(n);
+  }
+}
+
+#if QM7_MUSIC_THREAD
+void MusicThread() {
+  std::unique_lock<std::mutex> hold(Ahead.lock);
+  for (;;) {
+    Ahead.wake.wait(hold, [] { return (Ahead.given && !Ahead.started) || Ahead.quit; });
+    if (Ahead.quit) return;
+    Ahead.started = true;
+    int64_t frames = Ahead.frames;
+    hold.unlock();
+    RenderAheadInto(Ahead.samples.data(), frames);
+    hold.lock();
+    Ahead.given = false;
+    Ahead.wake.notify_all();
+  }
+}
+#endif
+
+// Makes sure the stretch given to the music thread is rendered: waits for
+// the thread if it has begun, else renders it here (on a busy machine the
+// thread may not have been scheduled yet, and waiting for it would cost more
+// than the work).
+void WaitForAhead() {
+  if (!Ahead.frames) return;
+#if QM7_MUSIC_THREAD
+  std::unique_lock<std::mutex> hold(Ahead.lock);
+  if (Ahead.given && !Ahead.started) {
+    Ahead.given = false;
+    hold.unlock();
+    RenderAheadInto(Ahead.samples.data(), Ahead.frames);
+    return;
+  }
+  Ahead.wake.wait(hold, [] { return !Ahead.given; });
+#endif
+}
+
+// Before any other use of the player: throws away a stretch given to the
+// thread, waiting for the thread if it has begun (the drivers ask for nothing
+// else while one is pending).
+void DropAhead() {
+  if (!Ahead.frames) return;
+#if QM7_MUSIC_THREAD
+  std::unique_lock<std::mutex> hold(Ahead.lock);
+  if (Ahead.given && !Ahead.started) Ahead.given = false;
+  Ahead.wake.wait(hold, [] { return !Ahead.given; });
+#endif
+  Ahead.frames = 0;
+}
 
 void PutLe(uint8_t* p, uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
@@ -54,6 +179,7 @@ void WriteWavHeader(std::FILE* f, int64_t frames) {
 }  // namespace
 
 void ResetVirtualMusic() {
+  DropAhead();
   VirtualMusicCloseWav();
   FreeModulePlayer(Music.player);
   Music = VirtualMusicState{};
@@ -67,6 +193,7 @@ int MusicInit(int, int rate, uint32_t, WindowHandle) {
 }
 
 uint32_t MusicLoad(const char* file) {
+  DropAhead();
   VirtualLogCall((std::string("MusicLoad ") + file).c_str());
   if (!Music.initialised) return 0;
   FreeModulePlayer(Music.player);
@@ -76,6 +203,7 @@ uint32_t MusicLoad(const char* file) {
 }
 
 int MusicStart() {
+  DropAhead();
   VirtualLogCall("MusicStart");
   if (!Music.initialised) return 0;
   Music.started = true;
@@ -83,6 +211,7 @@ int MusicStart() {
 }
 
 int MusicPlay(uint32_t handle) {
+  DropAhead();
   VirtualLogCall("MusicPlay");
   if (handle != kHandle || !Music.player) return 0;
   RestartModule(Music.player);
@@ -92,10 +221,12 @@ int MusicPlay(uint32_t handle) {
 
 uint32_t MusicGetPosition(uint32_t handle) {
   if (handle != kHandle || !Music.player) return 0;
+  if (Ahead.frames) return Ahead.positionBefore;
   return ModulePosition(Music.player);
 }
 
 int MusicFree() {
+  DropAhead();
   VirtualLogCall("MusicFree");
   FreeModulePlayer(Music.player);
   Music.player = nullptr;
@@ -106,30 +237,65 @@ int MusicFree() {
 void VirtualMusicFailInit(bool fail) { Music.failInit = fail; }
 
 void VirtualMusicRender(int64_t frames) {
+  if (frames <= 0) return;
+  if (Ahead.frames) {
+    if (frames != Ahead.frames) {
+      std::fprintf(stderr,
+                   "qm7: the music was rendered ahead for %" PRId64 " frames, but %" PRId64
+                   " were asked for\n",
+                   Ahead.frames, frames);
+      std::abort();
+    }
+    WaitForAhead();
+    WriteWavFrames(Ahead.samples.data(), static_cast<std::size_t>(frames));
+    Music.framesRendered += frames;
+    Ahead.frames = 0;
+    return;
+  }
   while (frames > 0) {
     std::size_t n = frames < static_cast<int64_t>(kChunkFrames) ? static_cast<std::size_t>(frames)
                                                                  : kChunkFrames;
-    if (Music.playing && Music.started && Music.player)
-      RenderModule(Music.player, Chunk, n);
-    else
-      std::memset(Chunk, 0, n * 4);
-    if (Music.wav) {
-      std::fwrite(Chunk, 4, n, Music.wav);
-      Music.wavFrames += static_cast<int64_t>(n);
-    }
+    RenderPiece(Chunk, n);
+    WriteWavFrames(Chunk, n);
     Music.framesRendered += static_cast<int64_t>(n);
     frames -= static_cast<int64_t>(n);
   }
 }
 
+void VirtualMusicRenderAhead(int64_t frames) {
+#if QM7_MUSIC_THREAD
+  if (frames <= 0 || frames > kMaxAheadFrames || Ahead.frames) return;
+  if (!Ahead.thread.joinable()) {
+    try {
+      Ahead.thread = std::thread(MusicThread);
+    } catch (const std::system_error&) {
+      return;  // no thread to be had: the plain render does the work
+    }
+  }
+  std::size_t samples = static_cast<std::size_t>(frames) * 2;
+  if (Ahead.samples.size() < samples) Ahead.samples.resize(samples);
+  Ahead.positionBefore = Music.player ? ModulePosition(Music.player) : 0;
+  {
+    std::lock_guard<std::mutex> hold(Ahead.lock);
+    Ahead.frames = frames;
+    Ahead.given = true;
+    Ahead.started = false;
+  }
+  Ahead.wake.notify_all();
+#else
+  (void)frames;
+#endif
+}
+
 int64_t VirtualMusicFramesRendered() { return Music.framesRendered; }
 
 uint32_t VirtualMusicPosition() {
+  if (Ahead.frames) return Ahead.positionBefore;
   return Music.player ? ModulePosition(Music.player) : 0;
 }
 
 bool VirtualMusicOpenWav(const char* path) {
-  VirtualMusicCloseWav();
+  VirtualMusicCloseWav();  // also drops a stretch rendered ahead
   Music.wav = std::fopen(path, "wb");
   if (!Music.wav) return false;
   Music.wavFrames = 0;
@@ -138,6 +304,7 @@ bool VirtualMusicOpenWav(const char* path) {
 }
 
 void VirtualMusicCloseWav() {
+  DropAhead();
   if (!Music.wav) return;
   std::fseek(Music.wav, 0, SEEK_SET);
   WriteWavHeader(Music.wav, Music.wavFrames);

@@ -75,6 +75,15 @@ void VirtualMusicFailInit(bool fail);
 // MusicFree) and appends them to the WAV file if one is open.
 void VirtualMusicRender(int64_t frames);
 int64_t VirtualMusicFramesRendered();
+// Starts rendering the next `frames` frames on the music thread while the
+// caller goes on (drawing a frame). The next VirtualMusicRender must ask for
+// exactly that many (anything else stops the program with a message): it then
+// only waits for the thread and takes the result. Until then the position and
+// the frames rendered are still those before; every other music call waits
+// for the thread first. The samples, the position and the WAV file are
+// byte-for-byte those of the plain VirtualMusicRender. Without threads (a web
+// page) it does nothing.
+void VirtualMusicRenderAhead(int64_t frames);
 // The position after the last rendered frame, order | row << 16.
 uint32_t VirtualMusicPosition();
 // Everything rendered from now on also goes to a 44.1 kHz 16-bit stereo WAV

@@ -22,6 +22,7 @@
 
 #include "platform/module_player.h"
 #include "platform/music.h"
+#include "platform/position_ring.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -29,17 +30,6 @@ namespace {
 constexpr uint32_t kHandle = 1;
 constexpr int kBuffers = 6;
 constexpr int kBufferFrames = 1024;  // 23 ms at 44100 Hz; 139 ms queued in all
-constexpr uint64_t kRingSize = 512;
-
-// A ring entry: frames rendered up to the end of a slice (44 bits), order
-// (10 bits) and row (10 bits) after it, in one atomic word.
-constexpr uint64_t PackEntry(uint64_t frames, uint32_t position) {
-  return frames << 20 | (position & 0x3FF) << 10 | ((position >> 16) & 0x3FF);
-}
-constexpr uint64_t EntryFrames(uint64_t e) { return e >> 20; }
-constexpr uint32_t EntryPosition(uint64_t e) {
-  return static_cast<uint32_t>((e >> 10) & 0x3FF) | static_cast<uint32_t>(e & 0x3FF) << 16;
-}
 
 struct WaveMusicState {
   HWAVEOUT device;
@@ -53,17 +43,10 @@ struct WaveMusicState {
   bool playing;                    // under `lock`
   std::atomic<bool> playingNow;    // the same, for MusicGetPosition
   std::atomic<uint64_t> framesRendered;
-  std::atomic<uint64_t> ring[kRingSize];
-  std::atomic<uint64_t> ringCount;
+  PositionRing positions;  // written by the feeder, read by MusicGetPosition
 };
 
 WaveMusicState Music;
-
-void Publish(uint64_t frames, uint32_t position) {
-  uint64_t n = Music.ringCount.load(std::memory_order_relaxed);
-  Music.ring[n % kRingSize].store(PackEntry(frames, position), std::memory_order_relaxed);
-  Music.ringCount.store(n + 1, std::memory_order_release);
-}
 
 void Render(int16_t* out, std::size_t frames) {
   std::lock_guard<std::mutex> hold(Music.lock);
@@ -80,7 +63,7 @@ void Render(int16_t* out, std::size_t frames) {
     out += slice * 2;
     frames -= slice;
     rendered += slice;
-    Publish(rendered, ModulePosition(Music.player));
+    Music.positions.Publish(rendered, ModulePosition(Music.player));
   }
   Music.framesRendered.store(rendered, std::memory_order_release);
 }
@@ -144,7 +127,7 @@ int MusicInit(int, int rate, uint32_t, WindowHandle) {
   Music.playing = false;
   Music.playingNow = false;
   Music.framesRendered = 0;
-  Music.ringCount = 0;
+  Music.positions.Reset();
   Music.stop = false;
   return 1;
 }
@@ -176,7 +159,7 @@ int MusicPlay(uint32_t handle) {
   std::lock_guard<std::mutex> hold(Music.lock);
   if (!Music.player) return 0;
   RestartModule(Music.player);
-  Publish(Music.framesRendered.load(std::memory_order_relaxed), 0);
+  Music.positions.Publish(Music.framesRendered.load(std::memory_order_relaxed), 0);
   Music.playing = true;
   Music.playingNow = true;
   return 1;
@@ -185,7 +168,6 @@ int MusicPlay(uint32_t handle) {
 uint32_t MusicGetPosition(uint32_t handle) {
   if (handle != kHandle || !Music.device || !Music.playingNow.load(std::memory_order_acquire))
     return 0;
-  uint64_t count = Music.ringCount.load(std::memory_order_acquire);
   uint64_t rendered = Music.framesRendered.load(std::memory_order_acquire);
   uint64_t heard;
   MMTIME time = {};
@@ -198,16 +180,7 @@ uint32_t MusicGetPosition(uint32_t handle) {
     uint64_t queued = QueuedFrames();
     heard = rendered > queued ? rendered - queued : 0;
   }
-  // Newest entry at or before the frame being heard; the scan stays well
-  // clear of the slots the feeder may be rewriting.
-  uint32_t position = 0;
-  uint64_t oldest = count > kRingSize - 8 ? count - (kRingSize - 8) : 0;
-  for (uint64_t i = count; i > oldest; --i) {
-    uint64_t e = Music.ring[(i - 1) % kRingSize].load(std::memory_order_relaxed);
-    position = EntryPosition(e);
-    if (EntryFrames(e) <= heard) break;
-  }
-  return position;
+  return Music.positions.At(heard);
 }
 
 int MusicFree() {

@@ -26,6 +26,8 @@ TEST_F(CaptureTest, BadCommandLinesGetTheUsageLineAndStatus2) {
       {"--scale", "2"},
       {"--video", "v.mp4", "--scale", "0"},
       {"--bench", "--trace", "t.tsv"},
+      {"--threads", "0"},
+      {"--threads", "3"},
       {"--wav", "same", "--video", "same"},
   };
   for (const auto& args : cases) {

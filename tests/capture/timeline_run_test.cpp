@@ -94,6 +94,52 @@ TEST_F(CaptureTest, SameArgumentsWriteIdenticalTracesWavsAndDumps) {
   EXPECT_TRUE(noTick && severalTicks && skippedRow && longPause);
 }
 
+// The music and output threads (--threads 2, the default) change no byte:
+// trace, WAV, dumps and PNGs equal those of the single-threaded run, through
+// uneven frames, pauses, Escape (also inside a pause), the frame limit, and
+// intervals long enough to be rendered in several pieces.
+TEST_F(CaptureTest, TwoThreadsWriteTheSameBytesAsOne) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--frames", "400", "--jitter", "11", "--pause", "2:1.5", "--pause", "4.2:0.3"},
+      {"--escape", "3.3", "--jitter", "5"},
+      {"--escape", "2.5", "--pause", "2:10"},
+      {"--fps", "7", "--jitter", "2", "--frames", "30"},
+  };
+  for (const auto& caseArgs : cases) {
+    std::string shown;
+    for (const std::string& a : caseArgs) shown += a + " ";
+    SCOPED_TRACE(shown);
+    std::string outputs[2][4];
+    for (int threads = 1; threads <= 2; ++threads) {
+      fs::path out = dir_ / std::to_string(threads);
+      fs::remove_all(out);
+      fs::create_directory(out);
+      std::vector<std::string> args = caseArgs;
+      args.insert(args.end(), {"--threads", std::to_string(threads), "--trace", (out / "t.tsv").string(),
+                               "--wav", (out / "a.wav").string(), "--dump-frames", "0-2,29,150,399",
+                               "--dump-dir", (out / "dumps").string(), "--png",
+                               (out / "png").string(), "--every", "13"});
+      ToolResult r = RunCapture(args, dir_);
+      ASSERT_EQ(r.status, 0) << r.err;
+      outputs[threads - 1][0] = ReadBytes(out / "t.tsv");
+      outputs[threads - 1][1] = ReadBytes(out / "a.wav");
+      for (int kind : {2, 3}) {
+        std::set<fs::path> files;
+        for (const auto& entry : fs::directory_iterator(out / (kind == 2 ? "dumps" : "png")))
+          files.insert(entry.path());
+        for (const fs::path& file : files)
+          outputs[threads - 1][kind] += file.filename().string() + ReadBytes(file);
+      }
+    }
+    EXPECT_GT(ReadTrace(dir_ / "1" / "t.tsv").size(), 20u);
+    EXPECT_TRUE(outputs[0][0] == outputs[1][0]) << "traces differ";
+    EXPECT_TRUE(outputs[0][1] == outputs[1][1]) << "WAVs differ";
+    EXPECT_TRUE(outputs[0][2] == outputs[1][2]) << "dumps differ";
+    EXPECT_TRUE(outputs[0][3] == outputs[1][3]) << "PNGs differ";
+    EXPECT_FALSE(outputs[0][3].empty());
+  }
+}
+
 // Escape ends the run at once with status 0; the music has played exactly
 // until then, pauses included.
 TEST_F(CaptureTest, EscapeEndsTheRunEarlyWithStatus0) {

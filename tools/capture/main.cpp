@@ -29,6 +29,7 @@
 #include "tools/capture/bench.h"
 #include "tools/capture/frame_outputs.h"
 #include "tools/capture/options.h"
+#include "tools/capture/output_worker.h"
 #include "tools/capture/pass_schedule.h"
 #include "tools/capture/progress.h"
 #include "tools/capture/video.h"
@@ -38,6 +39,7 @@ namespace {
 struct CaptureRun {
   PassSchedule schedule;
   FrameOutputs outputs;
+  OutputWorker worker;  // running: the outputs are written on its thread
   bool recordVideo = false;
   VideoRecorder video;
   bool bench = false;
@@ -55,9 +57,13 @@ void ObserveFrame(const FrameProbe& probe) {
   if (Run.bench) BenchRenderDone(&Run.benchRecorder, probe.scene);
   int64_t pass = Run.schedule.activePasses++;
   VirtualFrame shown = VirtualFrontBuffer();
-  WriteFramePass(&Run.outputs, pass, probe, shown.pixels, shown.pitch);
-  if (Run.recordVideo && shown.pixels)
-    VideoPresent(&Run.video, Run.schedule.now, shown.pixels, shown.pitch);
+  if (Run.worker.running) {
+    QueueFramePass(&Run.worker, pass, probe, shown.pixels, shown.pitch, Run.schedule.now);
+  } else {
+    WriteFramePass(&Run.outputs, pass, probe, shown.pixels, shown.pitch);
+    if (Run.recordVideo && shown.pixels)
+      VideoPresent(&Run.video, Run.schedule.now, shown.pixels, shown.pitch);
+  }
   UpdateProgress(&Run.progress, probe.polledPosition, pass + 1,
                  ScheduleSeconds(Run.schedule, Run.schedule.now));
   if (Run.bench) BenchUpdateStarts(&Run.benchRecorder);
@@ -145,6 +151,11 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  bool anyOutput = Run.outputs.trace || !Run.outputs.dumpDir.empty() || Run.outputs.pngEvery ||
+                   Run.recordVideo;
+  if (options.threads > 1 && anyOutput)
+    StartOutputWorker(&Run.worker, &Run.outputs, Run.recordVideo ? &Run.video : nullptr);
+
   StartSchedule(&Run.schedule, options);
   Run.bench = options.bench;
   if (Run.bench) {
@@ -159,9 +170,12 @@ int main(int argc, char** argv) {
 
   auto wallStart = std::chrono::steady_clock::now();
   int64_t cpuStart = CpuNowNs();
+  int64_t mainCpuStart = ThreadCpuNowNs();
   int code = RunDemo();
+  StopOutputWorker(&Run.worker);
   double wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
   double cpuSeconds = static_cast<double>(CpuNowNs() - cpuStart) / 1e9;
+  double mainCpuSeconds = static_cast<double>(ThreadCpuNowNs() - mainCpuStart) / 1e9;
   FrameObserver = nullptr;
   VirtualSetPassHook(nullptr, nullptr);
   EndProgress(&Run.progress);
@@ -183,7 +197,8 @@ int main(int argc, char** argv) {
                  virtualSeconds);
     ok = false;
   }
-  if (Run.bench) PrintBench(Run.benchRecorder, stdout, virtualSeconds, wallSeconds, cpuSeconds);
+  if (Run.bench) PrintBench(Run.benchRecorder, stdout, virtualSeconds, wallSeconds, cpuSeconds,
+                            mainCpuSeconds);
   if (Run.progress.enabled)
     std::fprintf(stderr, "qm7-capture: %lld passes, %.2f s of demo time in %.1f s\n",
                  static_cast<long long>(Run.schedule.activePasses), virtualSeconds, wallSeconds);

@@ -12,7 +12,7 @@
 const char* const kCaptureUsage =
     "usage: qm7-capture [--data DIR] [--fps F] [--jitter SEED] [--pause AT:DUR]... [--escape AT]"
     " [--frames N] [--trace FILE] [--dump-frames LIST --dump-dir DIR] [--png DIR --every N]"
-    " [--wav FILE] [--video FILE.mp4 [--scale N]] [--bench] [--help] [--version]";
+    " [--wav FILE] [--video FILE.mp4 [--scale N]] [--bench] [--threads N] [--help] [--version]";
 
 const char* const kCaptureHelp =
     "Runs the demo on a virtual clock and display, frame-exact, and records it.\n"
@@ -32,6 +32,9 @@ const char* const kCaptureHelp =
     "  --video FILE.mp4      H.264 + AAC video through ffmpeg\n"
     "  --scale N             ... scaled N times with nearest-neighbour (default 4)\n"
     "  --bench               CPU time per frame for each scene, and the speed of the run\n"
+    "  --threads N           1 or 2 (default): with 2 the music of the next frame is rendered,\n"
+    "                        and the files of the last ones written, on threads of their own\n"
+    "                        while a frame is drawn; the output is the same\n"
     "  -h, --help            this help\n"
     "  --version             the version\n";
 
@@ -136,6 +139,10 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* o, std::string* 
       o->version = true;
     } else if (!std::strcmp(arg, "--bench")) {
       o->bench = true;
+    } else if (!std::strcmp(arg, "--threads")) {
+      if (!value(&v)) return false;
+      if (!ParseInt(v, 1, 2, &n)) return bad(v);
+      o->threads = static_cast<int>(n);
     } else if (!std::strcmp(arg, "--data")) {
       if (!value(&v)) return false;
       if (!*v) return bad(v);

@@ -39,6 +39,7 @@ struct CaptureOptions {
   std::string videoPath;
   int videoScale = 4;
   bool bench = false;
+  int threads = 2;            // 1: everything on the main thread
   bool help = false;
   bool version = false;
 };

@@ -54,6 +54,25 @@ void SendEscape(PassSchedule* s) {
   s->escapeSent = true;
 }
 
+// Starts the music of the next pass on the music thread. Called when this
+// pass advanced and is about to run a frame; the frame observer counts that
+// frame before the next pass, whose hook then advances by the next interval
+// unless Escape or a pause comes first. Messages the frame itself sends only
+// end the run, which drops what was rendered ahead.
+void RenderNextAhead(PassSchedule* s) {
+  if (s->escapeSent) return;
+  if (s->escapeAt >= 0 && s->now >= s->escapeAt) return;
+  if (s->frameLimit >= 0 && s->activePasses + 1 >= s->frameLimit) return;
+  if (s->now >= s->timeLimit) return;
+  if (s->pauseEnd < 0 && s->nextPause < s->pauses.size() && s->now >= s->pauses[s->nextPause].at)
+    return;
+  uint64_t jitterState = s->jitterState;
+  int64_t next = NextInterval(s);
+  s->jitterState = jitterState;
+  int64_t frames = RoundedRatio(s->now + next, kMusicRate, s->unitsPerSecond);
+  VirtualMusicRenderAhead(frames - VirtualMusicFramesRendered());
+}
+
 bool EscapeDue(PassSchedule* s) {
   if (s->escapeSent) return false;
   if (s->escapeAt >= 0 && s->now >= s->escapeAt) return true;
@@ -78,7 +97,9 @@ void PeekHook(PassSchedule* s) {
     return;
   }
   if (MessageWaiting(s)) return;
-  if (AppActive) Advance(s, NextInterval(s));
+  if (!AppActive) return;
+  Advance(s, NextInterval(s));
+  if (s->renderAhead) RenderNextAhead(s);
 }
 
 // Inside WaitMessage: the music plays on until the pause is over.
@@ -111,6 +132,7 @@ void StartSchedule(PassSchedule* s, const CaptureOptions& o) {
   s->unitsPerSecond = kFrameUnits * o.fps;
   s->jitter = o.jitter;
   s->jitterState = o.jitterSeed;
+  s->renderAhead = o.threads > 1;
   int64_t pausedTotal = 0;
   for (const PauseSpec& p : o.pauses) {
     s->pauses.push_back({SecondsToUnits(p.at, s->unitsPerSecond),

@@ -18,6 +18,11 @@
 // Only passes that run a frame advance the clock: a pass that dispatches a
 // message takes no time. While the application is inactive the wait hook
 // moves time on in frame-sized steps until the pause is over.
+//
+// With renderAhead, a pass that runs a frame also starts the music of the
+// next one on the music thread (VirtualMusicRenderAhead), so it is rendered
+// while the frame is drawn. That is done only where the next advance is
+// certain: no Escape, frame limit or pause due before it.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -39,6 +44,7 @@ struct PassSchedule {
   int64_t escapeAt;           // units; < 0: none
   int64_t frameLimit;         // active passes; < 0: none
   int64_t timeLimit;          // units; without --frames/--escape the run is stopped here
+  bool renderAhead;           // --threads 2
 
   int64_t now;                // virtual time in units
   int64_t pauseEnd;           // units; < 0 while no pause runs

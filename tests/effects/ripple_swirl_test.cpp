@@ -6,7 +6,7 @@
 
 #include "effects/lens_warp.h"
 #include "effects/ripple_swirl.h"
-#include "tests/effects_a/effects_a_fixture.h"
+#include "tests/effects/effect_fixture.h"
 
 namespace {
 

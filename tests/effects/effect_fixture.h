@@ -1,4 +1,4 @@
-// effects_a_fixture.h — start-up, frames and picture dumps for the effect tests.
+// effect_fixture.h — start-up, frames and picture dumps for the effect tests.
 //
 // StartEffects() fills Data with synthetic pictures, or with realData the
 // loose data files of QM7_EFFECTS_DATA or the build's data folder when they

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "effects/lens_warp.h"
-#include "tests/effects_a/effects_a_fixture.h"
+#include "tests/effects/effect_fixture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "effects/tunnel.h"
-#include "tests/effects_a/effects_a_fixture.h"
+#include "tests/effects/effect_fixture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "effects/scroller.h"
-#include "tests/effects_a/effects_a_fixture.h"
+#include "tests/effects/effect_fixture.h"
 
 namespace {
 

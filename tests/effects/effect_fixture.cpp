@@ -1,5 +1,5 @@
-// effects_a_fixture.cpp — see effects_a_fixture.h.
-#include "tests/effects_a/effects_a_fixture.h"
+// effect_fixture.cpp — see effect_fixture.h.
+#include "tests/effects/effect_fixture.h"
 
 #include <cstdio>
 #include <cstdlib>
