@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/music.h"
+#include "platform/position_ring.h"
 
 struct ModulePlayer {
   openmpt::module* module;
@@ -115,6 +116,21 @@ void RenderModule(ModulePlayer* player, int16_t* out, std::size_t frames) {
     out += got * 2;
     frames -= got;
   }
+}
+
+uint64_t RenderModuleTicks(ModulePlayer* player, int16_t* out, std::size_t frames,
+                           uint64_t framesBefore, PositionRing* positions) {
+  uint64_t done = framesBefore;
+  while (frames > 0) {
+    std::size_t slice = ModuleTickFrames(player);
+    if (slice > frames) slice = frames;
+    RenderModule(player, out, slice);
+    out += slice * 2;
+    frames -= slice;
+    done += slice;
+    positions->Publish(done, ModulePosition(player));
+  }
+  return done;
 }
 
 std::size_t ModuleTickFrames(const ModulePlayer* player) {

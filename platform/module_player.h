@@ -9,6 +9,7 @@
 #include <cstdint>
 
 struct ModulePlayer;
+class PositionRing;
 
 // Reads and parses the file; nullptr when it is missing or not a module
 // (the reason goes to standard error).
@@ -19,6 +20,12 @@ void FreeModulePlayer(ModulePlayer* player);
 void RestartModule(ModulePlayer* player);
 // Renders exactly `frames` interleaved stereo frames into `out`.
 void RenderModule(ModulePlayer* player, int16_t* out, std::size_t frames);
+// Audio thread of a real player: renders `frames` frames in slices of at
+// most one module tick and, after each slice, publishes the frame count
+// (counted on from `framesBefore`) and the position into `positions`, so the
+// heard position can be looked up to the tick. Returns the count after them.
+uint64_t RenderModuleTicks(ModulePlayer* player, int16_t* out, std::size_t frames,
+                           uint64_t framesBefore, PositionRing* positions);
 // Frames one module tick lasts at the current tempo (at least 1).
 std::size_t ModuleTickFrames(const ModulePlayer* player);
 // order | row << 16 of the last rendered frame.

@@ -45,15 +45,7 @@ void SDLCALL FillAudio(void*, Uint8* stream, int len) {
     Music.framesWritten.store(written + frames, std::memory_order_release);
     return;
   }
-  while (frames > 0) {
-    std::size_t slice = ModuleTickFrames(Music.player);
-    if (slice > frames) slice = frames;
-    RenderModule(Music.player, out, slice);
-    out += slice * 2;
-    frames -= slice;
-    written += slice;
-    Music.positions.Publish(written, ModulePosition(Music.player));
-  }
+  written = RenderModuleTicks(Music.player, out, frames, written, &Music.positions);
   Music.framesWritten.store(written, std::memory_order_release);
 }
 

@@ -56,15 +56,7 @@ void Render(int16_t* out, std::size_t frames) {
     Music.framesRendered.store(rendered + frames, std::memory_order_release);
     return;
   }
-  while (frames > 0) {
-    std::size_t slice = ModuleTickFrames(Music.player);
-    if (slice > frames) slice = frames;
-    RenderModule(Music.player, out, slice);
-    out += slice * 2;
-    frames -= slice;
-    rendered += slice;
-    Music.positions.Publish(rendered, ModulePosition(Music.player));
-  }
+  rendered = RenderModuleTicks(Music.player, out, frames, rendered, &Music.positions);
   Music.framesRendered.store(rendered, std::memory_order_release);
 }
 
