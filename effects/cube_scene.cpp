@@ -90,7 +90,7 @@ void drawFaceItem(int32_t face, uint8_t* target, const Vec3& light) {
   const ScreenVertex& a = CubeScene.screenVertices[f[0]];
   const ScreenVertex& b = CubeScene.screenVertices[f[1]];
   const ScreenVertex& c = CubeScene.screenVertices[f[2]];
-  if (a.visible + b.visible + c.visible != 3) return;
+  if (!a.visible || !b.visible || !c.visible) return;
   const float points[6] = {a.sx, a.sy, b.sx, b.sy, c.sx, c.sy};
   fillFlatTriangle(points, target, shadeFace(CubeScene.normals[face], light));
 }
@@ -178,9 +178,9 @@ void addCubeFaces(const Matrix3& view, const Vec3& eye) {
   for (int i = 0; i < kCubeVertexCount; ++i) {
     ScreenVertex& s = CubeScene.screenVertices[i];
     if (nearest(cam[i].z) < 1) {
-      s = {0, 0.0f, 0.0f};
+      s = {false, 0.0f, 0.0f};
     } else {
-      s.visible = 1;
+      s.visible = true;
       s.sx = static_cast<float>(static_cast<double>(cam[i].x) * 256.0 / cam[i].z + 160.0);
       s.sy = static_cast<float>(static_cast<double>(cam[i].y) * 256.0 / cam[i].z + 100.0);
     }

@@ -28,7 +28,7 @@ enum DrawKind : int32_t {
 };
 
 struct ScreenVertex {
-  int32_t visible;   // 0 when the camera-space z rounds below 1
+  bool visible;      // false when the camera-space z rounds below 1
   float sx, sy;
 };
 

@@ -36,7 +36,7 @@ void fillRun(uint8_t* p, int count, uint32_t colour) {
   for (int x = 0; x < count; ++x) std::memcpy(p + 4 * x, &colour, 4);
 }
 
-// The whole target in one colour; SplitRows is left as it is.
+// The whole target in one colour; Horizon.rows is left as it is.
 void fillWhole(uint8_t* target, int32_t colour) { fillRun(target, 320 * 200, kHorizonColours[colour & 1]); }
 
 // rows[first..last] get splits from a running value starting at `start`; the
@@ -84,9 +84,9 @@ void analyseHorizon(const Matrix3& view, const CameraSpec& camera) {
     const CornerSample& a = Horizon.samples[kEdgeEnds[e][0]];
     const CornerSample& b = Horizon.samples[kEdgeEnds[e][1]];
     HorizonCrossing& c = Horizon.crossings[e];
-    c = {0, 0, 0};
+    c = {false, 0, 0};
     if (a.side + b.side != 1) continue;
-    c.crossed = 1;
+    c.crossed = true;
     const double va = std::fabs(static_cast<double>(a.value));
     const double span = std::fabs(static_cast<double>(a.value) - static_cast<double>(b.value));
     const bool horizontal = (e == kEdgeTop || e == kEdgeBottom);

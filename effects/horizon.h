@@ -15,7 +15,7 @@ struct CornerSample {
 };
 
 struct HorizonCrossing {
-  int32_t crossed;   // 0 or 1
+  bool crossed;
   int32_t x;         // column, kept in 0..320
   int32_t y;         // row, kept in 0..200
 };

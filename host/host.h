@@ -5,9 +5,10 @@
 //   EndPlatform();          // platform/window.h
 //   return code;
 // RunDemo returns 0 after the normal end and after Escape, 1 when start-up
-// fails (the reason is shown in a message box and on standard error). It
-// starts from the host's process-start state each time, so a test may run
-// the demo again in the same process.
+// fails (the reason is on standard error and in one message box). It starts
+// from the host's process-start state each time, and every effect initialiser
+// starts its effect afresh, so a test may run the demo again in the same
+// process.
 //
 // Everything here runs on the one thread that calls RunDemo. The state below
 // is process-wide so that tests and tools can look at it.

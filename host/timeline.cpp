@@ -12,7 +12,7 @@ uint32_t (*MusicPositionReader)(uint32_t musicHandle) = nullptr;
 
 uint32_t CurrentScene = 0;
 uint32_t LastEvent = 0;
-uint8_t EventLatch = 0;
+bool EventLatch = false;
 
 // Each entry runs until the music reaches its end position; the next entry
 // then takes over. The tunnel and the ripple swirl alternate every few rows.
@@ -72,14 +72,14 @@ void SyncToMusic(uint32_t musicHandle) {
   }
 
   const EventEntry& last = EventTable[LastEvent];
-  if (order == last.order && row == last.row + 1) EventLatch = 0;
+  if (order == last.order && row == last.row + 1) EventLatch = false;
 
   if (LastEvent + 1 < kEventCount) {
     const EventEntry& next = EventTable[LastEvent + 1];
-    if (order == next.order && EventLatch == 0 && row == next.row) {
+    if (order == next.order && !EventLatch && row == next.row) {
       LastEvent += 1;
       if (next.callback != nullptr) next.callback();
-      EventLatch = 1;
+      EventLatch = true;
     }
   }
 }
@@ -87,6 +87,6 @@ void SyncToMusic(uint32_t musicHandle) {
 void ResetTimeline() {
   CurrentScene = 0;
   LastEvent = 0;
-  EventLatch = 0;
+  EventLatch = false;
   SceneState = SceneStateRecord{};
 }

@@ -47,7 +47,7 @@ extern const EventEntry EventTable[kEventCount];
 
 extern uint32_t CurrentScene;  // index into SceneTable
 extern uint32_t LastEvent;     // index of the last fired EventTable row
-extern uint8_t EventLatch;     // 1 from an event until the row after it is seen
+extern bool EventLatch;        // set from an event until the row after it is seen
 
 // Host, once per active frame between presenting and rendering.
 void SyncToMusic(uint32_t musicHandle);

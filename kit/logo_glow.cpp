@@ -82,9 +82,9 @@ void blendLogoGlow(uint8_t* target, const uint8_t* mixed, int32_t totalWidth, in
 void fillTitleLogoTable(LogoEntry table[3], const uint8_t* openerSharp,
                         const uint8_t* openerBlurred, const uint8_t* briskSharp,
                         const uint8_t* briskBlurred) {
-  table[0] = LogoEntry{0, nullptr, nullptr, 0, 0, 0};
-  table[1] = LogoEntry{1, openerSharp, openerBlurred, kOpenerLogoPlacement, 52, 310};
-  table[2] = LogoEntry{1, briskSharp, briskBlurred, kBriskLogoPlacement, 59, 270};
+  table[0] = LogoEntry{false, nullptr, nullptr, 0, 0, 0};
+  table[1] = LogoEntry{true, openerSharp, openerBlurred, kOpenerLogoPlacement, 52, 310};
+  table[2] = LogoEntry{true, briskSharp, briskBlurred, kBriskLogoPlacement, 59, 270};
 }
 
 void stepLogoGlow(LogoGlow& glow) {
@@ -105,7 +105,7 @@ void showNextTitleLogo(LogoGlow& glow) {
 void fadeTitleLogo(LogoGlow& glow) { glow.step = -1; }
 
 void drawLogoGlow(uint8_t* target, const LogoEntry& entry, int32_t level, uint8_t* mixBuffer) {
-  if (entry.enabled == 0) return;
+  if (!entry.enabled) return;
   mixLogo(entry.sharp, entry.blurred, entry.totalWidth - 30, entry.rows, level, mixBuffer);
   blendLogoGlow(target + entry.placement, mixBuffer, entry.totalWidth, entry.rows, level);
 }

@@ -19,7 +19,7 @@ extern uint8_t LightenTable[256 * 64];   // [d][k]: d moved towards 255 by k/64
 extern uint8_t ScaleTable64[64 * 64];    // [a][b] = (a*b) >> 6
 
 struct LogoEntry {
-  int32_t enabled;
+  bool enabled;
   const uint8_t* sharp;
   const uint8_t* blurred;
   int32_t placement;    // byte offset into the 320x200 target

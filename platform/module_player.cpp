@@ -17,6 +17,41 @@ struct ModulePlayer {
   openmpt::module* module;
 };
 
+namespace {
+
+uint32_t Read16(const std::vector<char>& b, std::size_t at) {
+  return static_cast<uint8_t>(b[at]) | static_cast<uint32_t>(static_cast<uint8_t>(b[at + 1])) << 8;
+}
+uint32_t Read32(const std::vector<char>& b, std::size_t at) { return Read16(b, at) | Read16(b, at + 2) << 16; }
+
+// The player loads an Impulse Tracker file cut short without a word and
+// plays what is left (silence where the samples were). This checks that
+// every sample and pattern the header points to lies inside the file.
+bool ImpulseTrackerComplete(const std::vector<char>& b) {
+  constexpr std::size_t kHeader = 0xC0;
+  if (b.size() < kHeader || std::memcmp(b.data(), "IMPM", 4) != 0) return true;  // not IT: the player decides
+  std::size_t orders = Read16(b, 0x20), instruments = Read16(b, 0x22);
+  std::size_t samples = Read16(b, 0x24), patterns = Read16(b, 0x26);
+  std::size_t table = kHeader + orders + instruments * 4;
+  if (table + (samples + patterns) * 4 > b.size()) return false;
+  for (std::size_t i = 0; i < samples; ++i) {
+    uint64_t header = Read32(b, table + i * 4);
+    if (header + 0x50 > b.size()) return false;
+    uint32_t flags = static_cast<uint8_t>(b[header + 0x12]);
+    bool present = flags & 1, compressed = flags & 8;
+    uint64_t bytes = uint64_t{Read32(b, header + 0x30)} * ((flags & 2) ? 2 : 1) * ((flags & 4) ? 2 : 1);
+    if (present && !compressed && Read32(b, header + 0x48) + bytes > b.size()) return false;
+  }
+  for (std::size_t i = 0; i < patterns; ++i) {
+    uint64_t at = Read32(b, table + samples * 4 + i * 4);
+    if (at == 0) continue;  // an empty pattern
+    if (at + 8 > b.size() || at + 8 + Read16(b, at) > b.size()) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 ModulePlayer* LoadModulePlayer(const char* path) {
   // A folder opens like a file and then throws on the first read.
   std::error_code error;
@@ -32,6 +67,10 @@ ModulePlayer* LoadModulePlayer(const char* path) {
   }
   try {
     std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!ImpulseTrackerComplete(bytes)) {
+      std::fprintf(stderr, "music: %s is cut short: its samples or patterns lie past its end\n", path);
+      return nullptr;
+    }
     auto* module = new openmpt::module(bytes.data(), bytes.size());
     // Repeat forever: after the last row play goes on from the start
     // (order 0 for a module without a restart jump).

@@ -301,6 +301,13 @@ const FailureCase kFailures[] = {
      "Can't play the file"},
     {"not a module", [](DemoFolder& f) { WriteFile(f.path() / "qm7.it", {'n', 'o', 't', ' ', 'i', 't'}); },
      "Can't play the file"},
+    {"module cut short",
+     [](DemoFolder& f) {
+       std::vector<uint8_t> module = MakeTinyModule(53, 1, 255);
+       module.resize(module.size() - 1);
+       WriteFile(f.path() / "qm7.it", module);
+     },
+     "Can't play the file"},
 };
 
 class StartupFailureTest : public RunDemoTest, public ::testing::WithParamInterface<FailureCase> {};

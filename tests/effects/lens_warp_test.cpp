@@ -1,0 +1,216 @@
+// Lens warp: vertex shading and mapping, glow level and logo selection,
+// tick stepping, and whole frames from start-up.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "effects/lens_warp.h"
+#include "tests/effects/effect_fixture.h"
+
+namespace {
+
+constexpr float kFar = 5000.0f;
+
+int Vertex(int column, int row) { return row * kGridColumns + column; }
+
+void PlaceLenses(LensPoint a, LensPoint b, LensPoint c) {
+  LensWarp.lensPoints[0] = a;
+  LensWarp.lensPoints[1] = b;
+  LensWarp.lensPoints[2] = c;
+}
+
+TEST(LensWarp, VertexShadeFollowsTheLensesReach) {
+  StartEffects();
+  // Vertex (10, 10) sits at lattice pixel (80, 80).
+  struct Case {
+    const char* what;
+    LensPoint lenses[3];
+    int shade;
+  } cases[] = {
+      {"all lenses out of reach", {{kFar, kFar}, {kFar, kFar}, {kFar, kFar}}, 80},
+      {"one lens on the vertex", {{80, 80}, {kFar, kFar}, {kFar, kFar}}, 186},
+      {"three lenses on the vertex, reach capped at 300", {{80, 80}, {80, 80}, {80, 80}}, 211},
+      {"two lenses adding exactly 300", {{80, 80}, {80 + 60, 80}, {kFar, kFar}}, 211},
+      {"distance 179.5 rounds to 180: no reach", {{80 + 179.5f, 80}, {kFar, kFar}, {kFar, kFar}}, 80},
+      {"distance 178.5 rounds to 178: reach 1.5", {{80 + 178.5f, 80}, {kFar, kFar}, {kFar, kFar}}, 81},
+  };
+  for (const Case& c : cases) {
+    PlaceLenses(c.lenses[0], c.lenses[1], c.lenses[2]);
+    fillLensGrid();
+    EXPECT_EQ(LensWarp.shades[Vertex(10, 10)], c.shade) << c.what;
+  }
+}
+
+TEST(LensWarp, UnturnedViewSpansTheTextureRowsDownAndColumnsAcross) {
+  StartEffects();
+  PlaceLenses({kFar, kFar}, {kFar, kFar}, {kFar, kFar});
+  LensWarp.warpAngle = 0.0f;
+  fillLensGrid();
+  // w = 1, no turn, no twist: texel = lattice value + 127.
+  const TexCoord topLeft = LensWarp.texCoords[Vertex(0, 0)];
+  EXPECT_FLOAT_EQ(topLeft.row, -65536.0f);
+  EXPECT_FLOAT_EQ(topLeft.column, -65536.0f);
+  const TexCoord bottomRight = LensWarp.texCoords[Vertex(39, 24)];
+  EXPECT_NEAR(bottomRight.row / 65536.0f, 116.8f + 127.0f, 0.01f);
+  EXPECT_NEAR(bottomRight.column / 65536.0f, 120.625f + 127.0f, 0.01f);
+  const TexCoord rightEnd = LensWarp.texCoords[Vertex(39, 0)];
+  EXPECT_FLOAT_EQ(rightEnd.row, -65536.0f);
+}
+
+TEST(LensWarp, TurnAndTwistAwayFromTheLenses) {
+  StartEffects();
+  PlaceLenses({kFar, kFar}, {kFar, kFar}, {kFar, kFar});
+  const float theta = 1.0f;
+  LensWarp.warpAngle = theta;
+  fillLensGrid();
+  // w = 1: the lattice turned by theta/2 and then by the twist 2*sin(theta).
+  const double total = theta / 2.0 + 2.0 * std::sin(theta);
+  for (int v : {Vertex(0, 0), Vertex(39, 0), Vertex(0, 24), Vertex(17, 9)}) {
+    const LatticePoint p = LensWarp.baseGrid[v];
+    const double row = (p.r * std::cos(total) - p.c * std::sin(total)) + 127.0;
+    const double column = (p.r * std::sin(total) + p.c * std::cos(total)) + 127.0;
+    EXPECT_NEAR(LensWarp.texCoords[v].row / 65536.0, row, 1e-3) << v;
+    EXPECT_NEAR(LensWarp.texCoords[v].column / 65536.0, column, 1e-3) << v;
+    EXPECT_EQ(LensWarp.shades[v], 80);
+  }
+}
+
+TEST(LensWarp, BeforeTheFirstTickAllLensesWarpTheTopLeftCorner) {
+  StartEffects();
+  fillLensGrid();
+  EXPECT_EQ(LensWarp.shades[Vertex(0, 0)], 211);   // three lenses on it
+  EXPECT_EQ(LensWarp.shades[Vertex(39, 24)], 80);  // 367 pixels away
+}
+
+TEST(LensWarp, TicksAdvanceTheAngleAndMoveTheLenses) {
+  StartEffects();
+  const LensWarpState before = LensWarp;
+  updateLensWarp(0);
+  EXPECT_EQ(std::memcmp(&before, &LensWarp, sizeof before), 0) << "no tick changes nothing";
+
+  updateLensWarp(5);
+  const float step = float(2.0 * 3.14159265358979323846 / 1024.0);
+  float theta = 0.0f;
+  for (int n = 0; n < 4; ++n) theta += step;
+  // The lenses come from the angle before the last step.
+  EXPECT_FLOAT_EQ(LensWarp.lensPoints[0].x, 160.0f + 180.0f * std::sin(2.0f * theta));
+  EXPECT_FLOAT_EQ(LensWarp.lensPoints[2].y, 100.0f + 120.0f * std::sin(theta / 3.0f));
+  theta += step;
+  EXPECT_EQ(LensWarp.warpAngle, theta);
+}
+
+TEST(LensWarp, GlowLevelStepsEverySecondTickAndStaysIn0To63) {
+  StartEffects();
+  struct Step {
+    void (*event)();
+    int ticks;
+    int level;
+    int logo;
+  } script[] = {
+      {nullptr, 100, 0, 0},       // no event yet: nothing to show, level stays 0
+      {showNextLogo, 1, 0, 1},    // first tick only sets the parity
+      {nullptr, 1, 1, 1},
+      {nullptr, 30, 16, 1},
+      {nullptr, 200, 63, 1},      // stops at 63
+      {fadeOutLogo, 2, 62, 1},
+      {nullptr, 300, 0, 1},       // stops at 0, still selected
+      {showNextLogo, 0, 0, 2},
+      {nullptr, 2, 1, 2},
+      {showNextLogo, 0, 0, 2},    // a third event keeps the last row
+  };
+  for (const Step& s : script) {
+    if (s.event != nullptr) s.event();
+    updateLensWarp(s.ticks);
+    EXPECT_EQ(LensWarp.glow.level, s.level);
+    EXPECT_EQ(LensWarp.glow.logoIndex, s.logo);
+  }
+}
+
+// Renders `frames` frames with `ticks` ticks each into a marked frame.
+Frame RenderFrames(int frames, int ticks) {
+  Frame f;
+  f.Mark();
+  for (int n = 0; n < frames; ++n) {
+    renderLensWarp(f.Area());
+    updateLensWarp(ticks);
+  }
+  return f;
+}
+
+TEST(LensWarp, FramesAreRepeatableAndKeepTheBorderAndFourthByte) {
+  Frame marked;
+  marked.Mark();
+  StartEffects();
+  const Frame first = RenderFrames(6, 3);
+  StartEffects();
+  const Frame again = RenderFrames(6, 3);
+  EXPECT_EQ(first.bytes, again.bytes);
+
+  const TouchReport r = CompareFrames(marked, first);
+  EXPECT_EQ(r.borderBytes, 0);
+  EXPECT_EQ(r.fourthBytes, 0);
+  EXPECT_EQ(r.outsideAreaBytes, 0);
+  EXPECT_EQ(r.changedPixels, 312 * 192);
+}
+
+TEST(LensWarp, LogoLightensOnlyItsOwnRectangle) {
+  StartEffects();
+  LensWarp.warpAngle = 0.7f;
+  Frame plain;
+  renderLensWarp(plain.Area());
+
+  showNextLogo();   // row 1: 310x52 at (5, 74)
+  LensWarp.glow.level = 40;
+  Frame glowing;
+  renderLensWarp(glowing.Area());
+
+  int lighter = 0;
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 320; ++x) {
+      const bool inside = x >= 5 && x < 315 && y >= 74 && y < 126;
+      for (int c = 0; c < 3; ++c) {
+        const uint8_t a = plain.Pixel(x, y)[c];
+        const uint8_t b = glowing.Pixel(x, y)[c];
+        if (!inside) {
+          ASSERT_EQ(a, b) << x << "," << y;
+        } else {
+          // The table floors its two terms apart, so a byte may drop by one.
+          ASSERT_GE(b + 1, a) << x << "," << y;
+          if (b > a) ++lighter;
+        }
+      }
+    }
+  }
+  EXPECT_GT(lighter, 1000);
+}
+
+TEST(LensWarp, PicturesForTheEye) {
+  if (!DumpRequested()) GTEST_SKIP() << "set QM7_EFFECTS_PNG to a folder to write pictures";
+  StartEffects(true);
+  Frame f;
+  struct Shot {
+    int frames;
+    void (*event)();
+    const char* name;
+  } shots[] = {
+      {1, nullptr, "lens_warp_0_start"},
+      {120, nullptr, "lens_warp_1_lenses"},
+      {20, showNextLogo, "lens_warp_2_opener_glow"},
+      {60, nullptr, "lens_warp_3_opener_sharp"},
+      {40, fadeOutLogo, "lens_warp_4_opener_fading"},
+      {80, showNextLogo, "lens_warp_5_brisk_sharp"},
+      {300, nullptr, "lens_warp_6_later"},
+  };
+  for (const Shot& s : shots) {
+    if (s.event != nullptr) s.event();
+    for (int n = 0; n < s.frames; ++n) {
+      f.Mark();
+      renderLensWarp(f.Area());
+      updateLensWarp(1);
+    }
+    DumpArea(f, s.name);
+  }
+}
+
+}  // namespace

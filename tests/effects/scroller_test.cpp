@@ -1,0 +1,165 @@
+// Scroller: the blend tables, phase and row stepping with the stop, reading
+// within the picture, and whole frames.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "effects/scroller.h"
+#include "tests/effects/effect_fixture.h"
+
+namespace {
+
+TEST(Scroller, BlendTablesAreFloorProducts) {
+  StartEffects();
+  EXPECT_EQ(FadeDown[255 * 64 + 1], 251);
+  EXPECT_EQ(FadeUp[255 * 64 + 1], 3);
+  EXPECT_EQ(FadeUp[100 * 64 + 32], 50);
+  for (int i = 0; i < 256; ++i) {
+    for (int j = 0; j < 64; ++j) {
+      ASSERT_EQ(FadeDown[i * 64 + j], i * (64 - j) / 64) << i << "," << j;
+      ASSERT_EQ(FadeUp[i * 64 + j], i * j / 64) << i << "," << j;
+      ASSERT_LE(FadeDown[i * 64 + j] + FadeUp[255 * 64 + j], 255);
+    }
+  }
+}
+
+TEST(Scroller, TicksStepThePhaseAndTheRows) {
+  struct Case {
+    ScrollerState from;
+    int ticks;
+    ScrollerState to;
+  } cases[] = {
+      {{0, 0, 0}, 0, {0, 0, 0}},
+      {{0, 0, 0}, 1, {18, 0, 0}},
+      {{0, 0, 0}, 4, {8, 1, 320}},
+      {{0, 0, 0}, 10, {52, 2, 640}},
+      {{50, 7, 2240}, -3, {50, 7, 2240}},
+      {{60, 1529, 489280}, 1, {14, 1530, 489600}},   // the last step that moves
+      {{60, 1530, 489600}, 1, {14, 1531, 489600}},   // stopped: rows still counted
+      {{60, 1530, 489600}, 64, {60, 1548, 489600}},
+  };
+  for (const Case& c : cases) {
+    Scroller = c.from;
+    updateScroller(c.ticks);
+    EXPECT_EQ(Scroller.phase, c.to.phase) << c.from.phase << "+" << c.ticks;
+    EXPECT_EQ(Scroller.rowCount, c.to.rowCount) << c.from.rowCount << "+" << c.ticks;
+    EXPECT_EQ(Scroller.scrollOffset, c.to.scrollOffset) << c.from.rowCount << "+" << c.ticks;
+  }
+}
+
+TEST(Scroller, FromTheStartTheScrollStopsAfter1530Rows) {
+  StartEffects();
+  for (int frame = 0; frame < 2000; ++frame) updateScroller(3);   // 6000 ticks
+  EXPECT_EQ(Scroller.rowCount, 6000 * 18 / 64);
+  EXPECT_EQ(Scroller.scrollOffset, 489600);
+  EXPECT_EQ(Scroller.phase, 6000 * 18 % 64);
+}
+
+// Expected grey of area pixel n at the current state.
+uint8_t Blend(const uint8_t* picture, int n) {
+  const ScrollerState& s = Scroller;
+  const uint8_t a = picture[s.scrollOffset + n];
+  const uint8_t b = picture[s.scrollOffset + n + 320];
+  return static_cast<uint8_t>(FadeUp[b * 64 + s.phase] + FadeDown[a * 64 + s.phase]);
+}
+
+TEST(Scroller, DrawsEveryFrameOfItsSceneAndLeavesTheFourthByte) {
+  StartEffects();
+  const uint8_t* picture = Data.scroll.data();
+  Frame marked;
+  marked.Mark();
+
+  Frame f = marked;
+  const int phases[] = {0, 18, 32, 63};
+  const int offsets[] = {0, 320 * 77, 489600};
+  for (int phase : phases) {
+    for (int offset : offsets) {
+      Scroller.phase = phase;
+      Scroller.rowCount = offset / 320;
+      Scroller.scrollOffset = offset;
+      f = marked;
+      renderScroller(f.Area());
+      const TouchReport r = CompareFrames(marked, f);
+      EXPECT_EQ(r.fourthBytes, 0);
+      EXPECT_EQ(r.outsideAreaBytes, 0);
+      for (int n = 0; n < 64000; ++n) {
+        const uint8_t* p = f.Area() + 4 * n;
+        const uint8_t v = Blend(picture, n);
+        ASSERT_TRUE(p[0] == v && p[1] == v && p[2] == v) << "phase " << phase << " pixel " << n;
+        if (phase == 0) {
+          ASSERT_EQ(v, picture[offset + n]);
+        }
+      }
+    }
+  }
+}
+
+TEST(Scroller, NeverReadsPastTheEndOfThePicture) {
+  StartEffects();
+  // Exactly the bytes the last position needs (a sanitizer build sees any over-read).
+  std::vector<uint8_t> exact(SyntheticScrollPicture().begin(), SyntheticScrollPicture().end());
+  const auto placeAt = [](const std::vector<uint8_t>& picture, int phase, int rows) {
+    initScroller(picture.data(), picture.size());
+    Scroller.phase = phase;
+    Scroller.rowCount = rows;
+    Scroller.scrollOffset = rows * 320;
+  };
+  placeAt(exact, 40, 1530);
+  Frame marked;
+  marked.Mark();
+  Frame f = marked;
+  renderScroller(f.Area());
+  EXPECT_EQ(CompareFrames(marked, f).changedPixels, 64000);
+
+  // One byte short, or no picture at all: nothing is drawn.
+  std::vector<uint8_t> shorter(exact.begin(), exact.end() - 1);
+  placeAt(shorter, 40, 1530);
+  f = marked;
+  renderScroller(f.Area());
+  EXPECT_EQ(f.bytes, marked.bytes);
+
+  placeAt(shorter, 0, 0);
+  renderScroller(f.Area());
+  EXPECT_EQ(CompareFrames(marked, f).changedPixels, 64000) << "a short picture still scrolls while it lasts";
+
+  initScroller(nullptr, 0);
+  f = marked;
+  renderScroller(f.Area());
+  EXPECT_EQ(f.bytes, marked.bytes);
+}
+
+TEST(Scroller, FramesFromTheSceneStartAreRepeatable) {
+  auto run = [] {
+    StartEffects();
+    Frame f;
+    f.Mark();
+    for (int n = 0; n < 12; ++n) {
+      renderScroller(f.Area());
+      updateScroller(n % 4);
+    }
+    return f;
+  };
+  const Frame first = run();
+  EXPECT_EQ(first.bytes, run().bytes);
+  // 0+1+2+3 three times: 18 ticks, 324/64 rows: 5 rows, phase 4.
+  EXPECT_EQ(Scroller.scrollOffset, 5 * 320);
+  EXPECT_EQ(Scroller.phase, 4);
+}
+
+TEST(Scroller, PicturesForTheEye) {
+  if (!DumpRequested()) GTEST_SKIP() << "set QM7_EFFECTS_PNG to a folder to write pictures";
+  StartEffects(true);
+  Frame f;
+  const int framesPerShot[] = {1, 50, 500, 1000, 2000};
+  int shot = 0;
+  for (int frames : framesPerShot) {
+    for (int n = 0; n < frames; ++n) {
+      renderScroller(f.Area());
+      updateScroller(1);
+    }
+    DumpArea(f, "scroller_" + std::to_string(shot++));
+  }
+}
+
+}  // namespace
