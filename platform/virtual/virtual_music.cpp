@@ -63,10 +63,6 @@ void WriteWavFrames(const int16_t* samples, std::size_t frames) {
   Music.wavFrames += static_cast<int64_t>(frames);
 }
 
-// Longest stretch rendered ahead (16 MB of samples); longer ones are left
-// to VirtualMusicRender.
-constexpr int64_t kMaxAheadFrames = int64_t{1} << 22;
-
 struct MusicAhead {
   int64_t frames = 0;           // rendered or being rendered, not yet taken; 0: none
   uint32_t positionBefore = 0;  // the position while they are not taken
@@ -96,6 +92,11 @@ struct MusicAhead {
 // After Music, so that it is destroyed (and its thread stopped) first.
 MusicAhead Ahead;
 
+#if QM7_MUSIC_THREAD
+// Longest stretch rendered ahead (16 MB of samples); longer ones are left
+// to VirtualMusicRender.
+constexpr int64_t kMaxAheadFrames = int64_t{1} << 22;
+
 void RenderAheadInto(int16_t* out, int64_t frames) {
   while (frames > 0) {
     std::size_t n = frames < static_cast<int64_t>(kChunkFrames) ? static_cast<std::size_t>(frames)
@@ -106,7 +107,6 @@ void RenderAheadInto(int16_t* out, int64_t frames) {
   }
 }
 
-#if QM7_MUSIC_THREAD
 void MusicThread() {
   std::unique_lock<std::mutex> hold(Ahead.lock);
   for (;;) {

@@ -44,7 +44,7 @@ int64_t CpuNowNs() {
 }
 
 int64_t ThreadCpuNowNs() {
-  timespec t;
+  timespec t{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
   return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
 }

@@ -9,13 +9,13 @@
 
 namespace {
 
+#if QM7_OUTPUT_THREAD
 void WriteSlot(OutputWorker* w, const OutputSlot& slot) {
   const uint8_t* presented = slot.presentedCopied ? slot.presented.data() : nullptr;
   WriteFramePass(w->outputs, slot.pass, slot.probe, presented, kFrameRowBytes);
   if (w->video && presented) VideoPresent(w->video, slot.units, presented, kFrameRowBytes);
 }
 
-#if QM7_OUTPUT_THREAD
 void Work(OutputWorker* w) {
   std::unique_lock<std::mutex> hold(w->lock);
   for (;;) {
