@@ -136,11 +136,13 @@ TEST_F(BlittersTest, OutOfContractSpritesDrawNothing) {
     drawShadedBlobSprite(t.area(), source.data(), c.x, c.y, c.size, c.shade);
     if (c.shade >= 0 && c.shade <= 15) drawBlobSprite(t.area(), source.data(), c.x, c.y, c.size);
     EXPECT_EQ(t.changedPixels(), 0);
+    EXPECT_TRUE(t.guardsIntact());
   }
   // Huge sizes still read only the 64x64 source and stop at column 318, row 198.
   FrameTarget t;
   drawBlobSprite(t.area(), source.data(), -1000000, -1000000, INT32_MAX);
   EXPECT_EQ(t.changedPixels(), 319 * 199);
+  EXPECT_TRUE(t.guardsIntact());
 }
 
 TEST_F(BlittersTest, DotStampShapeAndAmounts) {
@@ -209,6 +211,7 @@ TEST_F(BlittersTest, CheckedDotsDrawNothingNearTheEdge) {
     EXPECT_EQ(stampBrightDotAt(b.area(), c.x, c.y, 7), c.drawn);
     EXPECT_EQ(a.changedPixels() > 0, c.drawn);
     EXPECT_EQ(b.changedPixels() > 0, c.drawn);
+    EXPECT_TRUE(a.guardsIntact() && b.guardsIntact());
   }
 }
 

@@ -73,6 +73,7 @@ TEST_F(LogoGlowTest, LevelsOutsideTheRangeDrawNothing) {
     FrameTarget t(FrameTarget::kMarked);
     blendLogoGlow(t.area(), blurred.data(), 32, 1, level);
     EXPECT_EQ(t.changedPixels(), 0) << level;
+    EXPECT_TRUE(t.guardsIntact()) << level;
   }
 }
 

@@ -72,6 +72,7 @@ void expectBorderAndFourthBytesUntouched(const FrameTarget& t) {
         ASSERT_EQ(t.pixel(x, y)[3], t.was(x, y)[3]) << "fourth byte " << x << "," << y;
       }
     }
+  ASSERT_TRUE(t.guardsIntact());
 }
 
 // The renderer's arithmetic written out per pixel with 64-bit products:
