@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 // The pack reader prints a banner and dots on every open; keep the fuzzer's
@@ -12,10 +13,13 @@ inline void SilenceStdout() { std::freopen("/dev/null", "w", stdout); }
 
 // A per-process scratch file holding the current input as a pack (in memory
 // when /dev/shm is there: one is written per run).
+// Removed when the fuzzer exits.
 inline const std::string& ScratchPackPath() {
   static const std::string path =
       std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/qm7-fuzz-" +
       std::to_string(getpid()) + ".dat";
+  static const bool removedAtExit = std::atexit([] { unlink(path.c_str()); }) == 0;
+  (void)removedAtExit;
   return path;
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,11 @@
 
 namespace {
 
+// Removed (empty) when the fuzzer exits.
 const std::string& ScratchFolder() {
   static const std::string path = ScratchPackPath() + ".out";
+  static const bool removedAtExit = std::atexit([] { rmdir(path.c_str()); }) == 0;
+  (void)removedAtExit;
   return path;
 }
 
