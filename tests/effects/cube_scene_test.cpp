@@ -132,12 +132,13 @@ TEST_F(FaceDrawTest, LaterAddedEqualDepthDrawsFirst) {
   placeFace(32);
   for (int order = 0; order < 2; ++order) {
     const int first = order == 0 ? 0 : 32, second = order == 0 ? 32 : 0;
-    GuardedTarget t(0x55);
+    FrameTarget t;
+    t.fillBytes(0x55);
     CubeScene.drawCount = 0;
     addDrawItem(kDrawFace, first, 700);
     addDrawItem(kDrawFace, second, 700);
     sortDrawKeys();
-    drawItems(t.data(), light);
+    drawItems(t.area(), light);
     const uint8_t* p = t.pixel(150, 90);
     EXPECT_EQ(p[0], shadeFace(CubeScene.normals[first], light) & 0xFF) << "first added " << first;
     EXPECT_TRUE(t.guardsIntact());
@@ -148,12 +149,12 @@ TEST_F(FaceDrawTest, FaceWithAVertexBehindTheCameraIsDroppedWhole) {
   const Vec3 light = {0, 0, 1};
   placeFace(0);
   CubeScene.screenVertices[CubeScene.faces[0][2]] = {0, 0, 0};
-  GuardedTarget t;
+  FrameTarget t;
   CubeScene.drawCount = 0;
   addDrawItem(kDrawFace, 0, 10);
   sortDrawKeys();
-  drawItems(t.data(), light);
-  for (std::size_t i = 0; i < GuardedTarget::kBytes; ++i) ASSERT_EQ(t.data()[i], 0);
+  drawItems(t.area(), light);
+  for (std::size_t i = 0; i < kAreaBytes; ++i) ASSERT_EQ(t.area()[i], 0);
 }
 
 // Through the producer: a camera inside the cube near frame 0 sees some of
@@ -170,9 +171,9 @@ TEST_F(CubeSceneTest, VerticesBehindTheCameraAreMarkedInvisible) {
     hidden += behind;
   }
   EXPECT_EQ(hidden, 8);   // frame 0's layer 1
-  GuardedTarget t;
+  FrameTarget t;
   sortDrawKeys();
-  drawItems(t.data(), Vec3{0, 0, 1});
+  drawItems(t.area(), Vec3{0, 0, 1});
   EXPECT_TRUE(t.guardsIntact());
 }
 

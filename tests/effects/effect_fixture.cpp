@@ -134,16 +134,12 @@ void StartEffects(bool realData) {
   initScroller(Data.scroll.data(), Data.scroll.size());
 }
 
-uint8_t MarkValue(std::size_t index) { return static_cast<uint8_t>((index * 131u + 17u) % 251u); }
-
-void Frame::Mark() {
-  for (std::size_t n = 0; n < bytes.size(); ++n) bytes[n] = MarkValue(n);
-}
-
-TouchReport CompareFrames(const Frame& before, const Frame& after) {
+TouchReport CompareFrames(const FrameTarget& before, const FrameTarget& after) {
   TouchReport r;
+  const uint8_t* was = before.frame();
+  const uint8_t* now = after.frame();
   for (std::size_t n = 0; n < kFrameBytes; ++n) {
-    if (before.bytes[n] == after.bytes[n]) continue;
+    if (was[n] == now[n]) continue;
     if (n < kAreaOffset || n >= kAreaOffset + kAreaBytes) {
       ++r.outsideAreaBytes;
       continue;
@@ -155,18 +151,18 @@ TouchReport CompareFrames(const Frame& before, const Frame& after) {
     if (x < 4 || x >= 316 || y < 4 || y >= 196) ++r.borderBytes;
   }
   for (std::size_t p = 0; p < kAreaBytes; p += 4) {
-    if (std::memcmp(before.Area() + p, after.Area() + p, 4) != 0) ++r.changedPixels;
+    if (std::memcmp(before.area() + p, after.area() + p, 4) != 0) ++r.changedPixels;
   }
   return r;
 }
 
 bool DumpRequested() { return std::getenv("QM7_EFFECTS_PNG") != nullptr; }
 
-void DumpArea(const Frame& frame, const std::string& name) {
+void DumpArea(const FrameTarget& frame, const std::string& name) {
   const char* folder = std::getenv("QM7_EFFECTS_PNG");
   if (folder == nullptr) return;
   const std::string path = std::string(folder) + "/" + name + ".png";
-  if (!WriteBgraPng(path.c_str(), frame.Area(), kAreaWidth, kAreaHeight, kFrameRowBytes)) {
+  if (!WriteBgraPng(path.c_str(), frame.area(), kAreaWidth, kAreaHeight, kFrameRowBytes)) {
     std::fprintf(stderr, "could not write %s\n", path.c_str());
   }
 }

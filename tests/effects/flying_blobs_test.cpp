@@ -88,7 +88,7 @@ TEST_F(FlyingBlobsTest, PutBackAtDepthZeroEvenWithoutSpeed) {
 // The update adapter skips frames without ticks, so the last speed stays and
 // the blobs keep moving by it on every render.
 TEST_F(FlyingBlobsTest, SpeedKeptOnFramesWithoutTicks) {
-  GuardedTarget target;
+  FrameTarget target;
   SceneState.sceneStarted = false;
   SceneState.pendingTicks = 3;
   UpdateFlyingBlobsScene();
@@ -96,7 +96,7 @@ TEST_F(FlyingBlobsTest, SpeedKeptOnFramesWithoutTicks) {
   EXPECT_EQ(SceneState.pendingTicks, 0);
   const float z = FlyingBlobs.blobs[60].z;   // 1200
   for (int frame = 1; frame <= 4; ++frame) {
-    RenderFlyingBlobsScene(target.data());
+    RenderFlyingBlobsScene(target.area());
     UpdateFlyingBlobsScene();
     EXPECT_EQ(FlyingBlobs.speed, 30);
     EXPECT_EQ(FlyingBlobs.blobs[60].z, z - 30.0f * frame);
@@ -123,10 +123,10 @@ TEST_F(FlyingBlobsTest, BlobsWhollyOffAnEdgeAreSkipped) {
   for (const Case& c : cases) {
     for (FlyingBlob& b : FlyingBlobs.blobs) b = {0, 0, 0, 15};   // depth 0: not drawn
     FlyingBlobs.blobs[7] = {c.x, c.y, 256, 15};
-    GuardedTarget target;
-    drawFlyingBlobs(target.data());
+    FrameTarget target;
+    drawFlyingBlobs(target.area());
     bool changed = false;
-    for (std::size_t i = 0; i < GuardedTarget::kBytes; ++i) changed |= target.data()[i] != 0;
+    for (std::size_t i = 0; i < kAreaBytes; ++i) changed |= target.area()[i] != 0;
     EXPECT_EQ(changed, c.visible) << c.what;
     EXPECT_TRUE(target.guardsIntact()) << c.what;
   }
@@ -135,9 +135,10 @@ TEST_F(FlyingBlobsTest, BlobsWhollyOffAnEdgeAreSkipped) {
 // A whole frame: background everywhere the blobs leave alone, and blobs only
 // lighten it.
 TEST_F(FlyingBlobsTest, FrameIsBackgroundLightenedByBlobs) {
-  GuardedTarget target(0xFF);
+  FrameTarget target;
+  target.fillBytes(0xFF);
   updateFlyingBlobs(2);
-  for (int f = 0; f < 50; ++f) renderFlyingBlobs(target.data());
+  for (int f = 0; f < 50; ++f) renderFlyingBlobs(target.area());
   int background = 0, lighter = 0;
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 320; ++x) {

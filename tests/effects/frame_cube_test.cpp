@@ -107,10 +107,11 @@ TEST_F(FrameCubeTest, FadeLevelStopsAtZeroAndDimFrameScales) {
   };
   const Case cases[] = {{63, 255, 251}, {63, 128, 126}, {63, 0, 0}, {32, 200, 100}, {0, 255, 0}};
   for (const Case& c : cases) {
-    GuardedTarget t(c.in);
+    FrameTarget t;
+    t.fillBytes(c.in);
     t.pixel(7, 7)[3] = 0x99;
     FrameCube.fadeOutLevel = c.level;
-    dimFrame(t.data());
+    dimFrame(t.area());
     for (int y = 0; y < 200; y += 13)
       for (int x = 0; x < 320; x += 7)
         for (int b = 0; b < 3; ++b) ASSERT_EQ(t.pixel(x, y)[b], c.out) << "level " << c.level;
@@ -129,10 +130,10 @@ TEST_F(FrameCubeTest, FadeLevelStopsAtZeroAndDimFrameScales) {
 // close to the cube: nothing is written outside the target and the draw list
 // never exceeds what the producers can add.
 TEST_F(FrameCubeTest, WholeOrbitStaysInsideTheTarget) {
-  GuardedTarget t;
+  FrameTarget t;
   for (int frame = 0; frame < 6144 / 5; ++frame) {
     if (frame % 8 == 0) onCubeBurst();
-    renderFrameCube(t.data());
+    renderFrameCube(t.area());
     ASSERT_LE(CubeScene.drawCount, 505);
     ASSERT_GE(CubeScene.drawCount, 307);
     ticks(5);
@@ -146,12 +147,12 @@ TEST_F(FrameCubeTest, LogoGlowsOnlyInsideItsRows) {
   for (std::size_t i = 0; i < OpenerPicture.size(); ++i) OpenerPicture[i] = static_cast<uint8_t>((i * 5) % 64);
   blurLogo(OpenerPicture.data(), 280, 52, OpenerLogoBlur);
   ticks(200);
-  GuardedTarget plain, withLogo;
-  renderFrameCube(plain.data());
+  FrameTarget plain, withLogo;
+  renderFrameCube(plain.area());
   onCubeLogoIn();
   FrameCube.glow.level = 63;
   FrameCube.burstActive = false;
-  renderFrameCube(withLogo.data());
+  renderFrameCube(withLogo.area());
   int lighter = 0;
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 320; ++x)

@@ -49,18 +49,18 @@ void loadLogos() {
   blurLogo(BriskPicture.data(), 240, 59, BriskLogoBlur);
 }
 
-void save(GuardedTarget& t, const char* name) {
-  ASSERT_TRUE(WriteBgraPng(outPath(name).c_str(), t.data(), kAreaWidth, kAreaHeight, kFrameRowBytes)) << name;
+void save(FrameTarget& t, const char* name) {
+  ASSERT_TRUE(WriteBgraPng(outPath(name).c_str(), t.area(), kAreaWidth, kAreaHeight, kFrameRowBytes)) << name;
   EXPECT_TRUE(t.guardsIntact()) << name;
 }
 
 TEST(DISABLED_SceneFrames, Kaleidoscope) {
   setUpKitTables();
   initKaleidoscope();
-  GuardedTarget t;
+  FrameTarget t;
   for (int frame = 1; frame <= 1200; ++frame) {
     if (frame % 200 == 0) addKaleidoBlob();
-    renderKaleidoscope(t.data());
+    renderKaleidoscope(t.area());
     updateKaleidoscope(1);
     if (frame == 1) save(t, "kaleido_0001.png");
     if (frame == 60) save(t, "kaleido_0060.png");
@@ -72,9 +72,9 @@ TEST(DISABLED_SceneFrames, Kaleidoscope) {
 TEST(DISABLED_SceneFrames, FlyingBlobs) {
   setUpKitTables();
   initFlyingBlobs();
-  GuardedTarget t;
+  FrameTarget t;
   for (int frame = 1; frame <= 400; ++frame) {
-    renderFlyingBlobs(t.data());
+    renderFlyingBlobs(t.area());
     updateFlyingBlobs(1);
     if (frame == 2) save(t, "blobs_0002.png");
     if (frame == 100) save(t, "blobs_0100.png");
@@ -86,7 +86,7 @@ TEST(DISABLED_SceneFrames, FrameCube) {
   setUpKitTables();
   loadLogos();
   initFrameCube(OpenerPicture.data(), BriskPicture.data());
-  GuardedTarget t;
+  FrameTarget t;
   struct Moment {
     int tick;
     void (*event)();
@@ -109,13 +109,13 @@ TEST(DISABLED_SceneFrames, FrameCube) {
   int tick = 0;
   for (const Moment& m : moments) {
     while (tick < m.tick) {
-      renderFrameCube(t.data());
+      renderFrameCube(t.area());
       updateFrameCube(1);
       ++tick;
     }
     if (m.event) m.event();
     if (m.file) {
-      renderFrameCube(t.data());
+      renderFrameCube(t.area());
       save(t, m.file);
     }
   }

@@ -16,13 +16,13 @@ namespace {
 constexpr uint32_t kColour0 = 0x00001020u;
 constexpr uint32_t kColour1 = 0x00003F2Fu;
 
-uint32_t pixelAt(GuardedTarget& t, int x, int y) {
+uint32_t pixelAt(FrameTarget& t, int x, int y) {
   const uint8_t* p = t.pixel(x, y);
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
 // Colour of each pixel in a row from a split column and the row's side.
-void expectRow(GuardedTarget& t, int y, int split, int side) {
+void expectRow(FrameTarget& t, int y, int split, int side) {
   for (int x = 0; x < 320; ++x) {
     const uint32_t want = (x < split) == (side == 1) ? kColour1 : kColour0;
     ASSERT_EQ(pixelAt(t, x, y), want) << "row " << y << " column " << x;
@@ -53,8 +53,8 @@ TEST(Horizon, AtOrbitStartTheLineCrossesLeftAndRight) {
   EXPECT_EQ(Horizon.crossings[kEdgeRight].crossed, 1);
   EXPECT_EQ(Horizon.crossings[kEdgeRight].y, 74);
 
-  GuardedTarget t;
-  fillHorizon(t.data());
+  FrameTarget t;
+  fillHorizon(t.area());
   for (int y = 0; y < 74; ++y) expectRow(t, y, 320, 0);
   const float step = static_cast<float>(320.0 / 52.0);
   double running = 320.0;
@@ -107,8 +107,9 @@ TEST(Horizon, FillCases) {
     Horizon.crossings[kEdgeLeft] = c.left;
     Horizon.crossings[kEdgeRight] = c.right;
     Horizon.crossings[kEdgeBottom] = c.bottom;
-    GuardedTarget t(0x55);
-    fillHorizon(t.data());
+    FrameTarget t;
+    t.fillBytes(0x55);
+    fillHorizon(t.area());
     for (int k = 0; k < 4; ++k) {
       EXPECT_EQ(pixelAt(t, 0, c.rows[k]), c.firstColumn[k]) << c.name << ", row " << c.rows[k];
       EXPECT_EQ(pixelAt(t, 319, c.rows[k]), c.lastColumn[k]) << c.name << ", row " << c.rows[k];
@@ -141,8 +142,8 @@ TEST(Horizon, RoundingCaseIsClampedInsideTheTarget) {
   ASSERT_EQ(Horizon.crossings[kEdgeBottom].crossed, 1);
   EXPECT_EQ(Horizon.crossings[kEdgeTop].x, 320);
   EXPECT_EQ(Horizon.crossings[kEdgeBottom].x, 320);
-  GuardedTarget t;
-  fillHorizon(t.data());
+  FrameTarget t;
+  fillHorizon(t.area());
   for (int y = 0; y < 200; ++y) {
     ASSERT_GE(Horizon.rows[y].split, 0);
     ASSERT_LE(Horizon.rows[y].split, 320);
@@ -154,7 +155,7 @@ TEST(Horizon, RoundingCaseIsClampedInsideTheTarget) {
   analyseHorizon(v, CameraSpec{});
   ASSERT_EQ(Horizon.crossings[kEdgeLeft].crossed, 1);
   EXPECT_EQ(Horizon.crossings[kEdgeLeft].y, 200);
-  fillHorizon(t.data());
+  fillHorizon(t.area());
   EXPECT_TRUE(t.guardsIntact());
 }
 

@@ -14,7 +14,7 @@ class KaleidoscopeTest : public ::testing::Test {
     setUpKitTables();
     initKaleidoscope();
   }
-  GuardedTarget target;
+  FrameTarget target;
 };
 
 // What the in-place blur makes of one faded value v alone on black, rows and
@@ -34,35 +34,35 @@ TEST_F(KaleidoscopeTest, LitPixelReappearsInFourQuartersFadedAndBlurred) {
   lit[2] = 255;   // red, faded to 249
   lit[3] = 0x77;
 
-  mirrorQuarters(target.data());
-  fadeFrame(target.data());
-  blurFrame(target.data());
+  mirrorQuarters(target.area());
+  fadeFrame(target.area());
+  blurFrame(target.area());
 
   // Expected picture: the spread window at each of the four copies.
-  std::vector<uint8_t> expected(1280 * 200, 0);
+  std::vector<uint8_t> expected(kAreaBytes, 0);
   const int copies[4][2] = {{5, 5}, {314, 5}, {5, 194}, {314, 194}};
   for (const auto& c : copies) {
     for (int dy = -1; dy <= 2; ++dy)
       for (int dx = -1; dx <= 2; ++dx) {
-        uint8_t* p = &expected[(c[1] + dy) * 1280 + (c[0] + dx) * 4];
+        uint8_t* p = &expected[(c[1] + dy) * kFrameRowBytes + (c[0] + dx) * 4];
         p[0] = kSpreadBlue.window[dy + 1][dx + 1];
         p[2] = kSpreadRed.window[dy + 1][dx + 1];
       }
-    expected[c[1] * 1280 + c[0] * 4 + 3] = 0x77;  // the fourth byte travels with the pixel
+    expected[c[1] * kFrameRowBytes + c[0] * 4 + 3] = 0x77;  // the fourth byte travels with the pixel
   }
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 320; ++x)
       for (int b = 0; b < 4; ++b)
-        ASSERT_EQ(target.pixel(x, y)[b], expected[y * 1280 + x * 4 + b])
+        ASSERT_EQ(target.pixel(x, y)[b], expected[y * kFrameRowBytes + x * 4 + b])
             << "pixel (" << x << ", " << y << ") byte " << b;
   EXPECT_TRUE(target.guardsIntact());
 }
 
 TEST_F(KaleidoscopeTest, BlurLeavesBlackBorderAndKeepsFourthBytes) {
-  for (std::size_t i = 0; i < GuardedTarget::kBytes; ++i) target.data()[i] = static_cast<uint8_t>(i * 7 + 3);
-  std::vector<uint8_t> before(target.data(), target.data() + GuardedTarget::kBytes);
-  fadeFrame(target.data());
-  blurFrame(target.data());
+  for (std::size_t i = 0; i < kAreaBytes; ++i) target.area()[i] = static_cast<uint8_t>(i * 7 + 3);
+  std::vector<uint8_t> before(target.area(), target.area() + kAreaBytes);
+  fadeFrame(target.area());
+  blurFrame(target.area());
   for (int x = 0; x < 320; ++x)
     for (int b = 0; b < 4; ++b) {
       EXPECT_EQ(target.pixel(x, 0)[b], 0);
@@ -74,7 +74,7 @@ TEST_F(KaleidoscopeTest, BlurLeavesBlackBorderAndKeepsFourthBytes) {
       EXPECT_EQ(target.pixel(319, y)[b], 0);
     }
   for (int y = 1; y < 199; ++y)
-    for (int x = 1; x < 319; ++x) ASSERT_EQ(target.pixel(x, y)[3], before[y * 1280 + x * 4 + 3]);
+    for (int x = 1; x < 319; ++x) ASSERT_EQ(target.pixel(x, y)[3], before[y * kFrameRowBytes + x * 4 + 3]);
   EXPECT_TRUE(target.guardsIntact());
 }
 
@@ -83,7 +83,7 @@ TEST_F(KaleidoscopeTest, BlurLeavesBlackBorderAndKeepsFourthBytes) {
 TEST_F(KaleidoscopeTest, EdgeColumnsFeedTheBlurOnlyFromTheRight) {
   target.pixel(319, 50)[0] = 249;
   target.pixel(0, 80)[0] = 249;
-  blurFrame(target.data());
+  blurFrame(target.area());
   EXPECT_EQ(target.pixel(318, 50)[0], 49);
   EXPECT_EQ(target.pixel(317, 50)[0], 0);
   EXPECT_EQ(target.pixel(318, 51)[0], 9);   // through the row above
@@ -116,7 +116,7 @@ TEST_F(KaleidoscopeTest, RingDotsAtExcludedCoordinatesAreNotDrawn) {
                         {160, 0, false}, {160, 1, true},  {160, 197, true}, {160, 198, false}};
   const float b = static_cast<float>(M_PI / 2);
   for (const Spot& s : spots) {
-    GuardedTarget t;
+    FrameTarget t;
     Kaleidoscope.flowerPhase = b;
     const bool horizontal = s.y == 100;
     const float wave = static_cast<float>(std::sin(static_cast<double>(b)));
@@ -126,7 +126,7 @@ TEST_F(KaleidoscopeTest, RingDotsAtExcludedCoordinatesAreNotDrawn) {
       Kaleidoscope.flowerDirections[i] = {0, 0};
       Kaleidoscope.flowerRadii[i] = 0;
     }
-    drawFlowerRing(t.data());
+    drawFlowerRing(t.area());
     ASSERT_NEAR(Kaleidoscope.flowerPoints[0].x, s.x, 0.01);
     ASSERT_NEAR(Kaleidoscope.flowerPoints[0].y, s.y, 0.01);
     int litAwayFromCentre = 0;
@@ -142,12 +142,12 @@ TEST_F(KaleidoscopeTest, RingDotsAtExcludedCoordinatesAreNotDrawn) {
 TEST_F(KaleidoscopeTest, BlobCountZeroDrawsNoneAndFiveDrawsAll) {
   updateKaleidoscope(40);
   buildBlobMap();
-  drawKaleidoBlobs(target.data());
-  for (std::size_t i = 0; i < GuardedTarget::kBytes; ++i) ASSERT_EQ(target.data()[i], 0);
+  drawKaleidoBlobs(target.area());
+  for (std::size_t i = 0; i < kAreaBytes; ++i) ASSERT_EQ(target.area()[i], 0);
 
   for (int k = 0; k < 7; ++k) addKaleidoBlob();   // two past the five centres
   EXPECT_EQ(Kaleidoscope.blobCount, 5);
-  drawKaleidoBlobs(target.data());
+  drawKaleidoBlobs(target.area());
   for (const FlowerPoint& p : Kaleidoscope.blobPositions) {
     const int x = static_cast<int>(std::lrintf(p.x)), y = static_cast<int>(std::lrintf(p.y));
     ASSERT_GE(y, 0);
@@ -174,14 +174,14 @@ TEST_F(KaleidoscopeTest, FeedbackRunIsRepeatable) {
   auto run = [&](std::vector<uint8_t>& out) {
     setUpKitTables();
     initKaleidoscope();
-    GuardedTarget t;
+    FrameTarget t;
     for (int frame = 0; frame < 60; ++frame) {
       if (frame == 10 || frame == 30) addKaleidoBlob();
-      renderKaleidoscope(t.data());
+      renderKaleidoscope(t.area());
       updateKaleidoscope(1 + frame % 2);
     }
     EXPECT_TRUE(t.guardsIntact());
-    out.assign(t.data(), t.data() + GuardedTarget::kBytes);
+    out.assign(t.area(), t.area() + kAreaBytes);
   };
   std::vector<uint8_t> a, b;
   run(a);

@@ -128,24 +128,24 @@ TEST(LensWarp, GlowLevelStepsEverySecondTickAndStaysIn0To63) {
 }
 
 // Renders `frames` frames with `ticks` ticks each into a marked frame.
-Frame RenderFrames(int frames, int ticks) {
-  Frame f;
-  f.Mark();
+FrameTarget RenderFrames(int frames, int ticks) {
+  FrameTarget f;
+  f.mark();
   for (int n = 0; n < frames; ++n) {
-    renderLensWarp(f.Area());
+    renderLensWarp(f.area());
     updateLensWarp(ticks);
   }
   return f;
 }
 
 TEST(LensWarp, FramesAreRepeatableAndKeepTheBorderAndFourthByte) {
-  Frame marked;
-  marked.Mark();
+  FrameTarget marked;
+  marked.mark();
   StartEffects();
-  const Frame first = RenderFrames(6, 3);
+  const FrameTarget first = RenderFrames(6, 3);
   StartEffects();
-  const Frame again = RenderFrames(6, 3);
-  EXPECT_EQ(first.bytes, again.bytes);
+  const FrameTarget again = RenderFrames(6, 3);
+  EXPECT_TRUE(first == again);
 
   const TouchReport r = CompareFrames(marked, first);
   EXPECT_EQ(r.borderBytes, 0);
@@ -157,21 +157,21 @@ TEST(LensWarp, FramesAreRepeatableAndKeepTheBorderAndFourthByte) {
 TEST(LensWarp, LogoLightensOnlyItsOwnRectangle) {
   StartEffects();
   LensWarp.warpAngle = 0.7f;
-  Frame plain;
-  renderLensWarp(plain.Area());
+  FrameTarget plain;
+  renderLensWarp(plain.area());
 
   showNextLogo();   // row 1: 310x52 at (5, 74)
   LensWarp.glow.level = 40;
-  Frame glowing;
-  renderLensWarp(glowing.Area());
+  FrameTarget glowing;
+  renderLensWarp(glowing.area());
 
   int lighter = 0;
   for (int y = 0; y < 200; ++y) {
     for (int x = 0; x < 320; ++x) {
       const bool inside = x >= 5 && x < 315 && y >= 74 && y < 126;
       for (int c = 0; c < 3; ++c) {
-        const uint8_t a = plain.Pixel(x, y)[c];
-        const uint8_t b = glowing.Pixel(x, y)[c];
+        const uint8_t a = plain.pixel(x, y)[c];
+        const uint8_t b = glowing.pixel(x, y)[c];
         if (!inside) {
           ASSERT_EQ(a, b) << x << "," << y;
         } else {
@@ -188,7 +188,7 @@ TEST(LensWarp, LogoLightensOnlyItsOwnRectangle) {
 TEST(LensWarp, PicturesForTheEye) {
   if (!DumpRequested()) GTEST_SKIP() << "set QM7_EFFECTS_PNG to a folder to write pictures";
   StartEffects(true);
-  Frame f;
+  FrameTarget f;
   struct Shot {
     int frames;
     void (*event)();
@@ -205,8 +205,8 @@ TEST(LensWarp, PicturesForTheEye) {
   for (const Shot& s : shots) {
     if (s.event != nullptr) s.event();
     for (int n = 0; n < s.frames; ++n) {
-      f.Mark();
-      renderLensWarp(f.Area());
+      f.mark();
+      renderLensWarp(f.area());
       updateLensWarp(1);
     }
     DumpArea(f, s.name);

@@ -97,20 +97,20 @@ TEST(RippleSwirl, FramesAreRepeatableAndKeepTheBorderAndFourthByte) {
   auto run = [] {
     StartEffects();
     LensWarp.warpAngle = 3.0f;
-    Frame f;
-    f.Mark();
+    FrameTarget f;
+    f.mark();
     resetRippleSwirl();   // the scene-start frame draws nothing
     for (int n = 0; n < 6; ++n) {
-      renderRippleSwirl(f.Area());
+      renderRippleSwirl(f.area());
       updateRippleSwirl(2);
     }
     return f;
   };
-  const Frame first = run();
-  const Frame again = run();
-  EXPECT_EQ(first.bytes, again.bytes);
-  Frame marked;
-  marked.Mark();
+  const FrameTarget first = run();
+  const FrameTarget again = run();
+  EXPECT_TRUE(first == again);
+  FrameTarget marked;
+  marked.mark();
   const TouchReport r = CompareFrames(marked, first);
   EXPECT_EQ(r.borderBytes, 0);
   EXPECT_EQ(r.fourthBytes, 0);
@@ -124,19 +124,19 @@ TEST(RippleSwirl, PicturesForTheEye) {
   // The angle the first ripple scene inherits from the opening scene
   // (about 1500 ticks of lens warp), then the six short scenes.
   for (int n = 0; n < 1500; ++n) LensWarp.warpAngle += float(2.0 * 3.14159265358979323846 / 1024.0);
-  Frame f;
+  FrameTarget f;
   const int framesPerShot[] = {0, 1, 20, 60, 200, 400};
   resetRippleSwirl();
   int shot = 0;
   for (int frames : framesPerShot) {
     for (int n = 0; n < frames; ++n) {
-      f.Mark();
-      renderRippleSwirl(f.Area());
+      f.mark();
+      renderRippleSwirl(f.area());
       updateRippleSwirl(1);
     }
     if (frames == 0) {
-      f.Mark();
-      renderRippleSwirl(f.Area());
+      f.mark();
+      renderRippleSwirl(f.area());
     }
     DumpArea(f, "ripple_swirl_" + std::to_string(shot++));
   }

@@ -67,10 +67,10 @@ uint8_t Blend(const uint8_t* picture, int n) {
 TEST(Scroller, DrawsEveryFrameOfItsSceneAndLeavesTheFourthByte) {
   StartEffects();
   const uint8_t* picture = Data.scroll.data();
-  Frame marked;
-  marked.Mark();
+  FrameTarget marked;
+  marked.mark();
 
-  Frame f = marked;
+  FrameTarget f = marked;
   const int phases[] = {0, 18, 32, 63};
   const int offsets[] = {0, 320 * 77, 489600};
   for (int phase : phases) {
@@ -79,12 +79,12 @@ TEST(Scroller, DrawsEveryFrameOfItsSceneAndLeavesTheFourthByte) {
       Scroller.rowCount = offset / 320;
       Scroller.scrollOffset = offset;
       f = marked;
-      renderScroller(f.Area());
+      renderScroller(f.area());
       const TouchReport r = CompareFrames(marked, f);
       EXPECT_EQ(r.fourthBytes, 0);
       EXPECT_EQ(r.outsideAreaBytes, 0);
       for (int n = 0; n < 64000; ++n) {
-        const uint8_t* p = f.Area() + 4 * n;
+        const uint8_t* p = f.area() + 4 * n;
         const uint8_t v = Blend(picture, n);
         ASSERT_TRUE(p[0] == v && p[1] == v && p[2] == v) << "phase " << phase << " pixel " << n;
         if (phase == 0) {
@@ -106,42 +106,42 @@ TEST(Scroller, NeverReadsPastTheEndOfThePicture) {
     Scroller.scrollOffset = rows * 320;
   };
   placeAt(exact, 40, 1530);
-  Frame marked;
-  marked.Mark();
-  Frame f = marked;
-  renderScroller(f.Area());
+  FrameTarget marked;
+  marked.mark();
+  FrameTarget f = marked;
+  renderScroller(f.area());
   EXPECT_EQ(CompareFrames(marked, f).changedPixels, 64000);
 
   // One byte short, or no picture at all: nothing is drawn.
   std::vector<uint8_t> shorter(exact.begin(), exact.end() - 1);
   placeAt(shorter, 40, 1530);
   f = marked;
-  renderScroller(f.Area());
-  EXPECT_EQ(f.bytes, marked.bytes);
+  renderScroller(f.area());
+  EXPECT_TRUE(f == marked);
 
   placeAt(shorter, 0, 0);
-  renderScroller(f.Area());
+  renderScroller(f.area());
   EXPECT_EQ(CompareFrames(marked, f).changedPixels, 64000) << "a short picture still scrolls while it lasts";
 
   initScroller(nullptr, 0);
   f = marked;
-  renderScroller(f.Area());
-  EXPECT_EQ(f.bytes, marked.bytes);
+  renderScroller(f.area());
+  EXPECT_TRUE(f == marked);
 }
 
 TEST(Scroller, FramesFromTheSceneStartAreRepeatable) {
   auto run = [] {
     StartEffects();
-    Frame f;
-    f.Mark();
+    FrameTarget f;
+    f.mark();
     for (int n = 0; n < 12; ++n) {
-      renderScroller(f.Area());
+      renderScroller(f.area());
       updateScroller(n % 4);
     }
     return f;
   };
-  const Frame first = run();
-  EXPECT_EQ(first.bytes, run().bytes);
+  const FrameTarget first = run();
+  EXPECT_TRUE(first == run());
   // 0+1+2+3 three times: 18 ticks, 324/64 rows: 5 rows, phase 4.
   EXPECT_EQ(Scroller.scrollOffset, 5 * 320);
   EXPECT_EQ(Scroller.phase, 4);
@@ -150,12 +150,12 @@ TEST(Scroller, FramesFromTheSceneStartAreRepeatable) {
 TEST(Scroller, PicturesForTheEye) {
   if (!DumpRequested()) GTEST_SKIP() << "set QM7_EFFECTS_PNG to a folder to write pictures";
   StartEffects(true);
-  Frame f;
+  FrameTarget f;
   const int framesPerShot[] = {1, 50, 500, 1000, 2000};
   int shot = 0;
   for (int frames : framesPerShot) {
     for (int n = 0; n < frames; ++n) {
-      renderScroller(f.Area());
+      renderScroller(f.area());
       updateScroller(1);
     }
     DumpArea(f, "scroller_" + std::to_string(shot++));

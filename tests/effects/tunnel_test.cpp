@@ -124,8 +124,8 @@ TEST(Tunnel, EveryFrameAdvancesTheParticlePhasesThreeSteps) {
     expected[k] = phase;
   }
   const float time = Tunnel.time;
-  Frame f;
-  renderTunnel(f.Area());
+  FrameTarget f;
+  renderTunnel(f.area());
   for (int k = 0; k < kCloudParticles; ++k) ASSERT_EQ(Tunnel.cloudParticles[k].phase, expected[k]) << k;
   EXPECT_EQ(Tunnel.time, time) << "drawing does not move the clock";
 }
@@ -133,22 +133,22 @@ TEST(Tunnel, EveryFrameAdvancesTheParticlePhasesThreeSteps) {
 TEST(Tunnel, FramesAreRepeatableAndKeepTheClearedBorder) {
   auto run = [] {
     StartEffects();
-    Frame f;
-    f.Mark();
-    std::memset(f.Area(), 0, kAreaBytes);   // the scene-start frame
+    FrameTarget f;
+    f.mark();
+    std::memset(f.area(), 0, kAreaBytes);   // the scene-start frame
     for (int n = 0; n < 8; ++n) {
-      renderTunnel(f.Area());
+      renderTunnel(f.area());
       updateTunnel(n % 3);
     }
     return f;
   };
-  const Frame first = run();
-  const Frame again = run();
-  EXPECT_EQ(first.bytes, again.bytes);
+  const FrameTarget first = run();
+  const FrameTarget again = run();
+  EXPECT_TRUE(first == again);
 
-  Frame cleared;
-  cleared.Mark();
-  std::memset(cleared.Area(), 0, kAreaBytes);
+  FrameTarget cleared;
+  cleared.mark();
+  std::memset(cleared.area(), 0, kAreaBytes);
   const TouchReport r = CompareFrames(cleared, first);
   EXPECT_EQ(r.borderBytes, 0);
   EXPECT_EQ(r.fourthBytes, 0);
@@ -159,13 +159,13 @@ TEST(Tunnel, FramesAreRepeatableAndKeepTheClearedBorder) {
 TEST(Tunnel, PicturesForTheEye) {
   if (!DumpRequested()) GTEST_SKIP() << "set QM7_EFFECTS_PNG to a folder to write pictures";
   StartEffects(true);
-  Frame f;
-  std::memset(f.Area(), 0, kAreaBytes);
+  FrameTarget f;
+  std::memset(f.area(), 0, kAreaBytes);
   const int framesPerShot[] = {1, 60, 120, 200, 300, 400};
   int shot = 0;
   for (int frames : framesPerShot) {
     for (int n = 0; n < frames; ++n) {
-      renderTunnel(f.Area());
+      renderTunnel(f.area());
       updateTunnel(1);
     }
     DumpArea(f, "tunnel_" + std::to_string(shot++));

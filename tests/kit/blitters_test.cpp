@@ -7,7 +7,7 @@
 
 #include "kit/blitters.h"
 #include "kit/logo_glow.h"
-#include "kit_test_util.h"
+#include "tests/support/frame_target.h"
 
 namespace {
 
@@ -67,9 +67,9 @@ TEST_F(BlittersTest, SpriteScalesAndClips) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     for (int pass = 0; pass < 2; ++pass) {
-      KitTarget t(false);
-      t.fill(0x5A000000u);
-      drawBlobSprite(t.data(), pass == 0 ? byColumn.data() : byRow.data(), c.x, c.y, c.size);
+      FrameTarget t;
+      t.fillPixels(0x5A000000u);
+      drawBlobSprite(t.area(), pass == 0 ? byColumn.data() : byRow.data(), c.x, c.y, c.size);
       for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) {
           const bool inside = x >= c.left && x <= c.right && y >= c.top && y <= c.bottom;
@@ -77,7 +77,7 @@ TEST_F(BlittersTest, SpriteScalesAndClips) {
             ASSERT_TRUE(t.unchanged(x, y)) << x << "," << y;
             continue;
           }
-          const uint8_t* p = t.at(x, y);
+          const uint8_t* p = t.pixel(x, y);
           ASSERT_EQ(p[0], p[2]);
           ASSERT_EQ(p[1], p[2]);
           ASSERT_EQ(p[3], 0x5A);
@@ -94,14 +94,14 @@ TEST_F(BlittersTest, LighteningAmounts) {
   source[0] = 3;     // below 4: amount 0
   source[1] = 4;     // amount 1
   source[2] = 255;   // amount 63
-  KitTarget t(false);
-  t.fill(0x00FFFF00u);   // blue 0, green 255, red 255
-  drawBlobSprite(t.data(), source.data(), 0, 0, 64);
+  FrameTarget t;
+  t.fillPixels(0x00FFFF00u);   // blue 0, green 255, red 255
+  drawBlobSprite(t.area(), source.data(), 0, 0, 64);
   EXPECT_TRUE(t.unchanged(0, 0));
-  EXPECT_EQ(t.at(1, 0)[0], 3);     // (1*255)>>6
-  EXPECT_EQ(t.at(1, 0)[1], 254);   // a byte at 255 drops to 254
-  EXPECT_EQ(t.at(2, 0)[0], 251);
-  EXPECT_EQ(t.at(2, 0)[2], 254);
+  EXPECT_EQ(t.pixel(1, 0)[0], 3);     // (1*255)>>6
+  EXPECT_EQ(t.pixel(1, 0)[1], 254);   // a byte at 255 drops to 254
+  EXPECT_EQ(t.pixel(2, 0)[0], 251);
+  EXPECT_EQ(t.pixel(2, 0)[2], 254);
   EXPECT_EQ(t.changedPixels(), 2);
 
   // Shaded: the source is scaled by shade/16 first; shade 0 draws nothing.
@@ -111,9 +111,9 @@ TEST_F(BlittersTest, LighteningAmounts) {
   };
   const Case cases[] = {{0, 0}, {1, 11}, {8, 123}, {15, 235}};  // 255 -> 15, 127, 239 -> k 3, 31, 59
   for (const Case& c : cases) {
-    KitTarget s(false);
-    drawShadedBlobSprite(s.data(), source.data(), 0, 0, 64, c.shade);
-    EXPECT_EQ(s.at(2, 0)[0], c.blue) << "shade " << c.shade;
+    FrameTarget s;
+    drawShadedBlobSprite(s.area(), source.data(), 0, 0, 64, c.shade);
+    EXPECT_EQ(s.pixel(2, 0)[0], c.blue) << "shade " << c.shade;
     EXPECT_TRUE(s.unchanged(1, 0)) << "shade " << c.shade;   // 4 scaled down to below 4
   }
 }
@@ -132,15 +132,17 @@ TEST_F(BlittersTest, OutOfContractSpritesDrawNothing) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " size " << c.size << " shade " << c.shade);
-    KitTarget t;
-    drawShadedBlobSprite(t.data(), source.data(), c.x, c.y, c.size, c.shade);
-    if (c.shade >= 0 && c.shade <= 15) drawBlobSprite(t.data(), source.data(), c.x, c.y, c.size);
+    FrameTarget t(FrameTarget::kMarked);
+    drawShadedBlobSprite(t.area(), source.data(), c.x, c.y, c.size, c.shade);
+    if (c.shade >= 0 && c.shade <= 15) drawBlobSprite(t.area(), source.data(), c.x, c.y, c.size);
     EXPECT_EQ(t.changedPixels(), 0);
+    EXPECT_TRUE(t.guardsIntact());
   }
   // Huge sizes still read only the 64x64 source and stop at column 318, row 198.
-  KitTarget t(false);
-  drawBlobSprite(t.data(), source.data(), -1000000, -1000000, INT32_MAX);
+  FrameTarget t;
+  drawBlobSprite(t.area(), source.data(), -1000000, -1000000, INT32_MAX);
   EXPECT_EQ(t.changedPixels(), 319 * 199);
+  EXPECT_TRUE(t.guardsIntact());
 }
 
 TEST_F(BlittersTest, DotStampShapeAndAmounts) {
@@ -161,16 +163,16 @@ TEST_F(BlittersTest, DotStampShapeAndAmounts) {
                         {false, 7, 95, 39},  {true, 2, 251, 123}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << (c.bright ? "bright" : "dim") << " mask " << c.mask);
-    KitTarget t(false);
-    t.fill(0x77000000u);
+    FrameTarget t;
+    t.fillPixels(0x77000000u);
     if (c.bright) {
-      stampBrightDot(t.at(100, 50), c.mask);
+      stampBrightDot(t.pixel(100, 50), c.mask);
     } else {
-      stampDimDot(t.at(100, 50), c.mask);
+      stampDimDot(t.pixel(100, 50), c.mask);
     }
     EXPECT_EQ(t.changedPixels(), 12);
     for (const Spot& s : spots) {
-      const uint8_t* p = t.at(100 + s.dx, 50 + s.dy);
+      const uint8_t* p = t.pixel(100 + s.dx, 50 + s.dy);
       const int value = s.core ? c.core : c.rim;
       EXPECT_EQ(p[2], (c.mask & 1) ? value : 0) << s.dx << "," << s.dy;
       EXPECT_EQ(p[1], (c.mask & 2) ? value : 0) << s.dx << "," << s.dy;
@@ -181,18 +183,18 @@ TEST_F(BlittersTest, DotStampShapeAndAmounts) {
 }
 
 TEST_F(BlittersTest, RepeatedDotsSaturateBelowWhite) {
-  KitTarget t(false);
+  FrameTarget t;
   int previous = 0;
   for (int n = 0; n < 20; ++n) {
-    stampBrightDot(t.at(50, 50), 7);
-    const int now = t.at(50, 50)[0];
+    stampBrightDot(t.pixel(50, 50), 7);
+    const int now = t.pixel(50, 50)[0];
     EXPECT_GE(now, previous);
     EXPECT_LE(now, 255);
     previous = now;
   }
-  t.at(60, 60)[1] = 255;
-  stampDimDot(t.at(60, 60), 2);
-  EXPECT_EQ(t.at(60, 60)[1], 254);
+  t.pixel(60, 60)[1] = 255;
+  stampDimDot(t.pixel(60, 60), 2);
+  EXPECT_EQ(t.pixel(60, 60)[1], 254);
 }
 
 TEST_F(BlittersTest, CheckedDotsDrawNothingNearTheEdge) {
@@ -204,11 +206,12 @@ TEST_F(BlittersTest, CheckedDotsDrawNothingNearTheEdge) {
                         {100, 0, false}, {100, 198, false}, {-5, -5, false}, {319, 199, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
-    KitTarget a, b;
-    EXPECT_EQ(stampDimDotAt(a.data(), c.x, c.y, 7), c.drawn);
-    EXPECT_EQ(stampBrightDotAt(b.data(), c.x, c.y, 7), c.drawn);
+    FrameTarget a(FrameTarget::kMarked), b(FrameTarget::kMarked);
+    EXPECT_EQ(stampDimDotAt(a.area(), c.x, c.y, 7), c.drawn);
+    EXPECT_EQ(stampBrightDotAt(b.area(), c.x, c.y, 7), c.drawn);
     EXPECT_EQ(a.changedPixels() > 0, c.drawn);
     EXPECT_EQ(b.changedPixels() > 0, c.drawn);
+    EXPECT_TRUE(a.guardsIntact() && b.guardsIntact());
   }
 }
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "kit/logo_glow.h"
-#include "kit_test_util.h"
+#include "tests/support/frame_target.h"
 
 namespace {
 
@@ -70,9 +70,10 @@ TEST_F(LogoGlowTest, LevelsOutsideTheRangeDrawNothing) {
   for (int level : {-1, 64, 1000}) {
     mixLogo(sharp, blurred.data(), 2, 1, level, mixed.data());
     EXPECT_EQ(mixed, std::vector<uint8_t>(32, 0xEE)) << level;
-    KitTarget t;
-    blendLogoGlow(t.data(), blurred.data(), 32, 1, level);
+    FrameTarget t(FrameTarget::kMarked);
+    blendLogoGlow(t.area(), blurred.data(), 32, 1, level);
     EXPECT_EQ(t.changedPixels(), 0) << level;
+    EXPECT_TRUE(t.guardsIntact()) << level;
   }
 }
 
@@ -119,19 +120,19 @@ TEST_F(LogoGlowTest, GlowLightensByLevelAndLeavesTheRestAlone) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.level);
-    KitTarget t(false);
-    t.fill(0xAB000000u);       // black with a fourth byte
-    t.at(10, 21)[0] = 255, t.at(10, 21)[1] = 255, t.at(10, 21)[2] = 255;
-    t.original = t.bytes;
-    blendLogoGlow(t.at(10, 20), mixed, 3, 2, c.level);
+    FrameTarget t;
+    t.fillPixels(0xAB000000u);       // black with a fourth byte
+    t.pixel(10, 21)[0] = 255, t.pixel(10, 21)[1] = 255, t.pixel(10, 21)[2] = 255;
+    t.rememberOriginal();
+    blendLogoGlow(t.pixel(10, 20), mixed, 3, 2, c.level);
     for (int ch = 0; ch < 3; ++ch) {
-      EXPECT_EQ(t.at(10, 20)[ch], c.dark62);
-      EXPECT_EQ(t.at(11, 20)[ch], c.dark61);
-      EXPECT_EQ(t.at(10, 21)[ch], c.level == 0 ? 255 : 254);   // 255 under any k >= 1
-      EXPECT_EQ(t.at(11, 21)[ch], c.dark62);
+      EXPECT_EQ(t.pixel(10, 20)[ch], c.dark62);
+      EXPECT_EQ(t.pixel(11, 20)[ch], c.dark61);
+      EXPECT_EQ(t.pixel(10, 21)[ch], c.level == 0 ? 255 : 254);   // 255 under any k >= 1
+      EXPECT_EQ(t.pixel(11, 21)[ch], c.dark62);
     }
-    EXPECT_EQ(t.at(10, 20)[3], 0xAB);
-    EXPECT_EQ(t.at(11, 21)[3], 0xAB);
+    EXPECT_EQ(t.pixel(10, 20)[3], 0xAB);
+    EXPECT_EQ(t.pixel(11, 21)[3], 0xAB);
     // Mixed intensity 0 and everything outside the 3x2 block stay as they were.
     int changed = 0;
     for (int y = 0; y < 200; ++y)

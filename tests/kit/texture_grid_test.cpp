@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "kit/texture_grid.h"
-#include "kit_test_util.h"
+#include "tests/support/frame_target.h"
 
 namespace {
 
@@ -48,31 +48,31 @@ struct ProbeTables {
       palette[n * 4 + 3] = 0;
     }
   }
-  void render(KitTarget& t, const Grid& g) const {
-    renderTextureGrid(t.data(), g.coords, g.shades, texture.data(), palette.data(), identity.data());
+  void render(FrameTarget& t, const Grid& g) const {
+    renderTextureGrid(t.area(), g.coords, g.shades, texture.data(), palette.data(), identity.data());
   }
 };
 
 // Texel number read for a pixel drawn with ProbeTables; also checks the
 // channel order (blue, green, red in bytes 0, 1, 2).
-int probe(KitTarget& t, int x, int y) {
-  const uint8_t* p = t.at(x, y);
+int probe(FrameTarget& t, int x, int y) {
+  const uint8_t* p = t.pixel(x, y);
   EXPECT_EQ(p[1], 255 - p[2]) << "at " << x << "," << y;
   EXPECT_EQ(p[0], p[2] ^ 0x55) << "at " << x << "," << y;
   return p[2];
 }
 
-void expectBorderAndFourthBytesUntouched(const KitTarget& t) {
+void expectBorderAndFourthBytesUntouched(const FrameTarget& t) {
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 320; ++x) {
       const bool inside = x >= 4 && x < 316 && y >= 4 && y < 196;
-      const int offset = y * 1280 + x * 4;
       if (!inside) {
         ASSERT_TRUE(t.unchanged(x, y)) << "border pixel " << x << "," << y;
       } else {
-        ASSERT_EQ(t.bytes[offset + 3], t.original[offset + 3]) << "fourth byte " << x << "," << y;
+        ASSERT_EQ(t.pixel(x, y)[3], t.was(x, y)[3]) << "fourth byte " << x << "," << y;
       }
     }
+  ASSERT_TRUE(t.guardsIntact());
 }
 
 // The renderer's arithmetic written out per pixel with 64-bit products:
@@ -105,7 +105,7 @@ void referenceRender(uint8_t* target, const Grid& g, const uint8_t* texture,
           }
           const int texel = texture[((wrap(a) >> 16) & 255) * 256 + ((wrap(b) >> 16) & 255)];
           const int k = wrap(sh) >> 16;
-          uint8_t* p = target + (4 + 8 * j + r) * 1280 + (4 + 8 * i + x) * 4;
+          uint8_t* p = target + (4 + 8 * j + r) * kFrameRowBytes + (4 + 8 * i + x) * 4;
           p[2] = shadeTable[k * 256 + palette[texel * 4 + 0]];
           p[1] = shadeTable[k * 256 + palette[texel * 4 + 1]];
           p[0] = shadeTable[k * 256 + palette[texel * 4 + 2]];
@@ -157,12 +157,12 @@ TEST(TextureGrid, FlatGridDrawsOneShadedColour) {
   const Case cases[] = {{255, 251, 127, 3}, {128, 126, 64, 2}, {0, 0, 0, 0}, {300, 251, 127, 3}, {-5, 0, 0, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.shade);
-    KitTarget t;
+    FrameTarget t(FrameTarget::kMarked);
     Grid g(37.25f * kTexel, -3.5f * kTexel, c.shade);
-    renderTextureGrid(t.data(), g.coords, g.shades, GridTexture, GridPalette, ShadeTable);
+    renderTextureGrid(t.area(), g.coords, g.shades, GridTexture, GridPalette, ShadeTable);
     for (int y = 4; y < 196; ++y)
       for (int x = 4; x < 316; ++x) {
-        const uint8_t* p = t.at(x, y);
+        const uint8_t* p = t.pixel(x, y);
         ASSERT_EQ(p[2], c.red) << x << "," << y;
         ASSERT_EQ(p[1], c.green) << x << "," << y;
         ASSERT_EQ(p[0], c.blue) << x << "," << y;
@@ -192,7 +192,7 @@ TEST(TextureGrid, TexelAddressRoundsToEvenAndWraps) {
     const ProbeTables tables(byRow);
     for (const Case& c : cases) {
       SCOPED_TRACE(testing::Message() << (byRow ? "row " : "column ") << c.coordinate);
-      KitTarget t;
+      FrameTarget t(FrameTarget::kMarked);
       Grid g(byRow ? c.coordinate : 0.0f, byRow ? 0.0f : c.coordinate);
       tables.render(t, g);
       EXPECT_EQ(probe(t, 4, 4), c.texel);
@@ -205,7 +205,7 @@ TEST(TextureGrid, TexelAddressRoundsToEvenAndWraps) {
 // strictly below its diagonal (28 of 64), linearly in texture and in shade.
 TEST(TextureGrid, BottomLeftCornerOnlyReachesPixelsBelowDiagonal) {
   const ProbeTables tables(true);
-  KitTarget t;
+  FrameTarget t(FrameTarget::kMarked);
   Grid g(0.0f, 0.0f, 0);
   g.at(0, 1).row = 128.0f * kTexel;   // cell (0,0)'s bottom-left corner
   g.shadeAt(0, 1) = 255;
@@ -221,13 +221,13 @@ TEST(TextureGrid, BottomLeftCornerOnlyReachesPixelsBelowDiagonal) {
   // The same picture with a real shade table shows the shade ramp: the shade
   // step is exact, so row r, pixel x has shade floor(255 (r - x) / 8).
   std::vector<uint8_t> white(256 * 4, 252);
-  KitTarget shaded;
+  FrameTarget shaded(FrameTarget::kMarked);
   buildShadeTable();
-  renderTextureGrid(shaded.data(), g.coords, g.shades, tables.texture.data(), white.data(), ShadeTable);
+  renderTextureGrid(shaded.area(), g.coords, g.shades, tables.texture.data(), white.data(), ShadeTable);
   for (int r = 0; r < 8; ++r)
     for (int x = 0; x < 8; ++x) {
       const int k = x < r ? (255 * (r - x)) / 8 : 0;
-      EXPECT_EQ(shaded.at(4 + x, 4 + r)[0], (k * 252) >> 8) << x << "," << r;
+      EXPECT_EQ(shaded.pixel(4 + x, 4 + r)[0], (k * 252) >> 8) << x << "," << r;
     }
   // The next cell to the right shares no moved corner and stays flat.
   for (int r = 0; r < 8; ++r)
@@ -237,7 +237,7 @@ TEST(TextureGrid, BottomLeftCornerOnlyReachesPixelsBelowDiagonal) {
   // triangles round their steps differently (7 >> 3 = 0 below, 14 >> 3 = 1
   // along the diagonal), so a diagonal pixel shows which one drew it: from
   // row 4 on the upper triangle crosses into texel row 1.
-  KitTarget d;
+  FrameTarget d(FrameTarget::kMarked);
   Grid g2(65532.0f, 0.0f);
   g2.at(0, 1).row = 65539.0f;
   g2.at(1, 1).row = 65546.0f;
@@ -251,7 +251,7 @@ TEST(TextureGrid, BottomLeftCornerOnlyReachesPixelsBelowDiagonal) {
 // cell steps by -1 per pixel, so the texel changes half-way along the row.
 TEST(TextureGrid, NegativeStepsShiftArithmetically) {
   const ProbeTables tables(true);
-  KitTarget t;
+  FrameTarget t(FrameTarget::kMarked);
   Grid g(65539.0f, 0.0f);
   for (int j = 0; j < kGridRows; ++j)
     for (int i = 0; i < kGridColumns; i += 2) g.at(i + 1, j).row = 65538.0f;
@@ -275,10 +275,10 @@ TEST(TextureGrid, MatchesPerPixelArithmeticOnRandomGrids) {
       g.coords[v] = TexCoord{coordinate(rng), coordinate(rng)};
       g.shades[v] = shade(rng);
     }
-    KitTarget drawn, expected;
-    renderTextureGrid(drawn.data(), g.coords, g.shades, texture.data(), palette.data(), ShadeTable);
-    referenceRender(expected.data(), g, texture.data(), palette.data(), ShadeTable);
-    ASSERT_EQ(drawn.bytes, expected.bytes);
+    FrameTarget drawn(FrameTarget::kMarked), expected(FrameTarget::kMarked);
+    renderTextureGrid(drawn.area(), g.coords, g.shades, texture.data(), palette.data(), ShadeTable);
+    referenceRender(expected.area(), g, texture.data(), palette.data(), ShadeTable);
+    ASSERT_TRUE(drawn == expected);
   }
 }
 
@@ -295,10 +295,10 @@ TEST(TextureGrid, OutOfRangeVertexDrawsFromWrappedCoordinates) {
   far.at(20, 12).column = -100000.0f * kTexel;
   wrapped.at(20, 12).row = wrappedRow;
   wrapped.at(20, 12).column = (-100000.0f + 131072.0f) * kTexel;
-  KitTarget a, b;
+  FrameTarget a(FrameTarget::kMarked), b(FrameTarget::kMarked);
   tables.render(a, far);
   tables.render(b, wrapped);
-  ASSERT_EQ(a.bytes, b.bytes);
+  ASSERT_TRUE(a == b);
   expectBorderAndFourthBytesUntouched(a);
   // Only the four cells around vertex (20, 12) differ from the flat texel 10.
   int away = 0;

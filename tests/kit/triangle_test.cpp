@@ -10,15 +10,15 @@
 #include <vector>
 
 #include "kit/triangle.h"
-#include "kit_test_util.h"
+#include "tests/support/frame_target.h"
 
 namespace {
 
 constexpr uint32_t kColour = 0x12345678u;
 
-bool filled(KitTarget& t, int x, int y) {
+bool filled(FrameTarget& t, int x, int y) {
   uint32_t v;
-  std::memcpy(&v, t.at(x, y), 4);
+  std::memcpy(&v, t.pixel(x, y), 4);
   return v == kColour;
 }
 
@@ -37,8 +37,8 @@ void expectCoverage(const float (&p)[6], const char* name) {
   do {
     const float q[6] = {p[2 * order[0]], p[2 * order[0] + 1], p[2 * order[1]], p[2 * order[1] + 1],
                         p[2 * order[2]], p[2 * order[2] + 1]};
-    KitTarget t;
-    fillFlatTriangle(q, t.data(), kColour);
+    FrameTarget t(FrameTarget::kMarked);
+    fillFlatTriangle(q, t.area(), kColour);
     struct V {
       double x, y;
     } v[3] = {{p[0], p[1]}, {p[2], p[3]}, {p[4], p[5]}};
@@ -81,8 +81,8 @@ TEST(FlatTriangle, CoverageRoundsUp) {
   expectCoverage(throughTop, "through the top edge");
   expectCoverage(thin, "thin");
 
-  KitTarget t;
-  fillFlatTriangle(startsOnRow11, t.data(), kColour);
+  FrameTarget t(FrameTarget::kMarked);
+  fillFlatTriangle(startsOnRow11, t.area(), kColour);
   EXPECT_TRUE(filled(t, 50, 11));
   EXPECT_TRUE(t.unchanged(50, 10));
 }
@@ -99,21 +99,19 @@ TEST(FlatTriangle, ClipsSpansAndRows) {
       {{-1000, 30, 2000, 30, 160, 5000}, 30, 0, 319},
   };
   for (const Case& c : cases) {
-    KitTarget t;
-    fillFlatTriangle(c.points, t.data(), kColour);
+    FrameTarget t(FrameTarget::kMarked);
+    fillFlatTriangle(c.points, t.area(), kColour);
     for (int x = 0; x < 320; ++x)
       EXPECT_EQ(filled(t, x, c.row), x >= c.first && x <= c.last) << "row " << c.row << " column " << x;
   }
   // From far above to far below the picture: every pixel once, nothing outside.
-  std::vector<uint8_t> frame(1280 * 240, 0xEE);
+  FrameTarget frame;
+  frame.fillPixels(0xEEEEEEEEu);
   const float huge[6] = {160, -500, -2000, 1000, 2000, 1000};
-  fillFlatTriangle(huge, frame.data() + 20 * 1280, kColour);
-  for (int y = 0; y < 240; ++y)
-    for (int x = 0; x < 320; ++x) {
-      uint32_t v;
-      std::memcpy(&v, &frame[y * 1280 + x * 4], 4);
-      ASSERT_EQ(v, (y >= 20 && y < 220) ? kColour : 0xEEEEEEEEu) << x << "," << y;
-    }
+  fillFlatTriangle(huge, frame.area(), kColour);
+  for (int y = 0; y < kAreaHeight; ++y)
+    for (int x = 0; x < kAreaWidth; ++x) ASSERT_TRUE(filled(frame, x, y)) << x << "," << y;
+  EXPECT_TRUE(frame.guardsIntact());
 }
 
 // A fan of triangles around a centre: no pixel is covered twice, and every
@@ -135,8 +133,8 @@ TEST(FlatTriangle, SharedEdgesCoverEachPixelOnce) {
     for (int k = 0; k < kSpokes; ++k) {
       const int n = (k + 1) % kSpokes;
       const float points[6] = {cx, cy, xs[k], ys[k], xs[n], ys[n]};
-      KitTarget t(false);
-      fillFlatTriangle(points, t.data(), kColour);
+      FrameTarget t;
+      fillFlatTriangle(points, t.area(), kColour);
       for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 320; ++x) count[y * 320 + x] += filled(t, x, y) ? 1 : 0;
     }
@@ -184,8 +182,8 @@ TEST(FlatTriangle, RejectsAndOutOfRangeInput) {
       {-inf, 10, 50, 50, 90, 90},
   };
   for (const auto& p : nothing) {
-    KitTarget t;
-    fillFlatTriangle(p, t.data(), kColour);
+    FrameTarget t(FrameTarget::kMarked);
+    fillFlatTriangle(p, t.area(), kColour);
     EXPECT_EQ(t.changedPixels(), 0) << p[0] << "," << p[1] << " " << p[2] << "," << p[3] << " " << p[4] << "," << p[5];
     EXPECT_EQ(std::fegetround(), FE_TONEAREST);
   }
@@ -195,17 +193,14 @@ TEST(FlatTriangle, RejectsAndOutOfRangeInput) {
       {-3e7f, -3e7f, 3e7f, 0, 100, 3e7f},
   };
   for (const auto& p : farOut) {
-    std::vector<uint8_t> frame(1280 * 240, 0xEE);
-    fillFlatTriangle(p, frame.data() + 20 * 1280, kColour);
-    for (int i = 0; i < 20 * 1280; ++i) {
-      ASSERT_EQ(frame[i], 0xEE);
-      ASSERT_EQ(frame[220 * 1280 + i], 0xEE);
-    }
+    FrameTarget frame;
+    fillFlatTriangle(p, frame.area(), kColour);
+    ASSERT_TRUE(frame.guardsIntact());
     EXPECT_EQ(std::fegetround(), FE_TONEAREST);
   }
   const float drawn[6] = {4, 2, 36, 18, 12, 34};
-  KitTarget t;
-  fillFlatTriangle(drawn, t.data(), kColour);
+  FrameTarget t(FrameTarget::kMarked);
+  fillFlatTriangle(drawn, t.area(), kColour);
   EXPECT_GT(t.changedPixels(), 0);
   EXPECT_EQ(std::fegetround(), FE_TONEAREST);
   EXPECT_EQ(std::nearbyint(2.5), 2.0);
