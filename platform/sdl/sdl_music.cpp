@@ -5,11 +5,18 @@
 // publishes {frames written so far, order, row} in a small ring. The main
 // thread never touches the module while the device runs (MusicPlay and
 // MusicLoad lock the device); MusicGetPosition only reads the ring and picks
-// the entry for the frame now being heard: frames written minus one device
-// buffer. The position is thus the audible one, within about one buffer.
+// the entry for the frame now being heard. That frame is reckoned from the
+// newest hand-over: the buffer just filled waits behind what the device side
+// (a sound server's queue, a card's own buffer) still holds, which with
+// PulseAudio was about half a buffer at 512 to 2048 frames (measured by
+// tests/host/sound/real_sound.sh); so at the hand-over the listener stands
+// one and a half buffers behind the frames written, and moves on in real
+// time from there until the next.
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,19 +29,40 @@
 namespace {
 
 constexpr uint32_t kHandle = 1;
-constexpr int kBufferFrames = 512;  // 11.6 ms at 44100 Hz
+// 46 ms at 44100 Hz. A quarter of that let the sound server run dry several
+// times a minute, more on a busy machine: each time an audible click.
+constexpr int kBufferFrames = 2048;
+
+int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 struct SdlMusicState {
   SDL_AudioDeviceID device;
   int bufferFrames;
+  int rate;
   ModulePlayer* player;            // rendered by the callback only
   std::atomic<bool> playing;
+  // The newest hand-over: frames written so far and when (steady clock, ns).
+  // The callback writes the pair under a sequence count (odd while it
+  // writes) so the main thread reads both from the same hand-over.
+  std::atomic<uint32_t> handOverSequence;
   std::atomic<uint64_t> framesWritten;
+  std::atomic<int64_t> handOverNs;
   PositionRing positions;  // written by the callback, read by MusicGetPosition
   uint64_t playStartFrames;  // framesWritten when MusicPlay started the module
 };
 
 SdlMusicState Music;
+
+void PublishHandOver(uint64_t written) {
+  Music.handOverSequence.fetch_add(1);
+  Music.framesWritten.store(written);
+  Music.handOverNs.store(NowNs());
+  Music.handOverSequence.fetch_add(1);
+}
 
 void SDLCALL FillAudio(void*, Uint8* stream, int len) {
   auto* out = reinterpret_cast<int16_t*>(stream);
@@ -42,18 +70,31 @@ void SDLCALL FillAudio(void*, Uint8* stream, int len) {
   uint64_t written = Music.framesWritten.load(std::memory_order_relaxed);
   if (!Music.playing.load(std::memory_order_acquire) || !Music.player) {
     std::memset(stream, 0, static_cast<std::size_t>(len));
-    Music.framesWritten.store(written + frames, std::memory_order_release);
+    PublishHandOver(written + frames);
     return;
   }
   written = RenderModuleTicks(Music.player, out, frames, written, &Music.positions);
-  Music.framesWritten.store(written, std::memory_order_release);
+  PublishHandOver(written);
 }
 
-// The frame being heard when `written` frames have gone to the device: the
-// device buffer is still ahead of the listener.
-uint64_t HeardFrame(uint64_t written) {
-  const uint64_t buffered = static_cast<uint64_t>(Music.bufferFrames);
-  return written > buffered ? written - buffered : 0;
+// The frame being heard at steady-clock time `nowNs`: one and a half
+// buffers behind the frames written at the newest hand-over, plus the time
+// since (up to one buffer, when the next hand-over is due).
+uint64_t HeardFrame(int64_t nowNs) {
+  uint32_t sequence;
+  uint64_t written;
+  int64_t handOverNs;
+  do {
+    sequence = Music.handOverSequence.load();
+    written = Music.framesWritten.load();
+    handOverNs = Music.handOverNs.load();
+  } while ((sequence & 1) != 0 || sequence != Music.handOverSequence.load());
+  const uint64_t buffer = static_cast<uint64_t>(Music.bufferFrames);
+  const uint64_t behind = buffer + buffer / 2;
+  const int64_t sinceNs = std::clamp<int64_t>(nowNs - handOverNs, 0, 1000000000);
+  const uint64_t played =
+      std::min<uint64_t>(buffer, static_cast<uint64_t>(sinceNs) * static_cast<uint64_t>(Music.rate) / 1000000000u);
+  return written > behind ? written - behind + played : 0;
 }
 
 }  // namespace
@@ -78,8 +119,10 @@ int MusicInit(int, int rate, uint32_t, WindowHandle) {
     return 0;
   }
   Music.bufferFrames = have.samples;
+  Music.rate = have.freq;
   Music.playing = false;
   Music.framesWritten = 0;
+  Music.handOverNs = NowNs();
   Music.positions.Reset();
   return 1;
 }
@@ -116,9 +159,7 @@ int MusicPlay(uint32_t handle) {
 
 uint32_t MusicGetPosition(uint32_t handle) {
   if (handle != kHandle || !Music.playing.load(std::memory_order_acquire)) return 0;
-  uint64_t written = Music.framesWritten.load(std::memory_order_acquire);
-  uint64_t heard = HeardFrame(written);
-  return Music.positions.At(heard);
+  return Music.positions.At(HeardFrame(NowNs()));
 }
 
 uint32_t MusicMixedPosition() {
@@ -133,20 +174,21 @@ int MusicFree() {
 
 void CloseMusicDevice() {
   if (!Music.device) return;
-  // With QM7_STATS (see host/main.cpp): how far the music had been heard when
-  // the device closed, by the same reckoning as MusicGetPosition, so a test
+  // With QM7_STATS (see host/main.cpp): how far the music had been heard
+  // just before the device closed, by the same reckoning as MusicGetPosition,
+  // and when (the steady clock, which is CLOCK_MONOTONIC on Linux), so a test
   // recording the sound can tell how far that is from what was really heard.
   if (std::getenv("QM7_STATS") && Music.playing.load(std::memory_order_acquire)) {
-    SDL_LockAudioDevice(Music.device);
-    const uint64_t written = Music.framesWritten.load(std::memory_order_acquire);
-    SDL_UnlockAudioDevice(Music.device);
-    const uint64_t heard = HeardFrame(written);
+    const int64_t nowNs = NowNs();
+    const uint64_t heard = HeardFrame(nowNs);
+    const uint64_t written = Music.framesWritten.load();
     std::fprintf(stderr,
                  "qm7: audio driver %s, device buffer %d frames; music heard to frame %llu "
-                 "(%llu written) when the device closed\n",
+                 "(%llu written) at %lld ns when the device closed\n",
                  SDL_GetCurrentAudioDriver(), Music.bufferFrames,
                  static_cast<unsigned long long>(heard > Music.playStartFrames ? heard - Music.playStartFrames : 0),
-                 static_cast<unsigned long long>(written - Music.playStartFrames));
+                 static_cast<unsigned long long>(written - Music.playStartFrames),
+                 static_cast<long long>(nowNs));
   }
   // Closing waits for the callback to finish; after it the module is ours.
   SDL_CloseAudioDevice(Music.device);

@@ -14,7 +14,7 @@ void CloseMusicDevice();
 void PacePresent(SDL_Window* window);
 
 // The position after the newest rendered slice, ahead of MusicGetPosition by
-// about one device buffer (tests compare the two).
+// half to one and a half device buffers (tests compare the two).
 uint32_t MusicMixedPosition();
 
 // ---- window or full screen (sdl_window_mode.cpp)

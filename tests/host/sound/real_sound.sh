@@ -6,29 +6,39 @@
 #   - the recording is not silent and is the music: found in it by cross-
 #     correlation with the offline render (qm7-capture --wav), with the same
 #     10 ms envelope (correlation at least 0.95);
-#   - where qm7 believed the music was being heard when its audio device
-#     closed (QM7_STATS) against how far the recording shows it had been
-#     played: the difference is how far the pictures, which follow that
-#     belief, are from the sound. At most 12 ms either way (a 70 Hz frame is
-#     14.3 ms). Silences where the server ran dry are counted and reported.
+#   - where qm7 believed the music was being heard just before its audio
+#     device closed (QM7_STATS, with the monotonic time of that belief)
+#     against what the recording held at that time: the recording is dated
+#     by the arrival times of its chunks (stamp_recording.py), and the music
+#     frame in it at that time by where the last piece lies in the
+#     reference. The difference is how far the pictures, which follow that
+#     belief, are from the sound: at most 12 ms either way (a 70 Hz frame is
+#     14.3 ms). The sink counts as the listener; a sound card's own delay
+#     would come on top. Silences where the server ran dry are counted and
+#     reported; none are allowed.
 # On failure it prints qm7's standard error. Needs Xvfb, xdotool, pulseaudio
 # and parec; exits 77 (skipped) without them.
 set -euo pipefail
 qm7=$1 capture=$2 match=$3 data=$4
 here=$(cd "$(dirname "$0")" && pwd)
-for tool in Xvfb xdotool pulseaudio parec pactl; do
+for tool in Xvfb xdotool pulseaudio parec pactl python3; do
   command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
 done
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# QM7_KEEP=1 keeps the recording and its stamps for a look afterwards.
+if [ -n "${QM7_KEEP:-}" ]; then echo "kept in $work"; else trap 'rm -rf "$work"' EXIT; fi
 
 "$capture" --data "$data" --escape 30 --wav "$work/reference.wav" >/dev/null
 
 cat >"$work/inside.sh" <<'INSIDE'
 #!/usr/bin/env bash
 set -uo pipefail
-qm7=$1 data=$2 work=$3
-parec --device=qm7.monitor --rate=44100 --channels=2 --format=s16le --raw "$work/recording.raw" &
+qm7=$1 data=$2 work=$3 stamper=$4
+mkfifo "$work/pipe"
+"$stamper" "$work/recording.raw" "$work/recording.stamps" <"$work/pipe" &
+stamping=$!
+# Small fragments, so each chunk arrives soon after it was recorded.
+parec --device=qm7.monitor --rate=44100 --channels=2 --format=s16le --latency-msec=5 --raw "$work/pipe" &
 recorder=$!
 sleep 1
 cd "$data"
@@ -46,13 +56,15 @@ echo $? >"$work/status"
 sleep 1
 kill -INT "$recorder"
 wait "$recorder"
+wait "$stamping"
 INSIDE
 
 fail=0
-"$here/../../virtual_x.sh" 640x480 "$here/../../sound_server.sh" bash "$work/inside.sh" "$qm7" "$data" "$work" || fail=1
+"$here/../../virtual_x.sh" 640x480 "$here/../../sound_server.sh" bash "$work/inside.sh" "$qm7" "$data" "$work" "$here/stamp_recording.py" || fail=1
 status=$(cat "$work/status" 2>/dev/null || echo none)
 if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; fail=1; fi
 heard=$(sed -n 's/^qm7: audio driver .*music heard to frame \([0-9]*\) .*/\1/p' "$work/stderr")
+heard_ns=$(sed -n 's/^qm7: audio driver .* at \([0-9]*\) ns when the device closed.*/\1/p' "$work/stderr")
 driver=$(sed -n 's/^qm7: audio driver \([^,]*\),.*/\1/p' "$work/stderr")
 if [ -z "$heard" ]; then echo "FAIL: qm7 did not say how far the music was heard"; fail=1; fi
 if [ "$driver" != pulseaudio ]; then echo "FAIL: SDL played through '${driver:-nothing}', not the sound server"; fail=1; fi
@@ -61,14 +73,26 @@ if ! "$match" "$work/recording.raw" "$work/reference.wav" >"$work/match"; then
 fi
 declare -A found=()
 while read -r key value; do found[$key]=$value; done <"$work/match"
-if [ -n "${found[heard]:-}" ] && [ -n "$heard" ]; then
-  offset=$(awk -v b="$heard" -v h="${found[heard]}" 'BEGIN { printf "%.1f", (b - h) * 1000 / 44100 }')
+if [ -n "${found[lag]:-}" ] && [ -n "$heard" ] && [ -n "$heard_ns" ]; then
+  # Recording frame at time T: 44100 * (T - start), where start is the
+  # earliest of (arrival - frames so far / 44100) over the chunks that
+  # arrived within 2 s of T (the server's clock drifts by a few ms over the
+  # whole recording).
+  recorded=$(awk -v t="$heard_ns" '$2 > t - 2e9 && $2 < t + 2e9 {
+                                     s = $2 - $1 / 4 * 1e9 / 44100; if (!n++ || s < start) start = s }
+                                   END { if (n) printf "%.0f", (t - start) * 44100 / 1e9 }' "$work/recording.stamps")
+  [ -n "$recorded" ] || { echo "FAIL: the recording has no chunk near the time qm7 reported"; recorded=0; fail=1; }
+  played=$((recorded - found[lag]))
+  offset=$(awk -v b="$heard" -v h="$played" 'BEGIN { printf "%.1f", (b - h) * 1000 / 44100 }')
   gaps_ms=$(awk -v g="${found[gaps]}" 'BEGIN { printf "%.0f", g * 1000 / 44100 }')
   echo "audio driver $driver: music at ${found[level]} dBFS, envelope correlation ${found[envelope]}," \
        "${found[exact]} sample-exact; ${found[pieces]} pieces, $gaps_ms ms of silence between them;" \
-       "played to frame ${found[heard]}, qm7 believed $heard: offset $offset ms"
+       "playing frame $played then, qm7 believed $heard: offset $offset ms"
   if ! awk -v e="${found[envelope]}" 'BEGIN { exit !(e >= 0.95) }'; then
     echo "FAIL: the recording does not follow the music's envelope"; fail=1
+  fi
+  if [ "${found[pieces]}" != 1 ]; then
+    echo "FAIL: the sound server ran dry (${found[pieces]} pieces of music)"; fail=1
   fi
   if ! awk -v l="${found[level]}" 'BEGIN { exit !(l > -40) }'; then
     echo "FAIL: the recorded music is nearly silent"; fail=1

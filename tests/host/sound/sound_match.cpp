@@ -16,6 +16,8 @@
 //                    music's own)
 //   heard FRAMES     the reference frame after the last recorded one: how
 //                    much of the music had been played when it stopped
+//   lag FRAMES       recording frame minus reference frame in the last piece:
+//                    recording frame R there holds music frame R - lag
 //   level DBFS       RMS level of the longest piece
 //   envelope R       correlation of its 10 ms RMS envelope (up to 8 s) with the
 //                    reference's where it was placed (1 = same shape)
@@ -203,8 +205,9 @@ int main(int argc, char** argv) {
   const std::vector<double> a = Envelope(rec, l.from, compared), b = Envelope(ref, at, compared);
   const double envelope = Correlation(a.data(), b.data(), a.size());
 
-  std::printf("pieces %zu\ngaps %zu\nheard %zu\nlevel %.1f\nenvelope %.4f\nexact %.4f\n", pieces.size(),
-              gaps, heard, rms > 0 ? 20 * std::log10(rms / 32768) : -999.0, envelope,
+  const long long lag = static_cast<long long>(pieces.back().from) - static_cast<long long>(placed.back());
+  std::printf("pieces %zu\ngaps %zu\nheard %zu\nlag %lld\nlevel %.1f\nenvelope %.4f\nexact %.4f\n", pieces.size(),
+              gaps, heard, lag, rms > 0 ? 20 * std::log10(rms / 32768) : -999.0, envelope,
               static_cast<double>(exact) / compared);
   return 0;
 }
