@@ -71,10 +71,3 @@ std::string DescribeDataSearch(const DataFolderSearch& search) {
   }
   return text;
 }
-
-std::string ProgramFolder() {
-  std::error_code error;
-  fs::path program = fs::read_symlink("/proc/self/exe", error);
-  if (error || program.empty()) return "";
-  return program.parent_path().string();
-}

@@ -1,6 +1,6 @@
 // data_folder.h — where the demo's data (qm7.dat and qm7.it) is found.
 //
-//   std::vector<std::string> places = DataFolderCandidates(workingDir, programDir,
+//   std::vector<std::string> places = DataFolderCandidates(workingDir, ProgramFolder(),
 //                                                          builtInstallDir);
 //   DataFolderSearch search = FindDataFolder(places);
 //   if (search.found) chdir(search.folder.c_str());
@@ -9,7 +9,8 @@
 //
 // The demo opens its data by plain names relative to the working folder, so
 // the program moves into the folder found. Called by host/main.cpp before
-// RunDemo; nothing here touches the display or the sound.
+// RunDemo; nothing here touches the display or the sound. ProgramFolder()
+// comes from platform/program_folder.h.
 #pragma once
 #include <string>
 #include <vector>
@@ -37,7 +38,3 @@ DataFolderSearch FindDataFolder(const std::vector<std::string>& candidates);
 
 // "qm7.dat and qm7.it were looked for in: A, B, C" for the failure message.
 std::string DescribeDataSearch(const DataFolderSearch& search);
-
-// The folder of the running program (from /proc/self/exe), or "" when it
-// cannot be told.
-std::string ProgramFolder();

@@ -21,6 +21,7 @@
 
 #include "host/command_line.h"
 #include "host/data_folder.h"
+#include "platform/program_folder.h"
 #include "host/host.h"
 #include "host/window_icon.h"
 #include "host/timeline.h"

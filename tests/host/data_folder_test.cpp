@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/data_folder.h"
+#include "platform/program_folder.h"
 
 namespace fs = std::filesystem;
 

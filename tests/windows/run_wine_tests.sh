@@ -157,9 +157,10 @@ awk -v b="$bright" 'BEGIN { exit !(b > 2) }' || fail "live: the screen is black"
 awk -v r="$rms" 'BEGIN { exit !(r > 0.001) }' || fail "live: the recorded sound is silent"
 
 # ---- 3. empty folder ---------------------------------------------------------
-popup_check() {
-  local label=$1 folder=$2 expected=$3
-  (cd "$folder" && exec wine "$(wwin "$out/app/qm7.exe")") >"$out/$label.txt" 2>&1 &
+popup_check() {  # LABEL FOLDER EXPECTED: qm7.exe started in FOLDER (its copy there when it has one)
+  local label=$1 folder=$2 expected=$3 exe="$out/app/qm7.exe"
+  [ -f "$folder/qm7.exe" ] && exe="$folder/qm7.exe"
+  (cd "$folder" && exec wine "$(wwin "$exe")") >"$out/$label.txt" 2>&1 &
   local demo=$!
   pids+=($demo)
   local seen
@@ -170,7 +171,17 @@ popup_check() {
   [[ "$seen" == *"$expected"* ]] || fail "$label: the message box does not say \"$expected\""
   [ "$status" = 1 ] || fail "$label: status $status, not 1"
 }
+# The data is looked for in the working folder, then beside the program: a
+# copy of qm7.exe alone in an empty folder finds none.
+cp "$out/app/qm7.exe" "$out/empty/"
 popup_check empty-folder "$out/empty" "Can't load the data file brisk.bin"
+rm "$out/empty/qm7.exe"
+# Started from another folder, the program finds the data beside it.
+(cd "$out/empty" && wine "$(wwin "$out/app/qm7-capture.exe")" --frames 20 --trace elsewhere.trace) \
+  >"$out/elsewhere.txt" 2>&1 || fail "data beside the program: qm7-capture.exe failed from another folder ($(tail -1 "$out/elsewhere.txt"))"
+[ "$(grep -c . "$out/empty/elsewhere.trace")" -ge 20 ] || fail "data beside the program: no trace"
+rm "$out/empty/elsewhere.trace"
+echo "wine: data beside the program: found from another working folder"
 
 # ---- 4. no sound server ------------------------------------------------------
 PULSE_SERVER=unix:/nonexistent popup_check no-sound "$out/app" "Can't initialize device"

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "host/data_folder.h"
+#include "platform/program_folder.h"
 #include "host/host.h"
 #include "qm7_build_info.h"
 #include "platform/virtual/virtual_display.h"
