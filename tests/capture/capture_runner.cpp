@@ -1,17 +1,12 @@
-// capture_runner.cpp — spawning the tool and reading its files.
+// capture_runner.cpp — running the tool and reading its files.
 #include "tests/capture/capture_runner.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-
-extern char** environ;
 
 ToolResult RunCapture(const std::vector<std::string>& args, const std::filesystem::path& scratch,
                       bool withData, const std::vector<std::string>& env) {
@@ -21,43 +16,13 @@ ToolResult RunCapture(const std::vector<std::string>& args, const std::filesyste
     all.push_back(QM7_DATA_DIR);
   }
   all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> envCopy = env;
-  std::vector<char*> envp;
-  for (std::string& e : envCopy) envp.push_back(e.data());
-  envp.push_back(nullptr);
-
-  std::string outPath = (scratch / "tool.out").string();
-  std::string errPath = (scratch / "tool.err").string();
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = -1;
-  int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(),
-                          env.empty() ? environ : envp.data());
-  posix_spawn_file_actions_destroy(&actions);
+  const ProgramResult run = RunProgram(all, scratch, 600, env);
+  if (!run.exited && run.signal == 0 && !run.timedOut) ADD_FAILURE() << run.err;
   ToolResult result;
-  if (error) {
-    ADD_FAILURE() << "cannot start " << argv[0];
-    return result;
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ReadBytes(outPath);
-  result.err = ReadBytes(errPath);
+  result.status = run.exited ? run.status : -1;
+  result.out = run.out;
+  result.err = run.err;
   return result;
-}
-
-std::string ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
 }
 
 std::vector<TraceLine> ReadTrace(const std::filesystem::path& path) {
@@ -88,7 +53,7 @@ std::string Fnv1aHex(const std::string& bytes) {
 }
 
 int64_t WavFrames(const std::filesystem::path& path) {
-  std::string bytes = ReadBytes(path);
+  std::string bytes = ReadWholeFile(path);
   if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") || bytes.compare(36, 4, "data")) return -1;
   auto u32 = [&](std::size_t at) {
     return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])) |

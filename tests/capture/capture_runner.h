@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/program_run.h"  // RunProgram, ReadWholeFile
+
 struct ToolResult {
   int status = -1;  // exit status, or -1 if it did not exit normally
   std::string out;
@@ -28,8 +30,6 @@ struct TraceLine {
 };
 // The lines after the header; the header is checked with EXPECT.
 std::vector<TraceLine> ReadTrace(const std::filesystem::path& path);
-
-std::string ReadBytes(const std::filesystem::path& path);
 
 // FNV-1a 64 as 16 lowercase hex digits.
 std::string Fnv1aHex(const std::string& bytes);

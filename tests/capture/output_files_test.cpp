@@ -93,7 +93,7 @@ TEST_F(CaptureTest, PngsShowEveryNthPresentedFrame) {
   for (auto [shown, drawn] : {std::pair{"frame-000060.png", "frame-000059.bgra"},
                               std::pair{"frame-000120.png", "frame-000119.bgra"}}) {
     std::string picture = ReadPngBgra(png / shown, &width, &height);
-    std::string dump = ReadBytes(dumps / drawn);
+    std::string dump = ReadWholeFile(dumps / drawn);
     ASSERT_EQ(dump.size(), 307200u);
     EXPECT_EQ(Colours(picture), Colours(dump)) << shown;
     EXPECT_NE(Colours(dump), std::string(320 * 240 * 3, '\0')) << "the effect drew nothing";

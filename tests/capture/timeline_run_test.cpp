@@ -63,9 +63,9 @@ TEST_F(CaptureTest, SameArgumentsWriteIdenticalTracesWavsAndDumps) {
   };
   fs::path a = run("a", "7"), b = run("b", "7"), c = run("c", "8");
 
-  EXPECT_TRUE(ReadBytes(a / "t.tsv") == ReadBytes(b / "t.tsv")) << "traces differ";
-  EXPECT_TRUE(ReadBytes(a / "a.wav") == ReadBytes(b / "a.wav")) << "WAVs differ";
-  EXPECT_FALSE(ReadBytes(a / "t.tsv") == ReadBytes(c / "t.tsv")) << "the seed changes nothing";
+  EXPECT_TRUE(ReadWholeFile(a / "t.tsv") == ReadWholeFile(b / "t.tsv")) << "traces differ";
+  EXPECT_TRUE(ReadWholeFile(a / "a.wav") == ReadWholeFile(b / "a.wav")) << "WAVs differ";
+  EXPECT_FALSE(ReadWholeFile(a / "t.tsv") == ReadWholeFile(c / "t.tsv")) << "the seed changes nothing";
 
   std::vector<TraceLine> lines = ReadTrace(a / "t.tsv");
   ASSERT_EQ(lines.size(), 500u);
@@ -75,8 +75,8 @@ TEST_F(CaptureTest, SameArgumentsWriteIdenticalTracesWavsAndDumps) {
                                           "frame-000180.bgra", "frame-000181.bgra", "frame-000250.bgra",
                                           "frame-000499.bgra"}));
   for (const std::string& name : names) {
-    std::string bytes = ReadBytes(a / "dumps" / name);
-    EXPECT_TRUE(bytes == ReadBytes(b / "dumps" / name)) << name << " differs";
+    std::string bytes = ReadWholeFile(a / "dumps" / name);
+    EXPECT_TRUE(bytes == ReadWholeFile(b / "dumps" / name)) << name << " differs";
     ASSERT_EQ(bytes.size(), 307200u) << name;
     int64_t pass = std::stoll(name.substr(6, 6));
     EXPECT_EQ(Fnv1aHex(bytes), lines[pass].hash) << name;
@@ -121,14 +121,14 @@ TEST_F(CaptureTest, TwoThreadsWriteTheSameBytesAsOne) {
                                (out / "png").string(), "--every", "13"});
       ToolResult r = RunCapture(args, dir_);
       ASSERT_EQ(r.status, 0) << r.err;
-      outputs[threads - 1][0] = ReadBytes(out / "t.tsv");
-      outputs[threads - 1][1] = ReadBytes(out / "a.wav");
+      outputs[threads - 1][0] = ReadWholeFile(out / "t.tsv");
+      outputs[threads - 1][1] = ReadWholeFile(out / "a.wav");
       for (int kind : {2, 3}) {
         std::set<fs::path> files;
         for (const auto& entry : fs::directory_iterator(out / (kind == 2 ? "dumps" : "png")))
           files.insert(entry.path());
         for (const fs::path& file : files)
-          outputs[threads - 1][kind] += file.filename().string() + ReadBytes(file);
+          outputs[threads - 1][kind] += file.filename().string() + ReadWholeFile(file);
       }
     }
     EXPECT_GT(ReadTrace(dir_ / "1" / "t.tsv").size(), 20u);

@@ -19,7 +19,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/hardening/program_run.h"
+#include "tests/support/program_run.h"
 
 namespace fs = std::filesystem;
 

@@ -136,19 +136,11 @@ if [ "$fail" != 0 ]; then
   cat "$work/stdout" 2>/dev/null
 fi
 
-start_ms=$(sed -n 's/.*first main-loop frame \([0-9.]*\) ms after start.*/\1/p' "$work/stderr")
-read -r order row end_ms < <(sed -n \
-  's/^qm7: music at order \([0-9]*\), row \([0-9]*\), scene [0-9]* when the program ended \([0-9.]*\) ms.*/\1 \2 \3/p' \
-  "$work/stderr")
-if [ -z "$start_ms" ] || [ -z "${end_ms:-}" ]; then
-  echo "FAIL: no QM7_STATS lines"; exit 1
-fi
-# Seconds into the reference run where the music first reaches that position.
-expected=$(awk -F'\t' -v o="$order" -v r="$row" \
-  -v fps=$fps 'NR > 1 && ($2 > o || ($2 == o && $3 >= r)) { print $1 / fps; exit }' "$work/reference.tsv")
-played=$(awk -v a="$start_ms" -v b="$end_ms" 'BEGIN { print (b - a) / 1000 }')
-echo "music at order $order, row $row after $played s of playing; the reference reaches it at ${expected:-never} s"
-if [ -z "$expected" ] || ! awk -v p="$played" -v e="$expected" 'BEGIN { d = p - e; exit !(d < 5 && d > -3) }'; then
+progress=$("$here/../support/music_progress.sh" "$work/stderr" "$work/reference.tsv" $fps) ||
+  { echo "FAIL: no QM7_STATS lines"; exit 1; }
+read -r order row played expected <<<"$progress"
+echo "music at order $order, row $row after $played s of playing; the reference reaches it at $expected s"
+if [ "$expected" = never ] || ! awk -v p="$played" -v e="$expected" 'BEGIN { d = p - e; exit !(d < 5 && d > -3) }'; then
   echo "FAIL: the music did not keep its position through the focus changes"; fail=1
 fi
 exit $fail

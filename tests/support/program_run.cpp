@@ -1,5 +1,5 @@
 // program_run.cpp — child processes with a time limit.
-#include "tests/hardening/program_run.h"
+#include "tests/support/program_run.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -17,11 +17,13 @@
 extern char** environ;
 
 ProgramResult RunProgram(const std::vector<std::string>& args, const std::filesystem::path& scratch,
-                         double timeLimitSeconds) {
-  std::vector<std::string> copy = args;
-  std::vector<char*> argv;
+                         double timeLimitSeconds, const std::vector<std::string>& env) {
+  std::vector<std::string> copy = args, envCopy = env;
+  std::vector<char*> argv, envp;
   for (std::string& a : copy) argv.push_back(a.data());
   argv.push_back(nullptr);
+  for (std::string& e : envCopy) envp.push_back(e.data());
+  envp.push_back(nullptr);
 
   const std::string outPath = (scratch / "program.out").string();
   const std::string errPath = (scratch / "program.err").string();
@@ -31,7 +33,8 @@ ProgramResult RunProgram(const std::vector<std::string>& args, const std::filesy
   posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = -1;
-  const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(),
+                                  env.empty() ? environ : envp.data());
   posix_spawn_file_actions_destroy(&actions);
   ProgramResult result;
   if (error != 0) {

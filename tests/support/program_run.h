@@ -6,7 +6,9 @@
 //   EXPECT_TRUE(r.exited) << r.Describe();
 //
 // A child still running at the limit is killed (timedOut). Standard input is
-// /dev/null; standard output and error go to files in `scratch`.
+// /dev/null; standard output and error go to files in `scratch`. `env`
+// entries "NAME=value", when given, replace the whole environment.
+// Used by the hardening and capture tests.
 #pragma once
 #include <filesystem>
 #include <string>
@@ -28,7 +30,7 @@ struct ProgramResult {
 };
 
 ProgramResult RunProgram(const std::vector<std::string>& argv, const std::filesystem::path& scratch,
-                         double timeLimitSeconds);
+                         double timeLimitSeconds, const std::vector<std::string>& env = {});
 
 std::string ReadWholeFile(const std::filesystem::path& path);
 void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
