@@ -6,7 +6,7 @@
 #include "tests/fuzz/fuzz_common.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  SilenceStdout();
+  SilenceOutput();
   return 0;
 }
 

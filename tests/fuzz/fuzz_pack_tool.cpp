@@ -34,7 +34,7 @@ void EmptyScratchFolder() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  SilenceStdout();
+  SilenceOutput();
   return 0;
 }
 
