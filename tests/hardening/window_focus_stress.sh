@@ -24,6 +24,7 @@
 set -euo pipefail
 qm7=$1 capture=$2 data=$3
 here=$(cd "$(dirname "$0")" && pwd)
+export QM7_TEST_SUPPORT="$here/../support"
 shift 3
 for tool in Xvfb xdotool xmessage ffmpeg xwininfo pulseaudio pactl; do
   command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
@@ -112,12 +113,7 @@ for round in 1 2 3 4; do
   if [ "$c" = "$d" ]; then echo "FAIL: round $round: drawing did not resume"; fail=1; fi
 done
 xdotool key --window "$demo" Escape
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "FAIL: qm7 still running 5 s after Escape"
-  kill -9 "$pid"
-  fail=1
-fi
+"$QM7_TEST_SUPPORT/await_exit.sh" "$pid" 5 || fail=1
 wait "$pid"
 echo $? >"$work/status"
 kill "$other_pid" 2>/dev/null

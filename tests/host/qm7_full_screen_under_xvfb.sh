@@ -13,6 +13,7 @@
 set -euo pipefail
 qm7=$1 data=$2 wm=$3
 here=$(cd "$(dirname "$0")" && pwd)
+export QM7_TEST_SUPPORT="$here/../support"
 for tool in Xvfb xdotool xprop; do
   command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
 done
@@ -55,8 +56,7 @@ xdotool key F11
 sleep 2
 expect "F11" "0 0 1920 1080"
 xdotool key Escape
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then echo "FAIL: qm7 still running 5 s after Escape"; kill -9 "$pid"; exit 1; fi
+"$QM7_TEST_SUPPORT/await_exit.sh" "$pid" 5 || exit 1
 wait "$pid"; status=$?
 [ "$status" = 0 ] || { echo "FAIL: exit status $status"; fail=1; }
 exit $fail

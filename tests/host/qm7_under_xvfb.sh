@@ -8,6 +8,7 @@ set -euo pipefail
 qm7=$1
 data=$2
 here=$(cd "$(dirname "$0")" && pwd)
+export QM7_TEST_SUPPORT="$here/../support"
 for f in qm7.dat qm7.it; do
   [ -f "$data/$f" ] || { echo "missing $data/$f (build the 'data' target)"; exit 1; }
 done
@@ -25,12 +26,7 @@ sleep 4
 ffmpeg -loglevel error -f x11grab -video_size 640x480 -i "$DISPLAY" -frames:v 1 \
   -f rawvideo -pix_fmt gray "$work/screen.gray"
 xdotool key Escape
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "qm7 still running 5 s after Escape"
-  kill -9 "$pid"
-  exit 1
-fi
+"$QM7_TEST_SUPPORT/await_exit.sh" "$pid" 5 || exit 1
 wait "$pid"
 echo $? >"$work/status"
 INSIDE

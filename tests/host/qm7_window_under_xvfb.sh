@@ -22,6 +22,7 @@
 set -euo pipefail
 qm7=$1 capture=$2 data=$3 wm=${4:-none}
 here=$(cd "$(dirname "$0")" && pwd)
+export QM7_TEST_SUPPORT="$here/../support"
 for tool in Xvfb xdotool xwininfo ffmpeg; do
   command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
 done
@@ -126,12 +127,7 @@ expect_geometry "Alt+Enter" "$x $y 1000 600"
 check_picture "Alt+Enter" "$x" "$y" 1000 600 100
 
 xdotool key Escape
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "FAIL: qm7 still running 5 s after Escape"
-  kill -9 "$pid"
-  fail=1
-fi
+"$QM7_TEST_SUPPORT/await_exit.sh" "$pid" 5 || fail=1
 wait "$pid"
 echo $? >"$work/status"
 exit $fail

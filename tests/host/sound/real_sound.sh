@@ -23,6 +23,7 @@
 set -euo pipefail
 qm7=$1 capture=$2 match=$3 data=$4
 here=$(cd "$(dirname "$0")" && pwd)
+export QM7_TEST_SUPPORT="$here/../../support"
 for tool in Xvfb xdotool pulseaudio parec pactl python3; do
   command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
 done
@@ -48,11 +49,7 @@ env -u SDL_AUDIODRIVER QM7_STATS=1 "$qm7" >"$work/stdout" 2>"$work/stderr" &
 pid=$!
 sleep 20
 xdotool key Escape
-for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "FAIL: qm7 still running 10 s after Escape"
-  kill -9 "$pid"
-fi
+"$QM7_TEST_SUPPORT/await_exit.sh" "$pid" 10
 wait "$pid"
 echo $? >"$work/status"
 sleep 1
