@@ -25,13 +25,10 @@ set -euo pipefail
 qm7=$1 capture=$2 data=$3
 here=$(cd "$(dirname "$0")" && pwd)
 export QM7_TEST_SUPPORT="$here/../support"
+source "$QM7_TEST_SUPPORT/preflight.sh"
 shift 3
-for tool in Xvfb xdotool xmessage ffmpeg xwininfo pulseaudio pactl; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
-done
-for f in qm7.dat qm7.it; do
-  [ -f "$data/$f" ] || { echo "missing $data/$f (build the 'data' target)"; exit 1; }
-done
+need_tools Xvfb xdotool xmessage ffmpeg xwininfo pulseaudio pactl
+need_data "$data"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -9,9 +9,8 @@ qm7=$1
 data=$2
 here=$(cd "$(dirname "$0")" && pwd)
 export QM7_TEST_SUPPORT="$here/../support"
-for f in qm7.dat qm7.it; do
-  [ -f "$data/$f" ] || { echo "missing $data/$f (build the 'data' target)"; exit 1; }
-done
+source "$QM7_TEST_SUPPORT/preflight.sh"
+need_data "$data"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -23,12 +23,9 @@ set -euo pipefail
 qm7=$1 capture=$2 data=$3 wm=${4:-none}
 here=$(cd "$(dirname "$0")" && pwd)
 export QM7_TEST_SUPPORT="$here/../support"
-for tool in Xvfb xdotool xwininfo ffmpeg; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
-done
-for f in qm7.dat qm7.it; do
-  [ -f "$data/$f" ] || { echo "missing $data/$f (build the 'data' target)"; exit 1; }
-done
+source "$QM7_TEST_SUPPORT/preflight.sh"
+need_tools Xvfb xdotool xwininfo ffmpeg
+need_data "$data"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -24,9 +24,8 @@ set -euo pipefail
 qm7=$1 capture=$2 match=$3 data=$4
 here=$(cd "$(dirname "$0")" && pwd)
 export QM7_TEST_SUPPORT="$here/../../support"
-for tool in Xvfb xdotool pulseaudio parec pactl python3; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
-done
+source "$QM7_TEST_SUPPORT/preflight.sh"
+need_tools Xvfb xdotool pulseaudio parec pactl python3
 work=$(mktemp -d)
 # QM7_KEEP=1 keeps the recording and its stamps for a look afterwards.
 if [ -n "${QM7_KEEP:-}" ]; then echo "kept in $work"; else trap 'rm -rf "$work"' EXIT; fi
