@@ -42,16 +42,17 @@ const SceneEntry SceneTable[kSceneCount] = {
 // cube (scene 15).
 const EventEntry EventTable[kEventCount] = {
     {0, 1, nullptr},  // start marker
-    {2, 0, onLensWarpLogoIn},  {3, 0, onLensWarpLogoOut},  {4, 0, onLensWarpLogoIn},  {5, 0, onLensWarpLogoOut},
+    {2, 0, onLensWarpLogoIn}, {3, 0, onLensWarpLogoOut},
+    {4, 0, onLensWarpLogoIn}, {5, 0, onLensWarpLogoOut},
     {7, 0, onKaleidoscopeBlob}, {8, 0, onKaleidoscopeBlob}, {9, 0, onKaleidoscopeBlob},
     {10, 0, onKaleidoscopeBlob}, {11, 0, onKaleidoscopeBlob},
-    {28, 0, onFrameCubeBurst},  {28, 8, onFrameCubeBurst},  {28, 16, onFrameCubeBurst}, {28, 24, onFrameCubeBurst},
+    {28, 0, onFrameCubeBurst}, {28, 8, onFrameCubeBurst}, {28, 16, onFrameCubeBurst}, {28, 24, onFrameCubeBurst},
     {28, 32, onFrameCubeBurst}, {28, 40, onFrameCubeBurst}, {28, 48, onFrameCubeBurst}, {28, 56, onFrameCubeBurst},
-    {29, 0, onFrameCubeBurst},  {29, 8, onFrameCubeBurst},  {29, 16, onFrameCubeBurst}, {29, 24, onFrameCubeBurst},
+    {29, 0, onFrameCubeBurst}, {29, 8, onFrameCubeBurst}, {29, 16, onFrameCubeBurst}, {29, 24, onFrameCubeBurst},
     {29, 32, onFrameCubeBurst}, {29, 40, onFrameCubeBurst}, {29, 48, onFrameCubeBurst}, {29, 56, onFrameCubeBurst},
-    {30, 0, onFrameCubeBurst},  {30, 8, onFrameCubeBurst},  {30, 16, onFrameCubeBurst}, {30, 24, onFrameCubeBurst},
+    {30, 0, onFrameCubeBurst}, {30, 8, onFrameCubeBurst}, {30, 16, onFrameCubeBurst}, {30, 24, onFrameCubeBurst},
     {30, 32, onFrameCubeBurst}, {30, 40, onFrameCubeBurst}, {30, 48, onFrameCubeBurst}, {30, 56, onFrameCubeBurst},
-    {31, 0, onFrameCubeBurst},  {31, 8, onFrameCubeBurst},  {31, 16, onFrameCubeBurst}, {31, 24, onFrameCubeBurst},
+    {31, 0, onFrameCubeBurst}, {31, 8, onFrameCubeBurst}, {31, 16, onFrameCubeBurst}, {31, 24, onFrameCubeBurst},
     {31, 32, onFrameCubeBurst}, {31, 40, onFrameCubeBurst}, {31, 48, onFrameCubeBurst}, {31, 56, onFrameCubeBurst},
     {32, 0, onFrameCubeLogoIn}, {32, 12, onFrameCubeBurst}, {32, 24, onFrameCubeBurst}, {32, 32, onFrameCubeLogoOut},
     {33, 0, onFrameCubeLogoIn}, {33, 12, onFrameCubeBurst}, {33, 24, onFrameCubeBurst}, {33, 32, onFrameCubeLogoOut},
