@@ -98,8 +98,8 @@ TEST_F(RunDemoTest, StartsUpInOrderAndShowsBlackTwiceBeforeTheMusic) {
   const std::vector<std::string> expected = {
       "MusicInit", "OpenDemoWindow", "OpenPack (surfaces made)",
       "LoadFile brisk.bin", "LoadFile opener7.bin", "LoadFile wctk.bin", "LoadFile w.pal",
-      "LoadFile scroll.bin", "initLensWarp", "initRippleSwirl", "initKaleidoscope",
-      "initFlyingBlobs", "initFrameCube", "initScroller",
+      "LoadFile scroll.bin", "initKit", "initLensWarp", "initTunnel", "initRippleSwirl",
+      "initKaleidoscope", "initFlyingBlobs", "initFrameCube", "initScroller",
       "MusicLoad qm7.it (2 flips, black)", "MusicStart", "MusicPlay", "DestroyWindow"};
   EXPECT_EQ(log, expected);
 
