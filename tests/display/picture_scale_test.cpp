@@ -162,8 +162,10 @@ TEST(PictureScaleTest, ScreenPixelsAreSourcePixelsOrMixesOfNeighbours) {
     for (int y = 0; y < s.place.h; ++y)
       for (int x = 0; x < s.place.w; ++x) {
         // The source pixels under the screen pixel's left/top and right/bottom edges.
-        int sx0 = int(int64_t{x} * sw / s.place.w), sx1 = int((int64_t{x} * sw + sw - 1) / s.place.w);
-        int sy0 = int(int64_t{y} * sh / s.place.h), sy1 = int((int64_t{y} * sh + sh - 1) / s.place.h);
+        int sx0 = int(int64_t{x} * sw / s.place.w);
+        int sx1 = int((int64_t{x} * sw + sw - 1) / s.place.w);
+        int sy0 = int(int64_t{y} * sh / s.place.h);
+        int sy1 = int((int64_t{y} * sh + sh - 1) / s.place.h);
         uint32_t p = s.at(x, y);
         if (factor) {
           wrong += p != source[size_t(y / factor) * sw + size_t(x / factor)];
