@@ -114,23 +114,18 @@ TEST(PictureScaleTest, EverySourcePixelOfACheckerboardHasTheSameFootprint) {
       EXPECT_EQ(p & 0xFF, (p >> 8) & 0xFF);  // grey: the channels mix alike
       return (p & 0xFF) / 255.0;
     };
+    // Rows first (along the middle screen row of each source row), then columns.
     double worst = 0.0;
-    for (int sy = 0; sy < sh; ++sy) {
-      int y = int((sy + 0.5) * c.scale);
-      std::vector<double> line;
-      for (int x = 0; x < s.place.w; ++x) line.push_back(white(x, y));
-      std::vector<double> f = Footprints(line, sy % 2 == 0);
-      ASSERT_EQ(f.size(), size_t(sw)) << "row " << sy;
-      for (double v : f) worst = std::fmax(worst, std::fabs(v - c.scale));
-    }
-    for (int sx = 0; sx < sw; ++sx) {
-      int x = int((sx + 0.5) * c.scale);
-      std::vector<double> line;
-      for (int y = 0; y < s.place.h; ++y) line.push_back(white(x, y));
-      std::vector<double> f = Footprints(line, sx % 2 == 0);
-      ASSERT_EQ(f.size(), size_t(sh)) << "column " << sx;
-      for (double v : f) worst = std::fmax(worst, std::fabs(v - c.scale));
-    }
+    for (bool across : {true, false})
+      for (int k = 0; k < (across ? sh : sw); ++k) {
+        int middle = int((k + 0.5) * c.scale);
+        std::vector<double> line;
+        for (int i = 0; i < (across ? s.place.w : s.place.h); ++i)
+          line.push_back(across ? white(i, middle) : white(middle, i));
+        std::vector<double> f = Footprints(line, k % 2 == 0);
+        ASSERT_EQ(f.size(), size_t(across ? sw : sh)) << (across ? "row " : "column ") << k;
+        for (double v : f) worst = std::fmax(worst, std::fabs(v - c.scale));
+      }
     EXPECT_LE(worst, 0.25);
     if (c.scale == 4.0) {
       int wrong = 0;

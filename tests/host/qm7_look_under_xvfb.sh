@@ -29,13 +29,7 @@ log="$data/../qm7_look_$path.log"
 cd "$data"
 QM7_TEST_FRAME=checker QM7_PRESENT=$path SDL_AUDIODRIVER=dummy QM7_STATS=1 "$qm7" >/dev/null 2>"$log" &
 pid=$!
-demo=""
-for _ in $(seq 100); do
-  demo=$(xdotool search --onlyvisible --name "GLIDER TEST PROGRAM" 2>/dev/null | head -1)
-  [ -n "$demo" ] && break
-  sleep 0.2
-done
-[ -n "$demo" ] || { echo "FAIL: the demo window never appeared"; kill -9 "$pid"; exit 1; }
+"$QM7_TEST_SUPPORT/await_window.sh" "$pid" >/dev/null || exit 1
 sleep 1.5
 ffmpeg -loglevel error -y -f x11grab -video_size 1920x1080 -i "$DISPLAY" -frames:v 1 "$grab"
 xdotool key Escape
