@@ -6,7 +6,8 @@
 // The program (qm7.js/qm7.wasm) calls back through the global `qm7Page`:
 // present, showMessage, setCursor, hasFocus, startAudio, stopAudio,
 // heardFrames, ended. `qm7Stats` holds counters for tests and the curious.
-// URL flags: ?autoplay=1 presses Play once everything is loaded.
+// URL flags: ?autoplay=1 presses Play once everything is loaded;
+// ?testframe=checker shows the still test frame (host/test_frame.h).
 'use strict';
 
 const WM_ACTIVATEAPP = 0x001C, WM_KEYDOWN = 0x0100, VK_ESCAPE = 27;
@@ -36,13 +37,18 @@ const qm7Page = (() => {
   let pageActive = true;
   let audio = null;          // {ctx, node, rate, report, fallbackPlayed}
 
-  // ---- layout: the largest 4:3 rectangle that fits, centred, drawn from
-  // the frame at a whole multiple so the last scaling step stays small.
+  // ---- layout: the largest 4:3 rectangle that fits, centred. The canvas
+  // holds the frame at the largest whole multiple of device pixels that fits
+  // (drawn nearest-neighbour), and the browser's smooth scaling makes the one
+  // small last step (index.html), so every frame pixel is the same size on
+  // screen with at most a soft edge.
   function layout() {
     const w = window.innerWidth, h = window.innerHeight;
     let cw = w, ch = Math.round(w * 3 / 4);
     if (ch > h) { ch = h; cw = Math.round(h * 4 / 3); }
-    const factor = Math.max(1, Math.min(Math.floor(cw / kWidth), Math.floor(ch / kHeight)));
+    const dpr = window.devicePixelRatio || 1;
+    const factor = Math.max(1, Math.min(Math.floor(cw * dpr / kWidth),
+                                        Math.floor(ch * dpr / kHeight)));
     if (screen.width !== kWidth * factor) {
       screen.width = kWidth * factor;
       screen.height = kHeight * factor;
