@@ -264,7 +264,12 @@ TEST_P(FaultTable, EndsSoonWithOneMessageAndNoFalseFile) {
 
   // No working files, no single-file output; only whole frames in folders.
   std::error_code ignored;
-  if (row.fault == Fault::kDevFull || !fs::is_directory(out, ignored)) return;
+  if (row.fault == Fault::kDevFull) {
+    for (const char* part : {"/dev/full.part", "/dev/full.part-audio.wav", "/dev/full.part-video.mp4"})
+      EXPECT_FALSE(fs::exists(part, ignored)) << "left behind: " << part;
+    return;
+  }
+  if (!fs::is_directory(out, ignored)) return;
   for (const auto& entry : fs::recursive_directory_iterator(out)) {
     if (!entry.is_regular_file()) continue;
     const fs::path& p = entry.path();

@@ -156,11 +156,11 @@ int main(int argc, char** argv) {
   Run.recordWav = !options.wavPath.empty() || Run.recordVideo;
   // Without --wav, a video's music goes to a working file beside it.
   bool opened = OpenFrameOutputs(&Run.outputs, options);
+  if (opened && Run.recordVideo)
+    opened = StartVideo(&Run.video, options.videoPath, options.videoScale, options.fps);
   if (opened && Run.recordWav)
     opened = options.wavPath.empty() ? OpenWavFile(&Run.wav, options.videoPath, ".part-audio.wav")
                                      : OpenWavFile(&Run.wav, options.wavPath);
-  if (opened && Run.recordVideo)
-    opened = StartVideo(&Run.video, options.videoPath, options.videoScale, options.fps);
   int code = 1;
   double wallSeconds = 0, cpuSeconds = 0, mainCpuSeconds = 0;
   if (opened) {

@@ -46,8 +46,10 @@ bool OpenChecked(CheckedFile* f, const std::string& path, const char* suffix) {
 
 bool WriteChecked(CheckedFile* f, const void* bytes, std::size_t size) {
   if (f->failed || !f->file) return false;
-  if (size && std::fwrite(bytes, 1, size, f->file) != size) {
-    Fail(f, errno);
+  // Some C libraries report a failed flush of the buffer only in ferror.
+  errno = 0;
+  if ((size && std::fwrite(bytes, 1, size, f->file) != size) || std::ferror(f->file)) {
+    Fail(f, errno ? errno : EIO);
     Drop(f);
     return false;
   }
