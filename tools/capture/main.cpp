@@ -119,6 +119,7 @@ int main(int argc, char** argv) {
   }
 #ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg shows up as a failed write
+  std::signal(SIGCHLD, SIG_DFL);  // ignored (as a parent may leave it), ffmpeg's status is lost
 #endif
   InstallStopSignals();
 

@@ -109,9 +109,12 @@ bool Reap(Encoder* e, bool block) {
   pid_t r;
   do r = waitpid(e->pid, &status, block ? 0 : WNOHANG);
   while (r < 0 && errno == EINTR);
-  if (r == e->pid || (r < 0 && errno == ECHILD)) {
+  if (r == e->pid) {
     e->exited = true;
     e->status = status;
+  } else if (r < 0 && errno == ECHILD) {  // gone, its status unknown: not a success
+    e->exited = true;
+    e->status = 255 << 8;
   }
   return e->exited;
 }

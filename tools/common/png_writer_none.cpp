@@ -1,17 +1,18 @@
-// png_writer_none.cpp — the PNG writer of builds without libpng (the web
-// build of the capture tool): every write fails, said in `why` when the
-// caller reports it, else on standard error.
+// png_writer_none.cpp — the PNG writer of builds without libpng (Windows and
+// web builds): every write fails, said in `why` when the caller reports it,
+// else on standard error.
 #include <cstdio>
 
 #include "tools/common/png_writer.h"
 
 namespace {
 bool NoPng(const char* path, std::string* why) {
-  std::string text = std::string("cannot write ") + path + ": this build has no PNG writer";
+  std::string text =
+      std::string("cannot write ") + path + ": this build writes no PNG files (use --dump-frames)";
   if (why)
     *why = text;
   else
-    std::fprintf(stderr, "png: %s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", text.c_str());
   return false;
 }
 }  // namespace
