@@ -2,13 +2,15 @@
 // thread and with two: a full device, /dev/full, a folder that cannot be
 // written, an encoder that dies or stops reading, SIGINT and SIGTERM. Each
 // run must end within 5 s with status 1 (130 / 143 for the signals), say one
-// thing naming the file, leave no complete-looking file that is not whole,
-// and leave no process behind.
+// thing naming the file, leave no complete-looking file that is not whole
+// (an earlier file of the same name stays as it was), and leave no process
+// behind.
 //
 // The full device is a 16 KB tmpfs and the read-only folder a read-only
 // tmpfs, mounted in a mount namespace of the test's own when it may make one
 // (as root); otherwise a 16 KB file size limit (SIGXFSZ ignored, so writes
 // fail with EFBIG) and a path under a regular file stand in for them.
+#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
@@ -16,12 +18,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fcntl.h>
-
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <thread>
 
@@ -90,10 +91,11 @@ struct ToolRun {
   std::string err;
 };
 
-// Runs the tool; with `signal`, sends it once the run has written into
-// `watch`. `fileLimit` > 0: the child's file size limit, SIGXFSZ ignored.
+// Runs the tool; with `signal`, sends it once the run has made a file in
+// `watch` besides the `already` there. `fileLimit` > 0: the child's file
+// size limit, SIGXFSZ ignored.
 ToolRun RunTool(const std::vector<std::string>& args, const fs::path& scratch, const std::string& pathPrefix,
-            int signal, const fs::path& watch, rlim_t fileLimit) {
+            int signal, const fs::path& watch, std::size_t already, rlim_t fileLimit) {
   using Clock = std::chrono::steady_clock;
   const fs::path errPath = scratch / "tool.err";
   auto start = Clock::now();
@@ -128,7 +130,11 @@ ToolRun RunTool(const std::vector<std::string>& args, const fs::path& scratch, c
       break;
     }
     std::error_code ignored;
-    if (signal && !sent && fs::exists(watch, ignored) && !fs::is_empty(watch, ignored)) {
+    auto made = [&] {
+      auto entries = fs::directory_iterator(watch, ignored);
+      return !ignored && static_cast<std::size_t>(std::distance(entries, fs::directory_iterator())) > already;
+    };
+    if (signal && !sent && made()) {
       std::this_thread::sleep_for(std::chrono::milliseconds(200));  // well into the run
       kill(pid, signal);
       signalled = Clock::now();
@@ -234,7 +240,12 @@ TEST_P(FaultTable, EndsSoonWithOneMessageAndNoFalseFile) {
     case Kind::kVideo: args.insert(args.end(), {"--video", target, "--scale", "1"}); break;
   }
 
-  ToolRun run = RunTool(args, dir_, pathPrefix, signal, out, fileLimit);
+  // An earlier file of the same name must outlive a failed run unchanged.
+  const bool earlier = !folder && row.fault != Fault::kDevFull && row.fault != Fault::kReadOnlyFolder;
+  const std::string earlierText = "an earlier run\n";
+  if (earlier) WriteWholeFile(target, earlierText);
+
+  ToolRun run = RunTool(args, dir_, pathPrefix, signal, out, earlier ? 1 : 0, fileLimit);
   EXPECT_LT(run.seconds, 5.0);
   EXPECT_TRUE(run.exited);
   EXPECT_EQ(run.status, signal ? 128 + signal : 1) << run.err;
@@ -275,7 +286,7 @@ TEST_P(FaultTable, EndsSoonWithOneMessageAndNoFalseFile) {
     const fs::path& p = entry.path();
     EXPECT_EQ(p.filename().string().find(".part"), std::string::npos) << "left behind: " << p;
     if (!folder) {
-      ADD_FAILURE() << "left behind: " << p;
+      EXPECT_TRUE(earlier && p == target && ReadWholeFile(p) == earlierText) << "left behind: " << p;
     } else if (row.kind == Kind::kDump) {
       EXPECT_EQ(fs::file_size(p), 307200u) << p;
     } else {
