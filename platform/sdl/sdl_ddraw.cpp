@@ -143,7 +143,7 @@ HRESULT Show() {
     if (!CpuPresent(Sdl.window, Sdl.memory.data(), MemoryPitch(), static_cast<int>(Sdl.mode.width),
                     static_cast<int>(Sdl.mode.height), TextureFormat(Sdl.mode)))
       return DDERR_SURFACELOST;
-    PacePresent(Sdl.window);
+    PaceSdlPresent(Sdl.window);
     return DD_OK;
   }
   int outW = 0, outH = 0;
@@ -160,7 +160,7 @@ HRESULT Show() {
   SDL_Rect target = FitAspect(outW, outH);
   SDL_RenderCopy(Sdl.renderer, scaled ? Sdl.scaled : Sdl.frame, nullptr, &target);
   SDL_RenderPresent(Sdl.renderer);
-  PacePresent(Sdl.window);
+  PaceSdlPresent(Sdl.window);
   return DD_OK;
 }
 
