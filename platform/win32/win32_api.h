@@ -63,14 +63,16 @@ void ShowText(const char* text, bool error);
 // (see DdSetCooperativeLevel): full screen is a borderless window covering
 // its monitor at the desktop's own resolution; a window is resizable with a
 // title bar, 4x, 3x or 2x the frame (the largest that fits the work area),
-// centred. Alt+Enter and F11 switch between the two; the window procedure
-// takes those keys, so the host never sees them.
+// centred. Alt+Enter and F11 switch between the two (in the real mode, they
+// leave it for the window: DdLeaveExclusive); the window procedure takes
+// those keys, so the host never sees them.
 // Program start (StartInWindow): start in a window rather than full screen.
 void SetStartWindowed(bool windowed);
 bool StartWindowed();
-// SetDisplayMode of the stand-in mode: puts the window in its starting place
-// and enables the switch keys.
-void ShowStandIn(void* window);
+// SetDisplayMode of the stand-in mode (windowed: as StartWindowed), and the
+// switch out of the real mode: puts the window in that place and enables
+// the switch keys.
+void ShowStandIn(void* window, bool windowed);
 // The stand-in's Flip: the window's client size (0 x 0 while minimised).
 void ClientSize(void* window, int* width, int* height);
 
@@ -113,6 +115,11 @@ uint32_t DdSetDisplayMode(uint32_t width, uint32_t height, uint32_t bits, uint32
 uint32_t DdCreatePrimary(uint32_t flags, uint32_t caps, uint32_t backBufferCount);
 // GetAttachedSurface on the primary; keeps the back buffer.
 uint32_t DdAttachBackBuffer(uint32_t caps);
+// Alt+Enter or F11 in the real mode: gives the desktop its mode back and
+// goes on with the stand-in (normal cooperative level, new surfaces behind
+// the same seam objects). False, doing nothing, when the stand-in is
+// already in use or there are no surfaces yet.
+bool DdLeaveExclusive(void* window);
 // Lock: rect null = whole surface (left, top, right, bottom otherwise).
 uint32_t DdLock(Surface surface, const int32_t* rect, uint32_t flags, SurfaceInfo* out);
 uint32_t DdUnlock(Surface surface);

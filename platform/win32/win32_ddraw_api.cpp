@@ -241,6 +241,20 @@ uint32_t DdSetCooperativeLevel(void* window, uint32_t flags) {
   return Code(Device->SetCooperativeLevel(StandIn.window, DDSCL_NORMAL));
 }
 
+bool DdLeaveExclusive(void* window) {
+  if (StandIn.active || !Device || !Primary) return false;
+  Device->RestoreDisplayMode();
+  if (Back) Back->Release();  // GetAttachedSurface's reference
+  Primary->Release();         // and the flipping chain with it
+  Back = Primary = nullptr;
+  StandIn.active = true;
+  StandIn.window = static_cast<HWND>(window);
+  StandIn.clientW = StandIn.clientH = -1;
+  // Failures leave no surfaces: the display's next Lock reports them.
+  if (Device->SetCooperativeLevel(StandIn.window, DDSCL_NORMAL) == DD_OK) CreateStandInSurfaces();
+  return true;
+}
+
 uint32_t DdEnumDisplayModes(uint32_t flags, void* context, ModeCallback callback) {
   if (!Device) return Code(DDERR_NOTINITIALIZED);
   EnumContext e = {context, callback};
@@ -259,7 +273,7 @@ uint32_t DdSetDisplayMode(uint32_t width, uint32_t height, uint32_t bits, uint32
     desktop.dmSize = sizeof desktop;
     if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &desktop))
       StandIn.refreshHz = static_cast<int>(desktop.dmDisplayFrequency);
-    ShowStandIn(StandIn.window);
+    ShowStandIn(StandIn.window, StartWindowed());
     return Code(DD_OK);
   }
   return Code(Device->SetDisplayMode(width, height, bits, refresh, flags));

@@ -188,9 +188,9 @@ void CloseMusicDevice() {
   if (!Music.device) return;
   // With QM7_STATS (see host/main.cpp): how far the music had been heard
   // just before the device closed, by MusicGetPosition's reckoning, and when
-  // (the performance counter in ns, which Wine takes from the host's
-  // monotonic clock), so a test recording the sound can tell how far that is
-  // from what was really heard. The same line as the SDL build's.
+  // (the performance counter in ns, which under Wine is the host's
+  // CLOCK_MONOTONIC_RAW), so a test recording the sound can tell how far
+  // that is from what was really heard. The same line as the SDL build's.
   if (std::getenv("QM7_STATS") && Music.playingNow.load(std::memory_order_acquire)) {
     LARGE_INTEGER count, frequency;
     QueryPerformanceCounter(&count);

@@ -108,7 +108,9 @@ RECT StartRect(HWND window) {
 void ToWindow(HWND window) {
   RECT r = Place.haveRect ? Place.rect : StartRect(window);
   SetWindowLongPtrA(window, GWL_STYLE, kWindowedStyle | WS_VISIBLE);
-  SetWindowPos(window, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+  // Not topmost (the exclusive mode, when left, made it so).
+  SetWindowLongPtrA(window, GWL_EXSTYLE, 0);
+  SetWindowPos(window, HWND_NOTOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
                SWP_FRAMECHANGED | SWP_SHOWWINDOW);
   Place.windowed = true;
 }
@@ -118,7 +120,7 @@ void ToFullScreen(HWND window) {
     Place.haveRect = true;
   RECT m = MonitorOf(window).rcMonitor;
   SetWindowLongPtrA(window, GWL_STYLE, kFullScreenStyle | WS_VISIBLE);
-  SetWindowPos(window, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top,
+  SetWindowPos(window, HWND_NOTOPMOST, m.left, m.top, m.right - m.left, m.bottom - m.top,
                SWP_FRAMECHANGED | SWP_SHOWWINDOW);
   Place.windowed = false;
 }
@@ -130,6 +132,11 @@ bool IsSwitchKey(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK ForwardingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!Place.standIn && IsSwitchKey(message, wParam, lParam) && !(lParam & (1 << 30)) &&
+      win32::DdLeaveExclusive(window)) {
+    win32::ShowStandIn(window, true);
+    return 0;
+  }
   if (Place.standIn && IsSwitchKey(message, wParam, lParam)) {
     bool repeat = lParam & (1 << 30);  // the key was already down: once per press
     if (!repeat && Place.windowed)
@@ -295,10 +302,10 @@ void SetStartWindowed(bool windowed) { Place.startWindowed = windowed; }
 
 bool StartWindowed() { return Place.startWindowed; }
 
-void ShowStandIn(void* window) {
+void ShowStandIn(void* window, bool windowed) {
   HWND w = static_cast<HWND>(window);
   Place.standIn = true;
-  if (Place.startWindowed)
+  if (windowed)
     ToWindow(w);
   else
     ToFullScreen(w);

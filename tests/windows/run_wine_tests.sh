@@ -61,7 +61,7 @@ fail() { echo "wine: FAIL: $*" >&2; exit 1; }
 
 # One X server for every check, numbered by Xvfb itself (-displayfd), so
 # X servers of other tests running at the same time never collide with it.
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$pulse_dir/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -br -nolisten tcp 3>"$pulse_dir/display" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 300); do [ -s "$pulse_dir/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(tr -dc 0-9 <"$pulse_dir/display")
@@ -256,7 +256,10 @@ sleep 1
 size_before=$(screen_size)
 probe() { (cd "$out/app" && wine qm7-winprobe.exe "$@" | tr -d '\r'); }
 grab() { import -window root "$out/$1.png"; }
-rect_of() { python3 "$root/tests/windows/picture_check.py" rect "$out/$1.png"; }
+rect_of() {  # the bounding box of all that is not black: X Y W H
+  convert "$out/$1.png" -fuzz 3% -trim -format '%[fx:page.x] %[fx:page.y] %w %h\n' info: 2>/dev/null
+}
+footprint() { python3 "$root/tests/support/footprint.py" "$@"; }
 end_demo() {  # LABEL PID: Escape, then status 0 within 10 s
   probe escape 10 >/dev/null || fail "$1: Escape not sent"
   "$root/tests/support/await_exit.sh" "$2" 10 >/dev/null || fail "$1: still running 10 s after Escape"
@@ -266,7 +269,7 @@ end_demo() {  # LABEL PID: Escape, then status 0 within 10 s
 }
 "$native/tools/capture/qm7-capture" --data "$native/data" --escape 30 --wav "$out/reference.wav" >/dev/null
 mkfifo "$out/recording.pipe"
-python3 "$root/tests/host/sound/stamp_recording.py" "$out/standin.raw" "$out/standin.stamps" \
+python3 "$root/tests/host/sound/stamp_recording.py" "$out/standin.raw" "$out/standin.stamps" raw \
   <"$out/recording.pipe" &
 stamper=$!
 pids+=($stamper)
@@ -334,25 +337,25 @@ show_frame() {  # LABEL FRAME: qm7.exe showing FRAME, grabbed as LABEL.png
   grab "$1"
   end_demo "$1" "$demo"
 }
-frame_check() {  # LABEL FRAME(as picture_check.py names it)
+frame_check() {  # LABEL FRAME.bgra RECT: the grab read back at every footprint centre
   local result
-  result=$(python3 "$root/tests/windows/picture_check.py" sample "$out/$1.png" "$2" 240 0 1440 1080) ||
+  result=$(footprint sample "$out/$1.png" "$2" --rect "$3" 2>&1) ||
     fail "$1: the picture is not the frame: $result"
-  echo "wine: $1: $result"
+  echo "wine: $1: $(tail -n 1 <<<"$result")"
 }
+footprint checker "$out/frames/checker.raw"
 show_frame frame-checker checker
 read -r x y w h < <(rect_of frame-checker)
 echo "wine: frame-checker: picture at $x,$y ${w}x$h"
 [ "$x $y $w $h" = "240 0 1440 1080" ] || fail "frame-checker: the picture is at $x,$y ${w}x$h, not 240,0 1440x1080"
-frame_check frame-checker checker
-if [ -f "$root/tests/support/footprint.py" ]; then
-  python3 "$root/tests/support/footprint.py" "$out/frame-checker.png" 240 0 1440 1080 ||
-    fail "frame-checker: the source pixels' footprints are uneven"
-fi
+frame_check frame-checker "$out/frames/checker.raw" 240,0,1440,1080
+look=$(footprint check "$out/frame-checker.png" --rect 240,0,1440,1080 2>&1) ||
+  fail "frame-checker: the source pixels' footprints are uneven: $look"
+echo "wine: frame-checker: $(tail -n 1 <<<"$look")"
 for f in "$out"/frames/*.bgra; do
   name=frame-$(basename "$f" .bgra)
   show_frame "$name" "$(wwin "$f")"
-  frame_check "$name" "$f"
+  frame_check "$name" "$f" 240,0,1440,1080
 done
 
 # ---- 7. --window, and Alt+Enter and F11 ---------------------------------------
@@ -361,12 +364,17 @@ demo=$!
 pids+=($demo)
 windowed=$(probe place 60) || fail "window: no demo window"
 sleep 2
-grab window
+# The window's client area is an X window of its own (the frame is openbox's).
+client=$(xdotool search --name 'GLIDER TEST PROGRAM' | head -n 1)
+[ -n "$client" ] || fail "window: no X window for the demo"
+import -window "$client" "$out/window.png"
+grab window-screen
 read -r _ wx wy ww wh _ cw ch kind <<<"$windowed"
 read -r x y w h < <(rect_of window)
-echo "wine: window: $windowed; picture at $x,$y ${w}x$h"
+echo "wine: window: $windowed; picture at $x,$y ${w}x$h in the client area"
 [ "$cw $ch $kind" = "1280 960 titled" ] || fail "window: not a 1280x960 window with a title bar ($windowed)"
-[ "$w $h" = "1280 960" ] || fail "window: the picture is ${w}x$h, not 1280x960"
+[ "$x $y $w $h" = "0 0 1280 960" ] || fail "window: the picture is at $x,$y ${w}x$h, not the whole 1280x960"
+frame_check window "$out/frames/checker.raw" 0,0,1280,960
 dx=$((wx + ww / 2 - 960)) dy=$((wy + wh / 2 - 540))
 [ "${dx#-}" -le 40 ] && [ "${dy#-}" -le 60 ] || fail "window: not centred (its centre is $dx, $dy px off)"
 for key in alt-enter f11; do
@@ -378,6 +386,7 @@ for key in alt-enter f11; do
   echo "wine: window: after $key $full; picture at $x,$y ${w}x$h"
   [ "$full" = "place 0 0 1920 1080 client 1920 1080 borderless" ] || fail "window: $key did not go to full screen ($full)"
   [ "$x $y $w $h" = "240 0 1440 1080" ] || fail "window: after $key the picture is at $x,$y ${w}x$h"
+  frame_check "after-$key" "$out/frames/checker.raw" 240,0,1440,1080
   probe "$key" 10 >/dev/null || fail "window: $key not sent"
   sleep 2
   back=$(probe place 5)

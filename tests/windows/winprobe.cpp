@@ -12,6 +12,8 @@
 //   qm7-winprobe alt-enter|f11 SECONDS
 //                                 waits for the demo window and sends it that
 //                                 key press, as the keyboard would
+//   qm7-winprobe clock 0          prints the performance counter in ns, the
+//                                 clock qm7.exe dates its QM7_STATS lines by
 // Exit status 0 when it found what it waited for, 1 after SECONDS without.
 #include <windows.h>
 
@@ -95,6 +97,15 @@ int Key(bool altEnter, double seconds) {
   return 0;
 }
 
+int Clock() {
+  LARGE_INTEGER count, frequency;
+  QueryPerformanceCounter(&count);
+  QueryPerformanceFrequency(&frequency);
+  std::printf("%lld\n", static_cast<long long>(static_cast<double>(count.QuadPart) * 1e9 /
+                                                static_cast<double>(frequency.QuadPart)));
+  return 0;
+}
+
 int Popup(double seconds) {
   HWND box = WaitFor("#32770", seconds);
   if (!box) return 1;
@@ -113,7 +124,7 @@ int Popup(double seconds) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: qm7-winprobe mode|escape|popup|place|alt-enter|f11 SECONDS\n");
+    std::fprintf(stderr, "usage: qm7-winprobe mode|escape|popup|place|alt-enter|f11|clock SECONDS\n");
     return 2;
   }
   double seconds = std::atof(argv[2]);
@@ -123,6 +134,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(argv[1], "place") == 0) return Place(seconds);
   if (std::strcmp(argv[1], "alt-enter") == 0) return Key(true, seconds);
   if (std::strcmp(argv[1], "f11") == 0) return Key(false, seconds);
+  if (std::strcmp(argv[1], "clock") == 0) return Clock();
   std::fprintf(stderr, "qm7-winprobe: unknown command %s\n", argv[1]);
   return 2;
 }
