@@ -27,6 +27,8 @@ if(QM7_WINDOW_ICON_SOURCE AND EXISTS "${QM7_WINDOW_ICON_SOURCE}")
     DEPENDS ${icon_pngs}
     COMMENT "Joining the icons into qm7.ico"
     VERBATIM)
+  # The programs are in other folders: they wait for the icon through a target.
+  add_custom_target(qm7_ico DEPENDS ${QM7_ICO})
 endif()
 
 function(qm7_windows_resources target description)
@@ -35,7 +37,8 @@ function(qm7_windows_resources target description)
   set(dir ${CMAKE_BINARY_DIR}/resources)
   set(QM7_RC_MANIFEST ${dir}/${target}.manifest)
   configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/program.manifest.in ${QM7_RC_MANIFEST} @ONLY)
-  # The group is named "iconbig": the window class loads it by that name.
+  # The group is named "iconbig" (windres stores ICONBIG; names are looked up
+  # without regard to case): the window class loads it by that name.
   if(QM7_ICO)
     set(QM7_RC_ICON "iconbig ICON \"${QM7_ICO}\"")
   else()
@@ -43,6 +46,9 @@ function(qm7_windows_resources target description)
   endif()
   configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/program.rc.in ${dir}/${target}.rc @ONLY)
   target_sources(${target} PRIVATE ${dir}/${target}.rc)
+  if(QM7_ICO)
+    add_dependencies(${target} qm7_ico)
+  endif()
   set_source_files_properties(${dir}/${target}.rc PROPERTIES
     OBJECT_DEPENDS "${QM7_ICO};${QM7_RC_MANIFEST}")
 endfunction()

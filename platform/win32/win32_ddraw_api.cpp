@@ -5,8 +5,6 @@
 // windows.h first: ddraw.h relies on its types.
 #include <ddraw.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "platform/picture_scale.h"
@@ -23,6 +21,10 @@ IDirectDraw7* Device = nullptr;
 IDirectDrawSurface7* Primary = nullptr;
 IDirectDrawSurface7* Back = nullptr;
 
+// The stand-in puts the enlarged picture on screen with GDI. DirectDraw at
+// the normal cooperative level (clipper and Blt to the primary) was tried
+// under Wine 8 without a virtual desktop: it took as much CPU or more, and
+// the 1440x1080 Blt, though it returned DD_OK, left the window black.
 struct StandInState {
   bool active = false;  // decided by DdSetCooperativeLevel
   HWND window = nullptr;
@@ -31,10 +33,6 @@ struct StandInState {
   PictureScale scale;               // place.x/y 0: written into `picture`
   PictureRect place = {0, 0, 0, 0};  // where `picture` goes in the client area
   std::vector<uint32_t> picture;    // the enlarged frame, place.w x place.h
-  // The other way to the screen, for measurements (QM7_WIN32_PRESENT=ddraw).
-  bool blt = false;
-  IDirectDrawClipper* clipper = nullptr;
-  IDirectDrawSurface7* stage = nullptr;
 };
 StandInState StandIn;
 
@@ -61,7 +59,7 @@ bool DisplayHasMode() {
   return found;
 }
 
-// A 320x240 (or w x h) system-memory surface in the frame's pixel layout.
+// A system-memory surface in the frame's pixel layout.
 HRESULT CreateMemorySurface(DWORD width, DWORD height, IDirectDrawSurface7** out) {
   DDSURFACEDESC2 desc = {};
   desc.dwSize = sizeof desc;
@@ -79,7 +77,8 @@ HRESULT CreateMemorySurface(DWORD width, DWORD height, IDirectDrawSurface7** out
   return Device->CreateSurface(&desc, out, nullptr);
 }
 
-// The stand-in's primary, its clipper (Blt way only) and the back buffer.
+// The stand-in's primary (kept for IsLost and Restore; the picture goes to
+// the window through GDI) and the back buffer.
 HRESULT CreateStandInSurfaces() {
   DDSURFACEDESC2 desc = {};
   desc.dwSize = sizeof desc;
@@ -89,12 +88,6 @@ HRESULT CreateStandInSurfaces() {
   HRESULT result = Device->CreateSurface(&desc, &primary, nullptr);
   if (result != DD_OK) return result;
   Primary = primary;
-  if (StandIn.blt) {
-    result = Device->CreateClipper(0, &StandIn.clipper, nullptr);
-    if (result == DD_OK) result = StandIn.clipper->SetHWnd(0, StandIn.window);
-    if (result == DD_OK) result = Primary->SetClipper(StandIn.clipper);
-    if (result != DD_OK) return result;
-  }
   IDirectDrawSurface7* back = nullptr;
   result = CreateMemorySurface(kModeW, kModeH, &back);
   if (result == DD_OK) Back = back;
@@ -109,16 +102,7 @@ HRESULT FitToClient(int width, int height) {
   StandIn.place = FitPicture(width, height, kModeW, kModeH);
   PictureRect at = {0, 0, StandIn.place.w, StandIn.place.h};
   PrepareScale(&StandIn.scale, kModeW, kModeH, at);
-  if (StandIn.blt) {
-    if (StandIn.stage) StandIn.stage->Release();
-    StandIn.stage = nullptr;
-    if (at.w > 0 && at.h > 0) {
-      HRESULT result = CreateMemorySurface(at.w, at.h, &StandIn.stage);
-      if (result != DD_OK) return result;
-    }
-  } else {
-    StandIn.picture.assign(size_t(at.w) * size_t(at.h), 0);
-  }
+  StandIn.picture.assign(size_t(at.w) * size_t(at.h), 0);
   HDC dc = GetDC(StandIn.window);
   if (!dc) return LastErrorCode();
   RECT all = {0, 0, width, height};
@@ -157,22 +141,6 @@ HRESULT ShowByGdi() {
   return code;
 }
 
-HRESULT ShowByBlt() {
-  DDSURFACEDESC2 desc = {};
-  desc.dwSize = sizeof desc;
-  HRESULT result = StandIn.stage->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
-  if (result != DD_OK) return result;
-  result = EnlargeBack(desc.lpSurface, desc.lPitch);
-  HRESULT unlocked = StandIn.stage->Unlock(nullptr);
-  if (result != DD_OK) return result;
-  if (unlocked != DD_OK) return unlocked;
-  const PictureRect& p = StandIn.place;
-  POINT corner = {p.x, p.y};
-  ClientToScreen(StandIn.window, &corner);
-  RECT to = {corner.x, corner.y, corner.x + p.w, corner.y + p.h};
-  return Primary->Blt(&to, StandIn.stage, nullptr, DDBLT_WAIT, nullptr);
-}
-
 // The stand-in's Flip: the back buffer enlarged into the window.
 HRESULT StandInFlip() {
   if (!Primary || !Back) return DDERR_SURFACELOST;
@@ -181,7 +149,7 @@ HRESULT StandInFlip() {
   HRESULT result = DD_OK;
   if (width != StandIn.clientW || height != StandIn.clientH) result = FitToClient(width, height);
   if (result == DD_OK && StandIn.place.w > 0 && StandIn.place.h > 0)
-    result = StandIn.blt ? ShowByBlt() : ShowByGdi();
+    result = ShowByGdi();
   PacePresent(StandIn.refreshHz);
   return result;
 }
@@ -236,8 +204,6 @@ uint32_t DdSetCooperativeLevel(void* window, uint32_t flags) {
   StandIn.active = StartWindowed() || !DisplayHasMode();
   if (!StandIn.active) return Code(Device->SetCooperativeLevel(static_cast<HWND>(window), flags));
   StandIn.window = static_cast<HWND>(window);
-  const char* way = std::getenv("QM7_WIN32_PRESENT");
-  StandIn.blt = way && std::strcmp(way, "ddraw") == 0;
   return Code(Device->SetCooperativeLevel(StandIn.window, DDSCL_NORMAL));
 }
 

@@ -93,15 +93,15 @@ wwin() { winepath -w "$1" 2>/dev/null; }
 # ---- 0. resources and the command line ---------------------------------------
 for exe in qm7 qm7-capture qm7-pack; do
   list=$(wrestool -l "$out/app/$exe.exe")
-  grep -q -- '--type=14 --name=.iconbig.' <<<"$list" || fail "$exe.exe: no icon group ($list)"
+  grep -q -- "--type=14 --name='ICONBIG'" <<<"$list" || fail "$exe.exe: no icon group ($list)"
   grep -q -- '--type=16 ' <<<"$list" || fail "$exe.exe: no VERSIONINFO"
   grep -q -- '--type=24 ' <<<"$list" || fail "$exe.exe: no manifest"
-  version=$(wrestool -x -t16 "$out/app/$exe.exe" | strings -el | grep -A1 -x ProductVersion | tail -n 1)
+  version=$(wrestool -x --raw -t16 "$out/app/$exe.exe" | strings -el | grep -A1 -x ProductVersion | tail -n 1)
   [ "$version" = 1.0.0 ] || fail "$exe.exe: ProductVersion '$version', not 1.0.0"
-  wrestool -x -t24 "$out/app/$exe.exe" | grep -q 'PerMonitorV2' || fail "$exe.exe: the manifest does not declare per-monitor DPI awareness"
+  wrestool -x --raw -t24 "$out/app/$exe.exe" | grep -q 'PerMonitorV2' || fail "$exe.exe: the manifest does not declare per-monitor DPI awareness"
 done
 # The icon group as Explorer reads it, rebuilt into an .ico by wrestool.
-wrestool -x -t14 -n iconbig "$out/app/qm7.exe" >"$out/qm7.ico"
+wrestool -x -t14 -n ICONBIG "$out/app/qm7.exe" >"$out/qm7.ico"
 icotool -l "$out/qm7.ico" >"$out/qm7-icons.txt"
 sizes=$(sed -n 's/.*--width=\([0-9]*\).*/\1/p' "$out/qm7-icons.txt" | sort -n | paste -sd' ')
 echo "wine: resources: icon sizes $sizes; version 1.0.0; manifest with per-monitor DPI awareness"
