@@ -7,6 +7,8 @@
 // never costs a frame. At the end the page is told the exit status.
 #include <emscripten.h>
 
+#include <cstdlib>
+
 #include "host/host.h"
 #include "host/message_loop.h"
 #include "platform/window.h"
@@ -18,6 +20,12 @@ constexpr int kMaxPassesPerCallback = 512;
 
 EM_JS(void, TellPageEnded, (int status), {
   if (typeof qm7Page !== 'undefined') qm7Page.ended(status);
+});
+
+// TEST HOOK: the page's ?testframe=checker flag, the page's QM7_TEST_FRAME
+// (host/test_frame.h).
+EM_JS(int, PageAsksForTestFrame, (), {
+  return new URLSearchParams(location.search).get('testframe') === 'checker' ? 1 : 0;
 });
 
 void RunPasses() {
@@ -38,6 +46,7 @@ void RunPasses() {
 }  // namespace
 
 int main() {
+  if (PageAsksForTestFrame()) setenv("QM7_TEST_FRAME", "checker", 1);
   if (StartDemo() != 0) {
     EndPlatform();
     TellPageEnded(1);

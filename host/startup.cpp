@@ -19,6 +19,7 @@
 #include "host/host.h"
 #include "host/message_loop.h"
 #include "host/scene_state.h"
+#include "host/test_frame.h"
 #include "host/timeline.h"
 #include "kit/frame.h"
 #include "pack/pack_archive.h"
@@ -169,6 +170,12 @@ int StartDemo() {
   std::memset(FrameBuffer, 0, kFrameBytes);
   PresentFrameBuffer(true);
   PresentFrameBuffer(true);
+  char testFrameReason[256];  // TEST HOOK: QM7_TEST_FRAME (host/test_frame.h), no popup
+  if (!LoadTestFrame(FrameBuffer, testFrameReason, sizeof testFrameReason)) {
+    ClosePack();
+    StartupFailed(testFrameReason, false);
+    return 1;
+  }
 
   MusicHandle = MusicLoad("qm7.it");
   if (!MusicHandle) return FailAfterPack("Can't play the file");
