@@ -12,6 +12,10 @@
 //   qm7-winprobe alt-enter|f11 SECONDS
 //                                 waits for the demo window and sends it that
 //                                 key press, as the keyboard would
+//   qm7-winprobe detached SECONDS COMMAND_LINE
+//                                 starts COMMAND_LINE as a shortcut would: no
+//                                 console and no standard handles; prints
+//                                 "status N" once it ends (1 after SECONDS)
 //   qm7-winprobe clock 0          prints the performance counter in ns, the
 //                                 clock qm7.exe dates its QM7_STATS lines by
 // Exit status 0 when it found what it waited for, 1 after SECONDS without.
@@ -106,6 +110,23 @@ int Clock() {
   return 0;
 }
 
+int Detached(double seconds, const char* commandLine) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;  // all three null
+  PROCESS_INFORMATION process = {};
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                      nullptr, &startup, &process))
+    return 1;
+  DWORD code = 1;
+  if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(seconds * 1000)) != WAIT_OBJECT_0)
+    return 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  std::printf("status %lu\n", code);
+  return 0;
+}
+
 int Popup(double seconds) {
   HWND box = WaitFor("#32770", seconds);
   if (!box) return 1;
@@ -123,8 +144,10 @@ int Popup(double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "detached") == 0) return Detached(std::atof(argv[2]), argv[3]);
   if (argc != 3) {
-    std::fprintf(stderr, "usage: qm7-winprobe mode|escape|popup|place|alt-enter|f11|clock SECONDS\n");
+    std::fprintf(stderr, "usage: qm7-winprobe mode|escape|popup|place|alt-enter|f11|clock SECONDS\n"
+                 "       qm7-winprobe detached SECONDS COMMAND_LINE\n");
     return 2;
   }
   double seconds = std::atof(argv[2]);
