@@ -214,7 +214,7 @@ changed=$(compare -metric AE "$out/shot-1.png" "$out/shot-2.png" null: 2>&1 || t
 rms=$(sox "$out/sound.wav" -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }')
 echo "wine: live: screen mean level $bright, $changed pixels changed in 3 s, sound RMS $rms, status $status"
 awk -v b="$bright" 'BEGIN { exit !(b > 2) }' || fail "live: the screen is black"
-[ "${changed%% *}" -gt 1000 ] 2>/dev/null || fail "live: the picture did not change"
+awk -v c="${changed%% *}" 'BEGIN { exit !(c > 1000) }' || fail "live: the picture did not change"
 awk -v r="$rms" 'BEGIN { exit !(r > 0.001) }' || fail "live: the recorded sound is silent"
 
 # ---- 3. empty folder ---------------------------------------------------------
@@ -301,7 +301,8 @@ for box in "$x1 $w1" "$x2 $w2"; do
   read -r x w <<<"$box"
   [ "$w" -gt 0 ] && [ "$x" -ge 240 ] && [ $((x + w)) -le 1680 ] || fail "stand-in: something lit outside the 1440x1080 picture at x=240 ($x, $w wide)"
 done
-[ "${changed%% *}" -gt 1000 ] 2>/dev/null || fail "stand-in: the picture did not change"
+# compare prints large counts as 1.2e+06.
+awk -v c="${changed%% *}" 'BEGIN { exit !(c > 1000) }' || fail "stand-in: the picture did not change"
 [ "$size_after" = "$size_before" ] || fail "stand-in: the X screen is $size_after after the demo, $size_before before"
 
 # The recorded sound is the module's, and where it was against where the
@@ -319,9 +320,20 @@ recorded=$(awk -v t="$heard_ns" '$2 > t - 2e9 && $2 < t + 2e9 {
 [ -n "$recorded" ] || fail "stand-in: the recording has no chunk near the time qm7.exe reported"
 played=$((recorded - found[lag]))
 offset=$(awk -v b="$heard" -v h="$played" 'BEGIN { printf "%.1f", (b - h) * 1000 / 44100 }')
-echo "wine: stand-in sound: music at ${found[level]} dBFS, envelope correlation ${found[envelope]}, ${found[exact]} sample-exact, ${found[pieces]} pieces; playing frame $played when qm7.exe believed $heard: offset $offset ms"
+gaps_ms=$(awk -v g="${found[gaps]}" 'BEGIN { printf "%.0f", g * 1000 / 44100 }')
+echo "wine: stand-in sound: music at ${found[level]} dBFS, envelope correlation ${found[envelope]}, ${found[exact]} sample-exact, ${found[pieces]} pieces with $gaps_ms ms of silence between them; playing frame $played when qm7.exe believed $heard: offset $offset ms"
 awk -v e="${found[envelope]}" 'BEGIN { exit !(e >= 0.95) }' || fail "stand-in: the recording does not follow the music's envelope"
-awk -v o="$offset" 'BEGIN { exit !(o <= 20 && o >= -20) }' || fail "stand-in: pictures and sound are $offset ms apart (more than 20 ms)"
+awk -v l="${found[level]}" 'BEGIN { exit !(l > -40) }' || fail "stand-in: the recorded music is nearly silent"
+# Held to +-20 ms when the sound server played without running dry; on a
+# machine so busy that it ran dry for more than 100 ms, each gap shifts what
+# the sink had played against the device's count, and the offset is only
+# reported.
+if [ "$gaps_ms" -le 100 ]; then
+  awk -v o="$offset" 'BEGIN { exit !(o <= 20 && o >= -20) }' ||
+    fail "stand-in: pictures and sound are $offset ms apart (more than 20 ms)"
+else
+  echo "wine: stand-in sound: the server ran dry for $gaps_ms ms: the offset is not held to +-20 ms"
+fi
 
 # ---- 6. the stand-in shows exactly the frame it is given ---------------------
 mkdir -p "$out/frames"
@@ -350,7 +362,7 @@ echo "wine: frame-checker: picture at $x,$y ${w}x$h"
 frame_check frame-checker "$out/frames/checker.raw" 240,0,1440,1080
 look=$(footprint check "$out/frame-checker.png" --rect 240,0,1440,1080 2>&1) ||
   fail "frame-checker: the source pixels' footprints are uneven: $look"
-echo "wine: frame-checker: $(tail -n 1 <<<"$look")"
+echo "wine: frame-checker: $(grep footprint <<<"$look" | paste -sd';')"
 for f in "$out"/frames/*.bgra; do
   name=frame-$(basename "$f" .bgra)
   show_frame "$name" "$(wwin "$f")"
