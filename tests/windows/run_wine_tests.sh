@@ -16,7 +16,8 @@
 #  2. live: qm7.exe in a Wine virtual desktop (640x480, so it offers
 #     320x240) with a PulseAudio null sink: the real mode switch to
 #     320x240x32, the picture not black and moving, the recorded sound not
-#     silent, Escape ends it with status 0.
+#     silent; Alt+Enter gives the desktop its mode back and goes on in a
+#     window; Escape ends it with status 0.
 #  3. empty folder: the message box names the missing file, status 1 after OK.
 #  4. no sound server: "Can't initialize device", status 1 after OK.
 #  5. no virtual desktop, openbox on the 1920x1080 screen: Wine offers only
@@ -203,6 +204,16 @@ desktop=$(xdotool search --name 'Wine desktop' | head -n 1)
 import -window "$desktop" "$out/shot-1.png"
 sleep 3
 import -window "$desktop" "$out/shot-2.png"
+# Alt+Enter leaves the real mode: the desktop gets its own mode back and the
+# demo goes on in a window.
+probe() { (cd "$out/app" && wine qm7-winprobe.exe "$@" | tr -d '\r'); }
+probe alt-enter 10 >/dev/null || fail "live: Alt+Enter not sent"
+sleep 2
+left=$(probe mode 1)
+place=$(probe place 5)
+echo "wine: live: after Alt+Enter display $left, window $place"
+[ "$left" = "mode 640x480x32" ] || fail "live: Alt+Enter did not give the desktop its mode back ($left)"
+[[ "$place" == *" titled" ]] || fail "live: Alt+Enter did not go on in a window ($place)"
 (cd "$out/app" && wine qm7-winprobe.exe escape 10 >/dev/null) || fail "live: Escape not sent"
 status=0
 wait "$demo" || status=$?
@@ -253,7 +264,6 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
 size_before=$(screen_size)
-probe() { (cd "$out/app" && wine qm7-winprobe.exe "$@" | tr -d '\r'); }
 grab() { import -window root "$out/$1.png"; }
 rect_of() {  # the bounding box of all that is not black: X Y W H
   convert "$out/$1.png" -fuzz 3% -trim -format '%[fx:page.x] %[fx:page.y] %w %h\n' info: 2>/dev/null
