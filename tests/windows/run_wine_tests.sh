@@ -90,6 +90,7 @@ set_desktop() {  # on | off; takes effect when the next Wine session starts
 }
 set_desktop on
 wwin() { winepath -w "$1" 2>/dev/null; }
+probe() { (cd "$out/app" && wine qm7-winprobe.exe "$@" | tr -d '\r'); }
 
 # ---- 0. resources and the command line ---------------------------------------
 for exe in qm7 qm7-capture qm7-pack; do
@@ -206,7 +207,6 @@ sleep 3
 import -window "$desktop" "$out/shot-2.png"
 # Alt+Enter leaves the real mode: the desktop gets its own mode back and the
 # demo goes on in a window.
-probe() { (cd "$out/app" && wine qm7-winprobe.exe "$@" | tr -d '\r'); }
 probe alt-enter 10 >/dev/null || fail "live: Alt+Enter not sent"
 sleep 2
 left=$(probe mode 1)
