@@ -265,6 +265,14 @@ pids+=($!)
 sleep 1
 size_before=$(screen_size)
 grab() { import -window root "$out/$1.png"; }
+grab_lit() {  # LABEL [X_WINDOW]: grabs until something is lit (10 s at most, on a busy machine)
+  local _
+  for _ in $(seq 20); do
+    import -window "${2:-root}" "$out/$1.png"
+    [ "$(rect_of "$1" | cut -d' ' -f3)" -gt 1 ] && return 0
+    sleep 0.5
+  done
+}
 rect_of() {  # the bounding box of all that is not black: X Y W H
   convert "$out/$1.png" -fuzz 3% -trim -format '%[fx:page.x] %[fx:page.y] %w %h\n' info: 2>/dev/null
 }
@@ -366,8 +374,8 @@ show_frame() {  # LABEL FRAME: qm7.exe showing FRAME, grabbed as LABEL.png
   local demo=$!
   pids+=($demo)
   probe place 60 >/dev/null || fail "$1: no demo window"
-  sleep 3
-  grab "$1"
+  sleep 2
+  grab_lit "$1"
   end_demo "$1" "$demo"
 }
 frame_check() {  # LABEL FRAME.bgra RECT: the grab read back at every footprint centre
@@ -400,7 +408,7 @@ sleep 2
 # The window's client area is an X window of its own (the frame is openbox's).
 client=$(xdotool search --name 'GLIDER TEST PROGRAM' | head -n 1)
 [ -n "$client" ] || fail "window: no X window for the demo"
-import -window "$client" "$out/window.png"
+grab_lit window "$client"
 grab window-screen
 read -r _ wx wy ww wh _ cw ch kind <<<"$windowed"
 read -r x y w h < <(rect_of window)
@@ -414,7 +422,7 @@ for key in alt-enter f11; do
   probe "$key" 10 >/dev/null || fail "window: $key not sent"
   sleep 2
   full=$(probe place 5)
-  grab "after-$key"
+  grab_lit "after-$key"
   read -r x y w h < <(rect_of "after-$key")
   echo "wine: window: after $key $full; picture at $x,$y ${w}x$h"
   [ "$full" = "place 0 0 1920 1080 client 1920 1080 borderless" ] || fail "window: $key did not go to full screen ($full)"
