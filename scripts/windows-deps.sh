@@ -1,12 +1,13 @@
 # windows-deps.sh — the Windows cross toolchain and libopenmpt built for it.
 # Sourced by build-windows.sh (after setup.sh).
-#   qm7_windows_toolchain       installs mingw-w64 and Wine when missing
+#   qm7_windows_toolchain       installs mingw-w64, Wine and icoutils (icotool
+#                               joins the icons into one .ico) when missing
 #   qm7_windows_libopenmpt      prints the prefix of a static mingw-w64 build
 #                               of Debian's libopenmpt, building it once into
 #                               ~/.cache/qm7/libopenmpt-VERSION-mingw64
 set -euo pipefail
 
-QM7_WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev)
+QM7_WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev icoutils)
 QM7_CACHE=${QM7_CACHE:-$HOME/.cache/qm7}
 
 qm7_windows_toolchain() {
