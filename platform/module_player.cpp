@@ -16,6 +16,7 @@
 
 struct ModulePlayer {
   openmpt::module* module;
+  int rate;  // frames a second rendered
 };
 
 namespace {
@@ -53,7 +54,7 @@ bool ImpulseTrackerComplete(const std::vector<char>& b) {
 
 }  // namespace
 
-ModulePlayer* LoadModulePlayer(const char* path) {
+ModulePlayer* LoadModulePlayer(const char* path, int rate) {
   // A folder opens like a file and then throws on the first read.
   std::error_code error;
   const auto type = std::filesystem::status(path, error).type();
@@ -79,7 +80,7 @@ ModulePlayer* LoadModulePlayer(const char* path) {
     // No dither: its noise is random, and the same module must render the
     // same samples on every run (repeatable captures and tests).
     module->ctl_set_integer("dither", 0);
-    return new ModulePlayer{module};
+    return new ModulePlayer{module, rate > 0 ? rate : kMusicRate};
   } catch (const std::exception& e) {
     std::fprintf(stderr, "music: %s is not a module the player reads: %s\n", path, e.what());
     return nullptr;
@@ -103,7 +104,7 @@ void RenderModule(ModulePlayer* player, int16_t* out, std::size_t frames) {
   while (frames > 0) {
     std::size_t got = 0;
     try {
-      got = player->module->read_interleaved_stereo(kMusicRate, frames, out);
+      got = player->module->read_interleaved_stereo(player->rate, frames, out);
     } catch (const std::exception&) {
       got = 0;
     }
@@ -137,7 +138,7 @@ std::size_t ModuleTickFrames(const ModulePlayer* player) {
   // A tick lasts 2.5 / tempo seconds (classic tempo mode).
   int tempo = player->module->get_current_tempo();
   if (tempo < 1) tempo = 125;
-  std::size_t frames = static_cast<std::size_t>(kMusicRate) * 5 / (2 * static_cast<std::size_t>(tempo));
+  std::size_t frames = static_cast<std::size_t>(player->rate) * 5 / (2 * static_cast<std::size_t>(tempo));
   return frames > 0 ? frames : 1;
 }
 
