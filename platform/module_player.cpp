@@ -7,7 +7,6 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <libopenmpt/libopenmpt.hpp>
 #include <vector>
 
@@ -68,7 +67,14 @@ ModulePlayer* LoadModulePlayer(const char* path, int rate) {
     return nullptr;
   }
   try {
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // One read of the whole file (a byte-at-a-time copy costs the page's
+    // start-up tens of milliseconds for a megabyte).
+    file.seekg(0, std::ios::end);
+    std::streamoff size = file.tellg();
+    file.seekg(0, std::ios::beg);
+    std::vector<char> bytes(size > 0 ? static_cast<std::size_t>(size) : 0);
+    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
     if (!ImpulseTrackerComplete(bytes)) {
       std::fprintf(stderr, "music: %s is cut short: its samples or patterns lie past its end\n", path);
       return nullptr;

@@ -57,8 +57,9 @@ WindowHandle OpenDemoWindow(const char*, WindowProcedure procedure) {
   Window.active = -1;
   Window.queue = MessageQueue{};
   procedure(&WindowToken, WM_CREATE, 0, 0);
-  // Active once shown, like the other platforms.
-  qm7_web_post_message(WM_ACTIVATEAPP, 1);
+  // The page's state now (a background tab or a canvas without the focus is
+  // inactive); the page reports each change after this.
+  qm7_web_post_message(WM_ACTIVATEAPP, PageHasFocus());
   return &WindowToken;
 }
 
