@@ -377,6 +377,8 @@ def test_page(browser, server, base, out, golden):
 
     browser.click('#play')
     check(browser.wait_for('qm7Stats.firstFrameMs >= 0', 20), 'Play starts the demo')
+    figure('first load in a fresh browser, Play to the first main-loop frame: '
+           f"{browser.js('qm7Stats.firstFrameMs'):.0f} ms")
     # The keyboard reaches the demo without a click on the picture.
     browser.key('f', 'KeyF', 70)
     check(browser.wait_for('document.fullscreenElement !== null', 5), 'F goes full screen')
