@@ -10,7 +10,7 @@ set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
 
 qm7_install_packages "${QM7_BUILD_PACKAGES[@]}" xvfb xauth xdotool ffmpeg xmp openmpt123 clang valgrind x11-utils openbox sox \
-  help2man dpkg-dev lintian pulseaudio pulseaudio-utils python3
+  help2man dpkg-dev lintian pulseaudio pulseaudio-utils python3 python3-pil
 
 run_suite() {
   local dir=$1; shift

@@ -7,6 +7,7 @@
 #include "kit/blitters.h"
 #include "kit/blob_map.h"
 #include "kit/frame.h"
+#include "kit/numbers.h"
 #include "kit/triangle.h"
 
 CubeSceneState CubeScene;
@@ -69,8 +70,6 @@ void buildFaces() {
       face[2] = kPatternP[k][mirrored[f] ? 1 : 2] + 16 * f;
     }
 }
-
-int32_t nearest(float v) { return static_cast<int32_t>(std::lrintf(v)); }
 
 // Rounds a value that may lie far outside the int32 range.
 int64_t nearest64(double v) {

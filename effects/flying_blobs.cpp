@@ -8,14 +8,13 @@
 
 #include "kit/blitters.h"
 #include "kit/blob_map.h"
+#include "kit/numbers.h"
 
 FlyingBlobsState FlyingBlobs;
 
 namespace {
 
 constexpr int32_t kFarDepth = 2048;
-
-int32_t nearest(float v) { return static_cast<int32_t>(std::lrintf(v)); }
 
 // Shade rises by one per 128 units of approach. A blob put back at 2048 and
 // not moved (speed 0) would get -1; it keeps 0, invisible as at its put-back.
@@ -45,7 +44,6 @@ void seedFlyingBlobs() {
 void initFlyingBlobs() {
   FlyingBlobs = FlyingBlobsState{};
   seedFlyingBlobs();
-  buildShadeScaleTable();
 }
 
 void updateFlyingBlobs(int32_t ticks) {

@@ -7,8 +7,8 @@
 
 #include "effects/cube_scene.h"
 #include "effects/horizon.h"
-#include "effects/lens_warp.h"
 #include "kit/blob_map.h"
+#include "kit/numbers.h"
 #include "kit/trig.h"
 
 FrameCubeState FrameCube;
@@ -16,7 +16,6 @@ uint8_t DimTable[64 * 256];
 
 namespace {
 
-constexpr double kOrbitStep = 6.283185307179586476925 / 1024.0;
 constexpr float kOrbitRadius = 3096.0f;
 
 void buildDimTable() {
@@ -45,21 +44,18 @@ void orbitTick() {
   }
   normaliseVector(s.lightDirection, s.lightDirection);
   if (s.fadeOutActive && s.fadeOutLevel > 0) --s.fadeOutLevel;
-  s.orbitTime = static_cast<float>(t + kOrbitStep);
+  s.orbitTime = static_cast<float>(t + kTickAngleDouble);
 }
 
 }  // namespace
 
-void initFrameCube(const uint8_t* openerLogo, const uint8_t* briskLogo) {
+void initFrameCube() {
   FrameCube = FrameCubeState{};
-  FrameCubeState& s = FrameCube;
   clearHorizonOffset();
   convertCubeVertices();
   buildFaceNormals();
   buildRayPoints();
   buildDimTable();
-  // Same rows as the lens warp's table; the glow and row are this effect's own.
-  fillTitleLogoTable(s.logoTable, openerLogo, OpenerLogoBlur, briskLogo, BriskLogoBlur);
 }
 
 void updateFrameCube(int32_t ticks) {
@@ -81,7 +77,7 @@ void renderFrameCube(uint8_t* target) {
   if (s.burstActive) addBurstFlares(s.view, s.camera.eye, s.burstRadius);
   if (CubeScene.drawCount != 0) sortDrawKeys();
   drawItems(target, s.lightDirection);
-  if (!s.fadeOutActive) drawLogoGlow(target, s.logoTable[s.glow.logoIndex], s.glow.level, s.logoMixBuffer);
+  if (!s.fadeOutActive) drawTitleLogo(target, s.glow);
   if (s.fadeOutActive) dimFrame(target);
 }
 
@@ -95,23 +91,23 @@ void dimFrame(uint8_t* target) {
   }
 }
 
-void onCubeBurst() {
+void onFrameCubeBurst() {
   FrameCube.burstActive = true;
   FrameCube.burstRadius = 0;
 }
 
 // The timeline fires this twice; the index stays on the last row after that.
-void onCubeLogoIn() {
+void onFrameCubeLogoIn() {
   showNextTitleLogo(FrameCube.glow);
-  onCubeBurst();
+  onFrameCubeBurst();
 }
 
-void onCubeLogoOut() {
+void onFrameCubeLogoOut() {
   fadeTitleLogo(FrameCube.glow);
-  onCubeBurst();
+  onFrameCubeBurst();
 }
 
-void onCubeFadeOut() {
+void onFrameCubeFadeOut() {
   FrameCube.fadeOutActive = true;
-  onCubeBurst();
+  onFrameCubeBurst();
 }

@@ -1,22 +1,23 @@
 // frame_cube.h — the cube of frames circled by the camera over a split horizon.
 //
-// initFrameCube: once at start-up, after initLensWarp (it reads the blurred
-//   logos), with the two title logos; starts the effect afresh.
+// initFrameCube: once at start-up, after initKit (it draws the kit's title
+//   logos and blobs); starts the effect afresh.
 // renderFrameCube(target) / updateFrameCube(ticks): through the scene adapters.
-// onCubeBurst, onCubeLogoIn, onCubeLogoOut, onCubeFadeOut: event callbacks.
+// onFrameCubeBurst, onFrameCubeLogoIn, onFrameCubeLogoOut, onFrameCubeFadeOut:
+//   event callbacks.
 #pragma once
 #include <cstdint>
 
 #include "kit/logo_glow.h"
 #include "kit/vector_math.h"
 
-void initFrameCube(const uint8_t* openerLogo, const uint8_t* briskLogo);
+void initFrameCube();
 void renderFrameCube(uint8_t* target);
 void updateFrameCube(int32_t ticks);
-void onCubeBurst();
-void onCubeLogoIn();
-void onCubeLogoOut();
-void onCubeFadeOut();
+void onFrameCubeBurst();
+void onFrameCubeLogoIn();
+void onFrameCubeLogoOut();
+void onFrameCubeFadeOut();
 
 // --- state and stages, visible so tests and benchmarks can drive them ---
 
@@ -31,9 +32,7 @@ struct FrameCubeState {
   int32_t burstRadius = 0;                // 0..4875
   bool fadeOutActive = false;
   int32_t fadeOutLevel = 63;              // 0..63, in 64ths
-  LogoEntry logoTable[3] = {};
-  LogoGlow glow;                          // level, step and row of logoTable
-  uint8_t logoMixBuffer[kLogoMixBytes] = {};
+  LogoGlow glow;                          // level, step and row of TitleLogoTable
 };
 
 // The effect's whole state; initFrameCube starts it afresh.

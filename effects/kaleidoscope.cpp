@@ -13,24 +13,21 @@
 #include "kit/blitters.h"
 #include "kit/blob_map.h"
 #include "kit/frame.h"
+#include "kit/numbers.h"
 #include "kit/trig.h"
 
 KaleidoscopeState Kaleidoscope;
 
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586476925;
-constexpr double kTimeStep = kTwoPi / 1024.0;        // t per tick
-constexpr double kFlowerStep = kTwoPi / 300.0;       // b per tick, direction per dot
-constexpr double kLobeStep = 24.0 * 3.14159265358979323846 / 300.0;
-constexpr double kWaveStep = 8.0 * 3.14159265358979323846 / 300.0;
+constexpr double kFlowerStep = 2.0 * kPiDouble / 300.0;   // b per tick, direction per dot
+constexpr double kLobeStep = 24.0 * kPiDouble / 300.0;
+constexpr double kWaveStep = 8.0 * kPiDouble / 300.0;
 constexpr int32_t kFlowerColourMasks[4] = {6, 4, 6, 5};
 
 // Float arithmetic is done in double and stored as float, like an
 // extended-precision intermediate.
 float addStep(float value, double step) { return static_cast<float>(value + step); }
-
-int32_t nearest(float v) { return static_cast<int32_t>(std::lrintf(v)); }
 
 void buildFadeTable() {
   for (int v = 0; v < 256; ++v) Kaleidoscope.fadeTable[v] = static_cast<uint8_t>(v >= 6 ? v - 6 : 0);
@@ -70,14 +67,14 @@ void updateKaleidoscope(int32_t ticks) {
   const int32_t n = advanceBlobPhases(ticks);
   for (int32_t i = 0; i < n; ++i) {
     computeBlobPositions(Kaleidoscope.time);
-    Kaleidoscope.time = addStep(Kaleidoscope.time, kTimeStep);
+    Kaleidoscope.time = addStep(Kaleidoscope.time, kTickAngleDouble);
     Kaleidoscope.flowerPhase = addStep(Kaleidoscope.flowerPhase, kFlowerStep);
   }
 }
 
 // The timeline fires this five times; a further call keeps the count at the
 // number of blob centres there are.
-void addKaleidoBlob() {
+void onKaleidoscopeBlob() {
   if (Kaleidoscope.blobCount < kKaleidoBlobs) ++Kaleidoscope.blobCount;
 }
 

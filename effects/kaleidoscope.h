@@ -4,7 +4,7 @@
 // renderKaleidoscope(target): through the scene adapter; works on the 320x200
 //   target in place (each picture feeds the next).
 // updateKaleidoscope(ticks): through the scene adapter.
-// addKaleidoBlob: the scene's event callback.
+// onKaleidoscopeBlob: the scene's event callback.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -12,7 +12,7 @@
 void initKaleidoscope();
 void renderKaleidoscope(uint8_t* target);
 void updateKaleidoscope(int32_t ticks);
-void addKaleidoBlob();
+void onKaleidoscopeBlob();
 
 // --- state and stages, visible so tests and benchmarks can drive them ---
 

@@ -2,35 +2,28 @@
 // scale, each vertex turned by three circular ripples spreading from the lens
 // points (here in lattice units), about the points' mean.
 //
-// Shares warpAngle, lensPoints, baseGrid and the grids with the lens warp.
+// Turns on the warp angle the lens warp leaves, over the same lattice.
 #include "effects/ripple_swirl.h"
 
 #include <cmath>
 
-#include "effects/lens_warp.h"
+#include "kit/numbers.h"
 #include "kit/trig.h"
-
-namespace {
-
-constexpr float kPi = 3.14159265358979323846f;
-constexpr float kTickAngle = float(2.0 * 3.14159265358979323846 / 1024.0);
-
-}  // namespace
 
 RippleSwirlState RippleSwirl;
 
 void initRippleSwirl() { RippleSwirl = RippleSwirlState{}; }
 
 void resetRippleSwirl() {
-  for (LensPoint& p : LensWarp.lensPoints) p = LensPoint{0.0f, 0.0f};
+  for (LensPoint& p : RippleSwirl.lensPoints) p = LensPoint{0.0f, 0.0f};
 }
 
 void fillSwirlGrid() {
-  LensWarpState& s = LensWarp;
+  RippleSwirlState& s = RippleSwirl;
   const LensPoint* p = s.lensPoints;
-  const float amplitude = RippleSwirl.swirlAmplitude;
+  const float amplitude = s.swirlAmplitude;
 
-  // Lattice units to baseGrid units: 256/40 across, 256/25 down. The points' x
+  // Lattice units to WarpLattice units: 256/40 across, 256/25 down. The points' x
   // feeds the row component of the centre, their y the column component.
   const float sx = 256.0f / 40.0f;
   const float sy = 256.0f / 25.0f;
@@ -62,7 +55,7 @@ void fillSwirlGrid() {
       const float cr = trigCos(rho);
       const float sr = trigSin(rho);
 
-      const LatticePoint base = s.baseGrid[v];
+      const LatticePoint base = WarpLattice[v];
       const float r = base.r - centreRow;
       const float c = base.c - centreColumn;
       const float x = (r * cr - c * sr) / 512.0f;
@@ -76,17 +69,17 @@ void fillSwirlGrid() {
 }
 
 void renderRippleSwirl(uint8_t* target) {
-  const LensWarpState& s = LensWarp;
+  const RippleSwirlState& s = RippleSwirl;
   fillSwirlGrid();
-  renderTextureGrid(target, s.texCoords, s.shades, s.texture, s.palette, s.shadeTable);
+  renderTextureGrid(target, s.texCoords, s.shades, GridTexture, GridPalette, ShadeTable);
 }
 
 void updateRippleSwirl(int32_t ticks) {
-  LensWarpState& s = LensWarp;
+  RippleSwirlState& s = RippleSwirl;
   for (int32_t tick = 0; tick < ticks; ++tick) {
-    const float theta = s.warpAngle;
-    placeLensPoints(theta, 18.0f, 18.0f, 10.0f, 10.0f);
-    RippleSwirl.swirlAmplitude = 10.0f * trigSin(theta / 3.0f);
-    s.warpAngle = theta + kTickAngle;
+    const float theta = WarpAngle;
+    placeLensPoints(s.lensPoints, theta, 18.0f, 18.0f, 10.0f, 10.0f);
+    s.swirlAmplitude = 10.0f * trigSin(theta / 3.0f);
+    WarpAngle = theta + kTickAngle;
   }
 }

@@ -1,11 +1,15 @@
 // ripple_swirl.h — the swirling texture that alternates with the tunnel.
 //
-// Shares the lens warp's angle, lens points, lattice and grids (LensWarp).
-// initRippleSwirl: once at start-up, after initLensWarp.
+// initRippleSwirl: once at start-up, after initKit; starts the effect afresh.
 // resetRippleSwirl: start action of each of its scenes (zeroes the points).
-// renderRippleSwirl(target) / updateRippleSwirl(ticks): through the scene adapters.
+// renderRippleSwirl(target) / updateRippleSwirl(ticks): through the scene
+//   adapters; the update advances the shared WarpAngle (kit/warp_lattice.h),
+//   so each ripple scene turns on from where the last warp left it.
 #pragma once
 #include <cstdint>
+
+#include "kit/texture_grid.h"
+#include "kit/warp_lattice.h"
 
 void initRippleSwirl();
 void renderRippleSwirl(uint8_t* target);
@@ -14,13 +18,16 @@ void resetRippleSwirl();
 
 // --- state and stages, visible so tests and benchmarks can drive them ---
 
-// The ripple swirl's one field of its own.
 struct RippleSwirlState {
-  float swirlAmplitude = 0.0f;   // radians, 10*sin(theta/3) after every tick
+  float swirlAmplitude = 0.0f;             // radians, 10*sin(theta/3) after every tick
+  LensPoint lensPoints[3] = {};            // lattice units
+  TexCoord texCoords[kGridVertices] = {};  // written every frame
+  int32_t shades[kGridVertices] = {};      // written every frame (all 255)
 };
 
+// The effect's whole state; initRippleSwirl starts it afresh.
 extern RippleSwirlState RippleSwirl;
 
-// Fills the shared grids from lensPoints and swirlAmplitude; the first step of
+// Fills the grids from lensPoints and swirlAmplitude; the first step of
 // renderRippleSwirl.
 void fillSwirlGrid();

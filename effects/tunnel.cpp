@@ -10,13 +10,12 @@
 #include "kit/blitters.h"
 #include "kit/blob_map.h"
 #include "kit/frame.h"
+#include "kit/numbers.h"
 #include "kit/trig.h"
 
 namespace {
 
-constexpr float kPi = 3.14159265358979323846f;
-constexpr float kTickAngle = float(2.0 * 3.14159265358979323846 / 1024.0);
-constexpr float kPhaseStep = float(2.0 * 3.14159265358979323846 / 512.0);
+constexpr float kPhaseStep = static_cast<float>(2.0 * kPiDouble / 512.0);
 
 // Channel masks by particle number mod 8: 5 red+blue, 4 blue, 6 green+blue.
 constexpr int32_t kCloudColourMasks[8] = {5, 4, 6, 5, 4, 6, 5, 4};
@@ -24,8 +23,6 @@ constexpr int32_t kCloudColourMasks[8] = {5, 4, 6, 5, 4, 6, 5, 4};
 // Texture rows are kept within the grid renderer's 16.16 range; only rays all
 // but parallel to the axis reach that far.
 constexpr float kMaxTexel = 16383.0f;
-
-inline int32_t nearest(float v) { return static_cast<int32_t>(std::lrintf(v)); }
 
 void computeCloudCentres(float t) {
   TunnelState& s = Tunnel;
@@ -50,7 +47,6 @@ void initCloudParticles() {
     a += stepA;
     b += stepB;
   }
-  s.time = 0.0f;
 }
 
 void fillTunnelGrid() {
@@ -96,21 +92,8 @@ int32_t nextCloudRandom() {
   return static_cast<int32_t>(seed & 511u) - 256;
 }
 
-void initTunnel(const uint8_t* texture, const uint8_t* palette, const uint8_t* shadeTable) {
+void initTunnel() {
   Tunnel = TunnelState{};
-  TunnelState& s = Tunnel;
-  s.texture = texture;
-  s.palette = palette;
-  s.shadeTable = shadeTable;
-  s.time = 0.0f;
-  s.camera.eye = Vec3{0.0f, 0.0f, 0.0f};
-  s.camera.target = Vec3{0.0f, 0.0f, 256.0f};
-  s.camera.roll = 0.0f;
-  s.cloudPath = Vec3{0.0f, 0.0f, 256.0f};
-  s.cameraLag = kTickAngle * 128.0f;
-  s.cloudCentres[0] = Vec3{0.0f, 256.0f, 128.0f};
-  s.cloudCentres[1] = Vec3{0.0f, 0.0f, 256.0f};
-  s.cloudCentres[2] = Vec3{256.0f, 0.0f, 0.0f};
   initCloudParticles();
 }
 
@@ -183,6 +166,6 @@ void renderTunnel(uint8_t* target) {
   TunnelState& s = Tunnel;
   buildLookAtMatrix(s.camera, s.view);
   fillTunnelGrid();
-  renderTextureGrid(target, s.texCoords, s.shades, s.texture, s.palette, s.shadeTable);
+  renderTextureGrid(target, s.texCoords, s.shades, GridTexture, GridPalette, ShadeTable);
   for (const Vec3& centre : s.cloudCentres) drawParticleCloud(target, centre);
 }

@@ -1,15 +1,16 @@
 // tunnel.h — the textured tunnel with three particle clouds.
 //
-// initTunnel: once at start-up, as the last step of initLensWarp, with the
-//   shared texture, palette and shade table; starts the effect afresh.
+// initTunnel: once at start-up, after initKit (it draws with the kit's texture
+//   grid tables); starts the effect afresh.
 // renderTunnel(target) / updateTunnel(ticks): through the scene adapters.
 #pragma once
 #include <cstdint>
 
+#include "kit/numbers.h"
 #include "kit/texture_grid.h"
 #include "kit/vector_math.h"
 
-void initTunnel(const uint8_t* texture, const uint8_t* palette, const uint8_t* shadeTable);
+void initTunnel();
 void renderTunnel(uint8_t* target);
 void updateTunnel(int32_t ticks);
 
@@ -23,21 +24,19 @@ struct CloudParticle {
   float phase;   // radians; +2*pi/512 per cloud drawn
 };
 
+// The defaults are the start values; initTunnel adds the particles' helix.
 struct TunnelState {
   float time = 0.0f;                  // radians, +2*pi/1024 per tick
-  CameraSpec camera = {};             // eye E, target T, roll
+  CameraSpec camera = {{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 256.0f}, 0.0f, {0.0f, 0.0f}};  // eye, target, roll
   Matrix3 view = {};                  // rebuilt from the camera every frame
-  Vec3 cloudPath = {};                // L: the point the clouds wander about
-  float cameraLag = 0.0f;             // pi/4: the camera looks where L was 128 ticks ago
-  Vec3 cloudCentres[3] = {};
+  Vec3 cloudPath = {0.0f, 0.0f, 256.0f};   // L: the point the clouds wander about
+  float cameraLag = kTickAngle * 128.0f;   // pi/4: the camera looks where L was 128 ticks ago
+  Vec3 cloudCentres[3] = {{0.0f, 256.0f, 128.0f}, {0.0f, 0.0f, 256.0f}, {256.0f, 0.0f, 0.0f}};
   CloudParticle cloudParticles[kCloudParticles] = {};
   Vec3 cloudWork[kCloudParticles] = {};   // camera-space points of one cloud
   uint32_t cloudSeed = 123456u;
   TexCoord texCoords[kTunnelVertices] = {};
   int32_t shades[kTunnelVertices] = {};
-  const uint8_t* texture = nullptr;
-  const uint8_t* palette = nullptr;
-  const uint8_t* shadeTable = nullptr;
 };
 
 extern TunnelState Tunnel;

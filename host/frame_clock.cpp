@@ -8,7 +8,7 @@
 
 FrameClockState FrameClock;
 
-int StartFrameClock(int64_t frequency) {
+bool StartFrameClock(int64_t frequency) {
   FrameClock.ticksPerFrame = frequency / 70;
   return FrameClock.ticksPerFrame > 0;
 }

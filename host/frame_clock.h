@@ -18,9 +18,9 @@ struct FrameClockState {
 
 extern FrameClockState FrameClock;
 
-// Start-up: ticksPerFrame from the counter's frequency; 0 when the counter
-// is too coarse for a 70 Hz tick (frequency below 70).
-int StartFrameClock(int64_t frequency);
+// Start-up: ticksPerFrame from the counter's frequency; false when the
+// counter is too coarse for a 70 Hz tick (frequency below 70).
+bool StartFrameClock(int64_t frequency);
 
 // Every active frame: ticks since lastCount (plus carry) into elapsedTicks,
 // their whole number into SceneState.pendingTicks, the rest into carry;

@@ -31,6 +31,14 @@ int StartDemo();
 // RunDemo's status for the loop's end code.
 int FinishDemo(int endCode);
 
+// Start-up, once the data files are in their buffers (host/data_buffers.h):
+// the kit's shared tables (initKit), then every effect's init in the
+// program's order — lens warp, tunnel, ripple swirl, kaleidoscope, flying
+// blobs, frame cube, scroller — each step named to StartupObserver. Called by
+// StartDemo; tests and tools that drive the scenes without the demo call it
+// after filling the buffers.
+void InitEffects();
+
 // ---- host state (zero at process start); the display device is `Display`
 // (display/display_device.h)
 extern WindowHandle MainWindow;   // the demo window, also the display's

@@ -8,6 +8,8 @@
 // start-up step is told to the page as it is taken (qm7Stats.startup).
 #include <emscripten.h>
 
+#include <cstdlib>
+
 #include "host/host.h"
 #include "host/message_loop.h"
 #include "platform/window.h"
@@ -22,6 +24,12 @@ EM_JS(void, TellPageEnded, (int status), {
 });
 EM_JS(void, TellPageStep, (const char* step), {
   if (typeof qm7Page !== 'undefined') qm7Page.startupStep(UTF8ToString(step));
+});
+
+// TEST HOOK: the page's ?testframe=checker flag, the page's QM7_TEST_FRAME
+// (host/test_frame.h).
+EM_JS(int, PageAsksForTestFrame, (), {
+  return new URLSearchParams(location.search).get('testframe') === 'checker' ? 1 : 0;
 });
 
 void RunPasses() {
@@ -43,6 +51,7 @@ void RunPasses() {
 
 int main() {
   StartupObserver = [](const char* step) { TellPageStep(step); };
+  if (PageAsksForTestFrame()) setenv("QM7_TEST_FRAME", "checker", 1);
   if (StartDemo() != 0) {
     EndPlatform();
     TellPageEnded(1);

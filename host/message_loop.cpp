@@ -5,6 +5,7 @@
 #include "host/frame_clock.h"
 #include "host/host.h"
 #include "host/scene_state.h"
+#include "host/test_frame.h"
 #include "host/timeline.h"
 #include "kit/frame.h"
 #include "platform/clock.h"
@@ -31,6 +32,7 @@ void PresentFrameBuffer(bool plain) {
 static void RunFrame() {
   PresentFrameBuffer(false);
   if (LoopFrames++ == 0) QueryPerformanceCounter(&FirstLoopFrameCount);
+  if (TestFrameShown) return;  // TEST HOOK: the still frame only (host/test_frame.h)
 
   uint32_t eventBefore = LastEvent;
   SyncToMusic(MusicHandle);

@@ -14,13 +14,16 @@
 #include "effects/lens_warp.h"
 #include "effects/ripple_swirl.h"
 #include "effects/scroller.h"
+#include "effects/tunnel.h"
 #include "host/data_buffers.h"
 #include "host/frame_clock.h"
 #include "host/host.h"
 #include "host/message_loop.h"
 #include "host/scene_state.h"
+#include "host/test_frame.h"
 #include "host/timeline.h"
 #include "kit/frame.h"
+#include "kit/kit_start.h"
 #include "pack/pack_archive.h"
 #include "platform/clock.h"
 #include "platform/music.h"
@@ -69,9 +72,9 @@ void ResetHostState() {
   PopupText = nullptr;
 }
 
-// Loads the five data files; on a missing or short one, its reason into
-// `reason` and 0.
-int LoadDataFiles(char* reason, std::size_t reasonBytes) {
+// Loads the five data files; true when all are there and long enough, else
+// false with the first missing or short one's reason in `reason`.
+bool LoadDataFiles(char* reason, std::size_t reasonBytes) {
   for (int i = 0; i < kDataFileCount; ++i) {
     const DataFile& file = kDataFiles[i];
     char step[64];
@@ -80,12 +83,12 @@ int LoadDataFiles(char* reason, std::size_t reasonBytes) {
     std::size_t length = 0;
     if (!LoadFile(file.name, &LoadedFiles[i], &length)) {
       std::snprintf(reason, reasonBytes, "Can't load the data file %s", file.name);
-      return 0;
+      return false;
     }
     if (length < file.minimumBytes) {
       std::snprintf(reason, reasonBytes, "The data file %s is too short: %zu bytes of %zu",
                     file.name, length, file.minimumBytes);
-      return 0;
+      return false;
     }
     if (file.fixedCopy == nullptr) {
       ScrollPicture = LoadedFiles[i];
@@ -94,7 +97,7 @@ int LoadDataFiles(char* reason, std::size_t reasonBytes) {
   }
   for (const DataFile& file : kDataFiles)
     if (file.fixedCopy) std::memcpy(file.fixedCopy, LoadedFiles[&file - kDataFiles], file.minimumBytes);
-  return 1;
+  return true;
 }
 
 int Fail(const char* text) {
@@ -120,6 +123,26 @@ int FailAfterPack(const char* text) {
 }
 
 }  // namespace
+
+void InitEffects() {
+  // The kit's shared tables first: every effect below draws from them.
+  Step("initKit");
+  initKit(TextureData, PaletteData, OpenerLogo, BriskLogo);
+  Step("initLensWarp");
+  initLensWarp();
+  Step("initTunnel");
+  initTunnel();
+  Step("initRippleSwirl");
+  initRippleSwirl();
+  Step("initKaleidoscope");
+  initKaleidoscope();
+  Step("initFlyingBlobs");
+  initFlyingBlobs();
+  Step("initFrameCube");
+  initFrameCube();
+  Step("initScroller");
+  initScroller(ScrollPicture, ScrollPictureBytes);
+}
 
 int StartDemo() {
   ResetHostState();
@@ -149,18 +172,7 @@ int StartDemo() {
   char reason[160];
   if (!LoadDataFiles(reason, sizeof reason)) return FailAfterPack(reason);
 
-  Step("initLensWarp");
-  initLensWarp(TextureData, PaletteData, OpenerLogo, BriskLogo);
-  Step("initRippleSwirl");
-  initRippleSwirl();
-  Step("initKaleidoscope");
-  initKaleidoscope();
-  Step("initFlyingBlobs");
-  initFlyingBlobs();
-  Step("initFrameCube");
-  initFrameCube(OpenerLogo, BriskLogo);
-  Step("initScroller");
-  initScroller(ScrollPicture, ScrollPictureBytes);
+  InitEffects();
 
   SetCursor(CursorShape::kNone);
 
@@ -169,6 +181,12 @@ int StartDemo() {
   std::memset(FrameBuffer, 0, kFrameBytes);
   PresentFrameBuffer(true);
   PresentFrameBuffer(true);
+  char testFrameReason[256];  // TEST HOOK: QM7_TEST_FRAME (host/test_frame.h), no popup
+  if (!LoadTestFrame(FrameBuffer, testFrameReason, sizeof testFrameReason)) {
+    ClosePack();
+    StartupFailed(testFrameReason, false);
+    return 1;
+  }
 
   MusicHandle = MusicLoad("qm7.it");
   if (!MusicHandle) return FailAfterPack("Can't play the file");

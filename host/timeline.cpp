@@ -42,20 +42,21 @@ const SceneEntry SceneTable[kSceneCount] = {
 // cube (scene 15).
 const EventEntry EventTable[kEventCount] = {
     {0, 1, nullptr},  // start marker
-    {2, 0, showNextLogo},  {3, 0, fadeOutLogo},  {4, 0, showNextLogo},  {5, 0, fadeOutLogo},
-    {7, 0, addKaleidoBlob}, {8, 0, addKaleidoBlob}, {9, 0, addKaleidoBlob},
-    {10, 0, addKaleidoBlob}, {11, 0, addKaleidoBlob},
-    {28, 0, onCubeBurst},  {28, 8, onCubeBurst},  {28, 16, onCubeBurst}, {28, 24, onCubeBurst},
-    {28, 32, onCubeBurst}, {28, 40, onCubeBurst}, {28, 48, onCubeBurst}, {28, 56, onCubeBurst},
-    {29, 0, onCubeBurst},  {29, 8, onCubeBurst},  {29, 16, onCubeBurst}, {29, 24, onCubeBurst},
-    {29, 32, onCubeBurst}, {29, 40, onCubeBurst}, {29, 48, onCubeBurst}, {29, 56, onCubeBurst},
-    {30, 0, onCubeBurst},  {30, 8, onCubeBurst},  {30, 16, onCubeBurst}, {30, 24, onCubeBurst},
-    {30, 32, onCubeBurst}, {30, 40, onCubeBurst}, {30, 48, onCubeBurst}, {30, 56, onCubeBurst},
-    {31, 0, onCubeBurst},  {31, 8, onCubeBurst},  {31, 16, onCubeBurst}, {31, 24, onCubeBurst},
-    {31, 32, onCubeBurst}, {31, 40, onCubeBurst}, {31, 48, onCubeBurst}, {31, 56, onCubeBurst},
-    {32, 0, onCubeLogoIn}, {32, 12, onCubeBurst}, {32, 24, onCubeBurst}, {32, 32, onCubeLogoOut},
-    {33, 0, onCubeLogoIn}, {33, 12, onCubeBurst}, {33, 24, onCubeBurst}, {33, 32, onCubeLogoOut},
-    {34, 0, onCubeFadeOut}, {34, 12, onCubeBurst}, {34, 24, onCubeBurst},
+    {2, 0, onLensWarpLogoIn}, {3, 0, onLensWarpLogoOut},
+    {4, 0, onLensWarpLogoIn}, {5, 0, onLensWarpLogoOut},
+    {7, 0, onKaleidoscopeBlob}, {8, 0, onKaleidoscopeBlob}, {9, 0, onKaleidoscopeBlob},
+    {10, 0, onKaleidoscopeBlob}, {11, 0, onKaleidoscopeBlob},
+    {28, 0, onFrameCubeBurst}, {28, 8, onFrameCubeBurst}, {28, 16, onFrameCubeBurst}, {28, 24, onFrameCubeBurst},
+    {28, 32, onFrameCubeBurst}, {28, 40, onFrameCubeBurst}, {28, 48, onFrameCubeBurst}, {28, 56, onFrameCubeBurst},
+    {29, 0, onFrameCubeBurst}, {29, 8, onFrameCubeBurst}, {29, 16, onFrameCubeBurst}, {29, 24, onFrameCubeBurst},
+    {29, 32, onFrameCubeBurst}, {29, 40, onFrameCubeBurst}, {29, 48, onFrameCubeBurst}, {29, 56, onFrameCubeBurst},
+    {30, 0, onFrameCubeBurst}, {30, 8, onFrameCubeBurst}, {30, 16, onFrameCubeBurst}, {30, 24, onFrameCubeBurst},
+    {30, 32, onFrameCubeBurst}, {30, 40, onFrameCubeBurst}, {30, 48, onFrameCubeBurst}, {30, 56, onFrameCubeBurst},
+    {31, 0, onFrameCubeBurst}, {31, 8, onFrameCubeBurst}, {31, 16, onFrameCubeBurst}, {31, 24, onFrameCubeBurst},
+    {31, 32, onFrameCubeBurst}, {31, 40, onFrameCubeBurst}, {31, 48, onFrameCubeBurst}, {31, 56, onFrameCubeBurst},
+    {32, 0, onFrameCubeLogoIn}, {32, 12, onFrameCubeBurst}, {32, 24, onFrameCubeBurst}, {32, 32, onFrameCubeLogoOut},
+    {33, 0, onFrameCubeLogoIn}, {33, 12, onFrameCubeBurst}, {33, 24, onFrameCubeBurst}, {33, 32, onFrameCubeLogoOut},
+    {34, 0, onFrameCubeFadeOut}, {34, 12, onFrameCubeBurst}, {34, 24, onFrameCubeBurst},
 };
 
 void SyncToMusic(uint32_t musicHandle) {

@@ -2,8 +2,8 @@
 // one-shot events into the running effect.
 //
 // Usage (host):
-//   MusicPositionReader = MusicGetPosition;   // once, at start-up
 //   ResetTimeline();                          // once, at start-up
+//   MusicPositionReader = ReadMusicPosition;  // then, once (host/message_loop.h)
 //   every active frame, after presenting:
 //     SyncToMusic(MusicHandle);
 //     if (SceneTable[CurrentScene].renderScene) SceneTable[CurrentScene].renderScene(frame + kAreaOffset);

@@ -27,7 +27,7 @@ struct LightenLanes {
   uint64_t factor[64];
   uint64_t lift[64];
 };
-constexpr LightenLanes MakeLightenLanes() {
+constexpr LightenLanes makeLightenLanes() {
   LightenLanes lanes = {};
   for (uint64_t k = 0; k < 64; ++k) {
     const uint64_t f = 64 - k, add = (k * 255) >> 6;
@@ -36,7 +36,7 @@ constexpr LightenLanes MakeLightenLanes() {
   }
   return lanes;
 }
-constexpr LightenLanes kLighten = MakeLightenLanes();
+constexpr LightenLanes kLighten = makeLightenLanes();
 #endif
 
 // Draws the sprite with amounts taken from `amountOf[source byte]`.

@@ -13,7 +13,7 @@
 //   the left/top and 2 from the right/bottom edge (callers check).
 // stampDimDotAt / stampBrightDotAt: the same dots at pixel (x, y) of the target,
 //   checked: an anchor outside 1..317 x 1..197 draws nothing and returns false.
-// buildShadeScaleTable: once at start-up (from initFlyingBlobs).
+// buildShadeScaleTable: once at start-up (initKit).
 #pragma once
 #include <cstdint>
 

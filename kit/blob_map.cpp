@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "kit/numbers.h"
 #include "kit/trig.h"
 
 uint8_t PolarDistanceTable[64 * 64];
@@ -28,12 +29,8 @@ float BlobStepB = 0.0f;
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr float kPhaseStepA = static_cast<float>(2.0 * kPi / 128.0);
-constexpr float kPhaseStepB = static_cast<float>(2.0 * kPi / 193.0);
-
-// Nearest integer, ties to even (default rounding mode).
-inline int32_t nearest(double v) { return static_cast<int32_t>(std::nearbyint(v)); }
+constexpr float kPhaseStepA = static_cast<float>(2.0 * kPiDouble / 128.0);
+constexpr float kPhaseStepB = static_cast<float>(2.0 * kPiDouble / 193.0);
 
 // One profile row: ramps from 255 down to 0 at the extents x and y.
 void buildProfile(uint8_t* row, int32_t x, int32_t y) {
@@ -70,13 +67,13 @@ void initBlobTables() {
       // A full turn is 512 steps; the low 8 bits are kept.
       uint8_t angle = 0;
       if (dx != 0 || dy != 0)
-        angle = static_cast<uint8_t>(nearest((trigAtan2(dy, dx) + kPi) * 256.0 / kPi) & 255);
+        angle = static_cast<uint8_t>(nearest((trigAtan2(dy, dx) + kPiDouble) * 256.0 / kPiDouble) & 255);
       PolarAngleTable[y * 64 + x] = angle;
     }
   }
   resetBlobPhases();
-  BlobStepA = static_cast<float>(2.0 * kPi / 128.0);
-  BlobStepB = static_cast<float>(2.0 * kPi / 32.0);
+  BlobStepA = static_cast<float>(2.0 * kPiDouble / 128.0);
+  BlobStepB = static_cast<float>(2.0 * kPiDouble / 32.0);
 }
 
 void buildBlobMap() {

@@ -1,6 +1,6 @@
 // blob_map.h — the shared 64x64 soft blob picture and its two phases.
 //
-// initBlobTables: once at start-up (from initLensWarp), before anything else
+// initBlobTables: once at start-up (initKit), before anything else
 //                 here; also puts the phases back to their start values.
 // buildBlobMap:   once per frame by the kaleidoscope, flying blobs and frame cube
 //                 renderers, before they draw a blob.

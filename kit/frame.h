@@ -1,16 +1,13 @@
-// frame.h — the shape of the picture every part of the demo draws into.
+// frame.h — the frame every part of the demo draws into, and the effects' area.
 //
-// The host owns one FrameBuffer of 320x240 pixels, 4 bytes each in the order
-// blue, green, red, fourth byte (0x00RRGGBB read as a little-endian 32-bit
-// value). Effects receive the address 20 rows down and draw the 320x200 area.
+// The host owns one FrameBuffer of the shape in platform/frame_shape.h (the
+// one header of platform/ that kit/ reads: constants only). Effects receive
+// the address 20 rows down and draw the 320x200 area.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-constexpr int kFrameWidth = 320;
-constexpr int kFrameHeight = 240;
-constexpr int kFrameRowBytes = kFrameWidth * 4;                  // 1280
-constexpr std::size_t kFrameBytes = kFrameRowBytes * kFrameHeight; // 307200
+#include "platform/frame_shape.h"
 
 constexpr int kAreaWidth = 320;   // the effects' picture
 constexpr int kAreaHeight = 200;

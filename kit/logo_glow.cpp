@@ -11,10 +11,16 @@
 
 uint8_t LightenTable[256 * 64];
 uint8_t ScaleTable64[64 * 64];
+uint8_t OpenerLogoBlur[kOpenerBlurBytes];
+uint8_t BriskLogoBlur[kBriskBlurBytes];
+LogoEntry TitleLogoTable[3];
 
 namespace {
 constexpr int kSmear = 30;    // smear length in pixels
 constexpr int kMargin = 15;   // sharp picture's offset inside the smeared one
+
+// The mixed picture of the one title logo drawn in a frame.
+uint8_t TitleMixBuffer[kLogoMixBytes];
 }  // namespace
 
 void buildGlowTables() {
@@ -79,12 +85,13 @@ void blendLogoGlow(uint8_t* target, const uint8_t* mixed, int32_t totalWidth, in
   }
 }
 
-void fillTitleLogoTable(LogoEntry table[3], const uint8_t* openerSharp,
-                        const uint8_t* openerBlurred, const uint8_t* briskSharp,
-                        const uint8_t* briskBlurred) {
-  table[0] = LogoEntry{false, nullptr, nullptr, 0, 0, 0};
-  table[1] = LogoEntry{true, openerSharp, openerBlurred, kOpenerLogoPlacement, 52, 310};
-  table[2] = LogoEntry{true, briskSharp, briskBlurred, kBriskLogoPlacement, 59, 270};
+void initTitleLogos(const uint8_t* openerSharp, const uint8_t* briskSharp) {
+  blurLogo(openerSharp, 280, 52, OpenerLogoBlur);
+  blurLogo(briskSharp, 240, 59, BriskLogoBlur);
+  // Blurred logos sit centred in the 320x200 picture, the sharp ones 15 pixels in.
+  TitleLogoTable[0] = LogoEntry{false, nullptr, nullptr, 0, 0, 0};
+  TitleLogoTable[1] = LogoEntry{true, openerSharp, OpenerLogoBlur, kOpenerLogoPlacement, 52, 310};
+  TitleLogoTable[2] = LogoEntry{true, briskSharp, BriskLogoBlur, kBriskLogoPlacement, 59, 270};
 }
 
 void stepLogoGlow(LogoGlow& glow) {
@@ -108,4 +115,8 @@ void drawLogoGlow(uint8_t* target, const LogoEntry& entry, int32_t level, uint8_
   if (!entry.enabled) return;
   mixLogo(entry.sharp, entry.blurred, entry.totalWidth - 30, entry.rows, level, mixBuffer);
   blendLogoGlow(target + entry.placement, mixBuffer, entry.totalWidth, entry.rows, level);
+}
+
+void drawTitleLogo(uint8_t* target, const LogoGlow& glow) {
+  drawLogoGlow(target, TitleLogoTable[glow.logoIndex], glow.level, TitleMixBuffer);
 }

@@ -1,6 +1,6 @@
 // logo_glow.h — logos laid over a frame as a white glow, and the glow tables.
 //
-// buildGlowTables and the two blurLogo calls run once at start-up (initLensWarp).
+// buildGlowTables and initTitleLogos run once at start-up (initKit).
 // Per frame, for an enabled LogoEntry e at level L (0..63):
 //   mixLogo(e.sharp, e.blurred, e.totalWidth - 30, e.rows, L, mixBuffer);
 //   blendLogoGlow(target + e.placement, mixBuffer, e.totalWidth, e.rows, L);
@@ -8,8 +8,8 @@
 // or a logo wider than 290, draws nothing.
 //
 // The lens warp and the frame cube show the same two title logos the same
-// way: fillTitleLogoTable once at start-up, stepLogoGlow once per tick,
-// showNextTitleLogo / fadeTitleLogo from their events, drawLogoGlow per frame.
+// way, each with its own LogoGlow: stepLogoGlow once per tick,
+// showNextTitleLogo / fadeTitleLogo from their events, drawTitleLogo per frame.
 #pragma once
 #include <cstdint>
 
@@ -44,11 +44,14 @@ struct LogoGlow {
   int32_t logoIndex = 0;   // row of the title logo table, 0..2 (row 0 shows nothing)
 };
 
-// Start-up, lens warp and frame cube: row 0 empty, row 1 the opener logo,
-// row 2 the brisk logo, each as sharp picture plus its blurLogo smear.
-void fillTitleLogoTable(LogoEntry table[3], const uint8_t* openerSharp,
-                        const uint8_t* openerBlurred, const uint8_t* briskSharp,
-                        const uint8_t* briskBlurred);
+// The title logos' smears and rows, built once by initTitleLogos: row 0
+// empty, row 1 the opener logo (280x52), row 2 the brisk logo (240x59), each
+// as its sharp picture (read in place for the rest of the run) plus smear.
+extern uint8_t OpenerLogoBlur[kOpenerBlurBytes];
+extern uint8_t BriskLogoBlur[kBriskBlurBytes];
+extern LogoEntry TitleLogoTable[3];
+
+void initTitleLogos(const uint8_t* openerSharp, const uint8_t* briskSharp);
 // Update, once per tick: every second tick the level moves by the step and is
 // held to 0..63.
 void stepLogoGlow(LogoGlow& glow);
@@ -59,6 +62,8 @@ void showNextTitleLogo(LogoGlow& glow);
 void fadeTitleLogo(LogoGlow& glow);
 // Render: mixes and blends an enabled entry at `level` into the 320x200 target.
 void drawLogoGlow(uint8_t* target, const LogoEntry& entry, int32_t level, uint8_t* mixBuffer);
+// Render: the glow's row of TitleLogoTable at its level (a shared mix buffer).
+void drawTitleLogo(uint8_t* target, const LogoGlow& glow);
 
 void buildGlowTables();
 void blurLogo(const uint8_t* source, int32_t width, int32_t rows, uint8_t* destination);

@@ -1,6 +1,6 @@
 // texture_grid.h — full-screen warped, shaded texture from a 40x25 vertex grid.
 //
-// Set-up, once at start-up from initLensWarp: buildGridTexture (from the 64x64
+// Set-up, once at start-up from initKit: buildGridTexture (from the 64x64
 // "wctk.bin"), buildGridPalette (from "w.pal"), buildShadeTable.
 // renderTextureGrid: per frame by the lens warp, ripple swirl and tunnel. Draws
 // 936 cells of 8x8 pixels covering x 4..315, y 4..195 of the 320x200 target;

@@ -14,7 +14,7 @@ constexpr double kPi = 3.14159265358979311600e+00;
 constexpr double kPiLo = 1.22464679914735317720e-16;
 
 // sin(r) for |r| <= pi/4.
-double SinKernel(double r) {
+double sinKernel(double r) {
   const double z = r * r;
   const double p = 8.33333333332248946124e-03 +
                    z * (-1.98412698298579493134e-04 +
@@ -24,7 +24,7 @@ double SinKernel(double r) {
 }
 
 // cos(r) for |r| <= pi/4.
-double CosKernel(double r) {
+double cosKernel(double r) {
   const double z = r * r;
   const double p =
       z * (4.16666666666666019037e-02 +
@@ -38,7 +38,7 @@ double CosKernel(double r) {
 }
 
 // x = k * pi/2 + r with |r| <= about pi/4; returns k mod 4.
-int Reduce(double x, double* r) {
+int reduceAngle(double x, double* r) {
   const double k = std::nearbyint(x * kInvPio2);
   *r = (x - k * kPio2Hi) - k * kPio2Lo;
   const long long quadrant = static_cast<long long>(k);
@@ -46,7 +46,7 @@ int Reduce(double x, double* r) {
 }
 
 // atan(x) for x >= 0.
-double AtanPositive(double x) {
+double atanPositive(double x) {
   static const double kAtanHi[4] = {4.63647609000806093515e-01, 7.85398163397448278999e-01,
                                     9.82793723247329054082e-01, 1.57079632679489655800e+00};
   static const double kAtanLo[4] = {2.26987774529616870924e-17, 3.06161699786838301793e-17,
@@ -92,22 +92,22 @@ double trigSin(double x) {
   if (!std::isfinite(x)) return x - x;
   if (x == 0.0) return x;  // keeps the sign of -0
   double r;
-  switch (Reduce(x, &r)) {
-    case 0: return SinKernel(r);
-    case 1: return CosKernel(r);
-    case 2: return -SinKernel(r);
-    default: return -CosKernel(r);
+  switch (reduceAngle(x, &r)) {
+    case 0: return sinKernel(r);
+    case 1: return cosKernel(r);
+    case 2: return -sinKernel(r);
+    default: return -cosKernel(r);
   }
 }
 
 double trigCos(double x) {
   if (!std::isfinite(x)) return x - x;
   double r;
-  switch (Reduce(x, &r)) {
-    case 0: return CosKernel(r);
-    case 1: return -SinKernel(r);
-    case 2: return -CosKernel(r);
-    default: return SinKernel(r);
+  switch (reduceAngle(x, &r)) {
+    case 0: return cosKernel(r);
+    case 1: return -sinKernel(r);
+    case 2: return -cosKernel(r);
+    default: return sinKernel(r);
   }
 }
 
@@ -124,7 +124,7 @@ double trigAtan2(double y, double x) {
                                    : kPio2Hi + kPio2Lo;
     return std::signbit(y) ? -a : a;
   }
-  const double a = AtanPositive(std::fabs(y / x));
+  const double a = atanPositive(std::fabs(y / x));
   double angle = x > 0 ? a : (kPi - (a - kPiLo));
   return std::signbit(y) ? -angle : angle;
 }

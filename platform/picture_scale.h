@@ -1,12 +1,23 @@
-// picture_scale.h — where the picture goes in a window of any size, and a
-// nearest-neighbour enlargement of 32-bit pixels into that place.
+// picture_scale.h — where the picture goes in a window of any size, and the
+// enlargement of 32-bit pixels into that place with every source pixel the
+// same size on screen.
 //
-// Usage (the SDL display's CPU presentation, platform/sdl/sdl_present_cpu.cpp):
+// Usage (the CPU presentations: platform/sdl/sdl_present_cpu.cpp and the
+// win32 stand-in full screen):
 //   PictureRect place = FitPicture(windowW, windowH, 320, 240);
 //   PictureScale scale;  PrepareScale(&scale, 320, 240, place);   // on size changes only
 //   per frame: ScalePicture(scale, frame, 320 * 4, windowPixels, windowPitch);
-// The GPU presentation uses FitPicture too, so both show the picture in the
-// same rectangle.
+// The GPU presentation uses FitPicture too, so every path shows the picture
+// in the same rectangle.
+//
+// The look: each source pixel covers exactly place.w / sourceW screen
+// columns and place.h / sourceH screen rows. A screen pixel that lies wholly
+// inside one source pixel is that pixel's colour; one that straddles the
+// seam between two is their mix, weighted by how much of it each covers. So
+// the picture is crisp, every pixel has the same footprint, and each seam has
+// at most one soft screen pixel; a whole multiple is plain pixel repetition.
+// (The GPU path's nearest-to-a-whole-multiple-then-linear looks the same.)
+// A rectangle smaller than the source falls back to nearest neighbour.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -20,15 +31,20 @@ struct PictureRect {
 // an odd margin put the extra pixel right/below).
 PictureRect FitPicture(int outW, int outH, int sourceW, int sourceH);
 
-// How many destination columns and rows each source column and row covers.
-// Destination pixel d samples the source pixel under its centre,
-// floor((2d + 1) * source / (2 * destination)); a whole multiple therefore
-// repeats every source pixel equally often.
+// The plan of one axis, per source pixel s: runs[s] screen pixels of s
+// alone, then, when seams[s] is nonzero, one screen pixel mixing s and s+1
+// with s weighing seams[s] / 256 (1..255).
 struct PictureScale {
   PictureRect place;
   int sourceW, sourceH;
   std::vector<uint16_t> columnRuns;  // sourceW entries
+  std::vector<uint8_t> columnSeams;  // sourceW entries
   std::vector<uint16_t> rowRuns;     // sourceH entries
+  std::vector<uint8_t> rowSeams;     // sourceH entries
+  int longestRun;                    // of columnRuns
+  // ScalePicture's workspace: two widened source rows of place.w pixels
+  // (and a few spare).
+  mutable std::vector<uint32_t> widened;
 };
 
 // Called when the output size changes (never per frame: it allocates).
@@ -37,6 +53,7 @@ void PrepareScale(PictureScale* scale, int sourceW, int sourceH, PictureRect pla
 // Called once per frame: writes the whole picture rectangle of `out` (32-bit
 // pixels, `outPitch` bytes a row; the rectangle's offset is applied here)
 // from `source` (32-bit pixels, `sourcePitch` bytes a row). Nothing outside
-// the rectangle is touched.
+// the rectangle is touched. Each 8-bit channel of a mixed pixel is
+// (a * w + b * (256 - w) + 128) >> 8.
 void ScalePicture(const PictureScale& scale, const void* source, int sourcePitch, void* out,
                   int outPitch);

@@ -8,14 +8,19 @@
 //        target texture at the largest whole multiple that fits, then smooth
 //        scaling of that into the largest rectangle of the mode's aspect (4:3
 //        for 320x240), black elsewhere, paced by vsync when there is one.
-//   CPU  no renderer; the back buffer is memory, and Flip enlarges it
-//        nearest-neighbour into the same rectangle of the window surface.
+//   CPU  no renderer; the back buffer is memory, and Flip enlarges it into
+//        the same rectangle of the window surface (platform/picture_scale.h:
+//        every pixel the same size, mixed only at the seams).
+// Both give the same look. With QM7_STATS, EndPlatform reports the way the
+// last frame took, and says so when that look could not be had
+// (ReportPresentation).
 //
 // Failures never crash: a window that is gone or a renderer that lost its
 // device makes Lock and Flip return DDERR_SURFACELOST without touching any
 // SDL object of the old window; Restore rebuilds the textures when it can.
 #include <SDL.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "platform/ddraw.h"
@@ -42,6 +47,9 @@ struct SdlDisplayState {
   bool locked;
   bool deviceLost;  // the renderer reported a device reset: textures are gone
   bool watching;
+  // How the last frame was shown, for ReportPresentation.
+  enum class Look { kNone, kCpuEven, kCpuBlit, kGpuEven, kGpuNearest } look;
+  SDL_Rect lastTarget;
 };
 
 SdlDisplayState Sdl = {};
@@ -143,6 +151,8 @@ HRESULT Show() {
     if (!CpuPresent(Sdl.window, Sdl.memory.data(), MemoryPitch(), static_cast<int>(Sdl.mode.width),
                     static_cast<int>(Sdl.mode.height), TextureFormat(Sdl.mode)))
       return DDERR_SURFACELOST;
+    Sdl.look = CpuPresentLast(&Sdl.lastTarget) ? SdlDisplayState::Look::kCpuEven
+                                               : SdlDisplayState::Look::kCpuBlit;
     PacePresent(Sdl.window);
     return DD_OK;
   }
@@ -160,6 +170,8 @@ HRESULT Show() {
   SDL_Rect target = FitAspect(outW, outH);
   SDL_RenderCopy(Sdl.renderer, scaled ? Sdl.scaled : Sdl.frame, nullptr, &target);
   SDL_RenderPresent(Sdl.renderer);
+  Sdl.look = scaled ? SdlDisplayState::Look::kGpuEven : SdlDisplayState::Look::kGpuNearest;
+  Sdl.lastTarget = target;
   PacePresent(Sdl.window);
   return DD_OK;
 }
@@ -426,6 +438,29 @@ class SdlDirectDraw final : public IDirectDraw7 {
 SdlDirectDraw Device;
 
 }  // namespace
+
+void ReportPresentation() {
+  using Look = SdlDisplayState::Look;
+  if (Sdl.look == Look::kNone) return;
+  const SDL_Rect& t = Sdl.lastTarget;
+  const char* how = "";
+  switch (Sdl.look) {
+    case Look::kCpuEven: how = "cpu: every pixel the same size, mixed at the seams"; break;
+    case Look::kCpuBlit:
+      how = "cpu: SDL's scaled blit, the window surface's layout differs "
+            "(pixels not all the same size)";
+      break;
+    case Look::kGpuEven: how = "gpu: nearest neighbour to a whole multiple, then smooth"; break;
+    case Look::kGpuNearest:
+      how = "gpu: nearest neighbour straight to the rectangle, no render targets "
+            "(pixels not all the same size)";
+      break;
+    case Look::kNone: break;
+  }
+  std::fprintf(stderr,
+               "qm7: presentation %s; picture %dx%d at %d,%d (%.3f screen pixels a pixel)\n", how,
+               t.w, t.h, t.x, t.y, Sdl.mode.width ? static_cast<double>(t.w) / Sdl.mode.width : 0.0);
+}
 
 HRESULT DirectDrawCreateEx(const void*, IDirectDraw7** out, void* outer) {
   if (out) *out = nullptr;

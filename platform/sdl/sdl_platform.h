@@ -9,6 +9,11 @@ struct SDL_KeyboardEvent;
 // call when nothing is open.
 void CloseMusicDevice();
 
+// EndPlatform, with QM7_STATS set: one line on standard error saying how
+// the display showed the last frame (sdl_ddraw.cpp), and where the even-pixel
+// look could not be had. Nothing when no frame was shown.
+void ReportPresentation();
+
 // After each present (sdl_ddraw.cpp Flip): waits out the rest of the display's
 // refresh period, so a renderer without vsync does not spin.
 void PacePresent(SDL_Window* window);

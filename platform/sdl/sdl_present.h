@@ -4,11 +4,12 @@
 //   GPU  a renderer: the frame is a streaming texture, scaled by the graphics
 //        card (sdl_ddraw.cpp). Cheap where the renderer is accelerated.
 //   CPU  no renderer and no GL context: the frame lives in memory and is
-//        enlarged into the window surface with a nearest-neighbour loop
-//        (sdl_present_cpu.cpp). Where GL is rasterised by the processor
+//        enlarged into the window surface on the processor
+//        (sdl_present_cpu.cpp, platform/picture_scale.h). Where GL is rasterised by the processor
 //        (llvmpipe, swrast, a remote X display) this costs a small fraction
 //        of what scaling through a software renderer costs.
-// Both show the picture in the same rectangle (FitPicture).
+// Both show the picture in the same rectangle (FitPicture), with every
+// source pixel the same size on screen.
 //
 // QM7_PRESENT=cpu or QM7_PRESENT=gpu in the environment forces a path.
 #pragma once
@@ -40,3 +41,6 @@ bool CpuPresent(SDL_Window* window, const void* pixels, int pitch, int width, in
 void CpuPresentRepaint();
 // Called when the window is gone: forgets its surface without touching it.
 void CpuPresentForget();
+// Called by Flip after CpuPresent, for the QM7_STATS report: the picture
+// rectangle, and true when the shared enlargement drew it (false: SDL's blit).
+bool CpuPresentLast(SDL_Rect* place);

@@ -5,8 +5,9 @@
 // hands back a different surface or size (SDL remakes it after a resize), and
 // the bars are painted then; each frame after that writes and sends only the
 // picture rectangle. A window surface in exactly the frame's layout (32-bit,
-// red 0xFF0000, green 0xFF00, blue 0xFF) takes the plain nearest-neighbour
-// loop; any other layout goes through SDL's own scaled blit.
+// red 0xFF0000, green 0xFF00, blue 0xFF) takes the shared enlargement
+// (platform/picture_scale.h: every pixel the same size); any other layout
+// goes through SDL's own scaled blit.
 #include <SDL.h>
 
 #include "platform/picture_scale.h"
@@ -20,6 +21,7 @@ struct CpuPresentState {
   PictureScale scale;
   bool repaint;
   SDL_Surface* frame;  // the frame seen as an SDL surface, for the blit path
+  bool lastEven;       // the last present took the shared enlargement
 };
 
 CpuPresentState Cpu = {};
@@ -49,7 +51,8 @@ bool CpuPresent(SDL_Window* window, const void* pixels, int pitch, int width, in
   const PictureRect& p = Cpu.scale.place;
   SDL_Rect place = {p.x, p.y, p.w, p.h};
   if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
-  if (SameLayoutAsFrame(surface->format, format)) {
+  Cpu.lastEven = SameLayoutAsFrame(surface->format, format);
+  if (Cpu.lastEven) {
     ScalePicture(Cpu.scale, pixels, pitch, surface->pixels, surface->pitch);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
   } else {
@@ -69,6 +72,12 @@ bool CpuPresent(SDL_Window* window, const void* pixels, int pitch, int width, in
 }
 
 void CpuPresentRepaint() { Cpu.repaint = true; }
+
+bool CpuPresentLast(SDL_Rect* place) {
+  const PictureRect& p = Cpu.scale.place;
+  *place = {p.x, p.y, p.w, p.h};
+  return Cpu.lastEven;
+}
 
 void CpuPresentForget() {
   Cpu.surface = nullptr;

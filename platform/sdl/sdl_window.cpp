@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/message_queue.h"
 #include "platform/sdl/sdl_platform.h"
@@ -205,6 +206,7 @@ WindowHandle GetForegroundWindow() {
 void SetWindowIcon(const uint32_t* argb, int size) { Icon = {argb, size}; }
 
 void EndPlatform() {
+  if (std::getenv("QM7_STATS")) ReportPresentation();
   CloseMusicDevice();
   SDL_Quit();
 }

@@ -16,7 +16,8 @@
 // heardFrames, startupStep, ended. `qm7Stats` holds counters for tests and
 // the curious; qm7Stats.startup lists [step, ms after Play] for the start-up.
 // URL flags: ?autoplay=1 presses Play once everything is loaded (where the
-// browser starts sound only after a click, Play stays offered).
+// browser starts sound only after a click, Play stays offered);
+// ?testframe=checker shows the still test frame (host/test_frame.h).
 // Test flags, ?testaudio= with any of (comma separated):
 //   stuck      an audio context whose clock never runs (no output)
 //   script     no AudioWorklet: the ScriptProcessorNode path
@@ -53,13 +54,18 @@ const qm7Page = (() => {
   let pageActive = true;
   let audio = null;          // {ctx, node, rate, running, workletReady, report}
 
-  // ---- layout: the largest 4:3 rectangle that fits, centred, drawn from
-  // the frame at a whole multiple so the last scaling step stays small.
+  // ---- layout: the largest 4:3 rectangle that fits, centred. The canvas
+  // holds the frame at the largest whole multiple of device pixels that fits
+  // (drawn nearest-neighbour), and the browser's smooth scaling makes the one
+  // small last step (index.html), so every frame pixel is the same size on
+  // screen with at most a soft edge.
   function layout() {
     const w = window.innerWidth, h = window.innerHeight;
     let cw = w, ch = Math.round(w * 3 / 4);
     if (ch > h) { ch = h; cw = Math.round(h * 4 / 3); }
-    const factor = Math.max(1, Math.min(Math.floor(cw / kWidth), Math.floor(ch / kHeight)));
+    const dpr = window.devicePixelRatio || 1;
+    const factor = Math.max(1, Math.min(Math.floor(cw * dpr / kWidth),
+                                        Math.floor(ch * dpr / kHeight)));
     if (screen.width !== kWidth * factor) {
       screen.width = kWidth * factor;
       screen.height = kHeight * factor;

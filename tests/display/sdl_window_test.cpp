@@ -47,9 +47,10 @@ bool Near(const uint8_t* rgb, uint32_t colour, int tolerance) {
   return true;
 }
 
-// Pixels of the screenshot that are not where the picture belongs: the
-// frame nearest-neighbour in the largest 4:3 rectangle, centred, black
-// around it (a pixel of slack at the rectangle's edges).
+// Pixels of the screenshot that are not where the picture belongs: each
+// frame pixel an even block (mixed only at its edges) in the largest 4:3
+// rectangle, centred, black around it (a pixel of slack at the rectangle's
+// edges).
 int WrongPixels(const Screenshot& shot) {
   int rw = shot.width, rh = shot.width * 3 / 4;
   if (rh > shot.height) rh = shot.height, rw = shot.height * 4 / 3;

@@ -4,14 +4,14 @@
 #include <cmath>
 
 #include "effects/cube_scene.h"
-#include "kit_setup.h"
+#include "tests/effects/effect_fixture.h"
 
 namespace {
 
 class CubeSceneTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    setUpKitTables();
+    StartKit();
     CubeScene = {};
     convertCubeVertices();
     buildFaceNormals();

@@ -1,41 +1,30 @@
 // effect_fixture.cpp — see effect_fixture.h.
 #include "tests/effects/effect_fixture.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
-#include "effects/lens_warp.h"
-#include "effects/ripple_swirl.h"
-#include "effects/scroller.h"
-#include "effects/tunnel.h"
 #include "host/data_buffers.h"   // the data files' sizes
-#include "kit/blob_map.h"
-#include "tools/common/png_writer.h"
-
-EffectData Data;
+#include "kit/kit_start.h"
 
 namespace {
 
 // A 64x64 texture of palette indices: 8x8 tiles with a diagonal gradient and
 // dark seams, so turns, zooms and twists are easy to follow by eye.
-void MakeTexture() {
+void MakeTexture(EffectData& d) {
   for (int y = 0; y < 64; ++y) {
     for (int x = 0; x < 64; ++x) {
       const bool seam = (x % 16 == 0) || (y % 16 == 0);
       const int tile = ((x / 8) + (y / 8)) & 1;
-      Data.texture[y * 64 + x] = static_cast<uint8_t>(seam ? 0 : (tile ? 64 : 128) + ((x + y) & 63));
+      d.texture[y * 64 + x] = static_cast<uint8_t>(seam ? 0 : (tile ? 64 : 128) + ((x + y) & 63));
     }
   }
 }
 
 // 256 colours of 6-bit components: blues at 64.., oranges at 128.., black at 0.
-void MakePalette() {
+void MakePalette(EffectData& d) {
   for (int n = 0; n < 256; ++n) {
     const int k = n & 63;
-    uint8_t* e = Data.palette.data() + 3 * n;
+    uint8_t* e = d.palette.data() + 3 * n;
     if (n < 64) {
       e[0] = e[1] = e[2] = static_cast<uint8_t>(k / 4);
     } else if (n < 128) {
@@ -61,78 +50,43 @@ void MakeLogo(std::vector<uint8_t>& logo, int width, int rows, int bars) {
   }
 }
 
-bool LoadLoose(const std::string& path, std::vector<uint8_t>& into, std::size_t minBytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  into.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return into.size() >= minBytes;
+// Text-like blocks with a soft vertical ramp, plus a row index bar: 1731
+// rows of 320 bytes, the least the scroller needs.
+void MakeScrollPicture(std::vector<uint8_t>& p) {
+  p.assign(kScrollPictureMinBytes, 0);
+  for (std::size_t row = 0; row < 1731; ++row) {
+    for (std::size_t x = 0; x < 320; ++x) {
+      // Lines of "text" blocks with a soft vertical ramp, plus a row index bar.
+      const bool line = (row % 24) >= 6 && (row % 24) < 18;
+      const bool glyph = ((x / 10) * 7 + row / 24) % 5 != 0 && (x % 10) < 8 && x >= 20 && x < 300;
+      uint8_t v = static_cast<uint8_t>(line && glyph ? 200 + (row % 24) * 2 : 20);
+      if (x < 8) v = static_cast<uint8_t>(row & 255);
+      p[row * 320 + x] = v;
+    }
+  }
 }
 
-struct RealData {
-  bool present = false;
-  std::vector<uint8_t> brisk, opener, texture, palette, scroll;
-};
-
-// Real data from loose files, all or nothing: the folder named by
-// QM7_EFFECTS_DATA, else the build's data folder. Read once.
-const RealData& Real() {
-  static const RealData data = [] {
-    RealData d;
-    const char* folder = std::getenv("QM7_EFFECTS_DATA");
-    const std::string f = std::string(folder != nullptr ? folder : QM7_DATA_DIR) + "/";
-    d.present = LoadLoose(f + "brisk.bin", d.brisk, kBriskLogoBytes) &&
-                LoadLoose(f + "opener7.bin", d.opener, kOpenerLogoBytes) &&
-                LoadLoose(f + "wctk.bin", d.texture, kTextureBytes) &&
-                LoadLoose(f + "w.pal", d.palette, kPaletteBytes) &&
-                LoadLoose(f + "scroll.bin", d.scroll, kScrollPictureMinBytes);
-    return d;
-  }();
-  return data;
+EffectData MakeData() {
+  EffectData d;
+  d.texture.assign(kTextureBytes, 0);
+  d.palette.assign(kPaletteBytes, 0);
+  d.opener.assign(kOpenerLogoBytes, 0);
+  d.brisk.assign(kBriskLogoBytes, 0);
+  MakeTexture(d);
+  MakePalette(d);
+  MakeLogo(d.opener, 280, 52, 14);
+  MakeLogo(d.brisk, 240, 59, 6);
+  MakeScrollPicture(d.scroll);
+  return d;
 }
+
+const EffectData Made = MakeData();
 
 }  // namespace
 
-const std::vector<uint8_t>& SyntheticScrollPicture() {
-  static const std::vector<uint8_t> picture = [] {
-    std::vector<uint8_t> p(kScrollPictureMinBytes);
-    for (std::size_t row = 0; row < 1731; ++row) {
-      for (std::size_t x = 0; x < 320; ++x) {
-        // Lines of "text" blocks with a soft vertical ramp, plus a row index bar.
-        const bool line = (row % 24) >= 6 && (row % 24) < 18;
-        const bool glyph = ((x / 10) * 7 + row / 24) % 5 != 0 && (x % 10) < 8 && x >= 20 && x < 300;
-        uint8_t v = static_cast<uint8_t>(line && glyph ? 200 + (row % 24) * 2 : 20);
-        if (x < 8) v = static_cast<uint8_t>(row & 255);
-        p[row * 320 + x] = v;
-      }
-    }
-    return p;
-  }();
-  return picture;
-}
+const EffectData& Data = Made;
 
-void StartEffects(bool realData) {
-  if (!realData || !Real().present) {
-    Data.texture.assign(kTextureBytes, 0);
-    Data.palette.assign(kPaletteBytes, 0);
-    Data.opener.assign(kOpenerLogoBytes, 0);
-    Data.brisk.assign(kBriskLogoBytes, 0);
-    MakeTexture();
-    MakePalette();
-    MakeLogo(Data.opener, 280, 52, 14);
-    MakeLogo(Data.brisk, 240, 59, 6);
-    Data.scroll = SyntheticScrollPicture();
-  } else {
-    const RealData& d = Real();
-    Data.texture = d.texture;
-    Data.palette = d.palette;
-    Data.opener = d.opener;
-    Data.brisk = d.brisk;
-    Data.scroll = d.scroll;
-  }
-  initLensWarp(Data.texture.data(), Data.palette.data(), Data.opener.data(), Data.brisk.data());
-  initRippleSwirl();
-  initScroller(Data.scroll.data(), Data.scroll.size());
-}
+void StartKit() { initKit(Data.texture.data(), Data.palette.data(), Data.opener.data(), Data.brisk.data()); }
 
 TouchReport CompareFrames(const FrameTarget& before, const FrameTarget& after) {
   TouchReport r;
@@ -154,15 +108,4 @@ TouchReport CompareFrames(const FrameTarget& before, const FrameTarget& after) {
     if (std::memcmp(before.area() + p, after.area() + p, 4) != 0) ++r.changedPixels;
   }
   return r;
-}
-
-bool DumpRequested() { return std::getenv("QM7_EFFECTS_PNG") != nullptr; }
-
-void DumpArea(const FrameTarget& frame, const std::string& name) {
-  const char* folder = std::getenv("QM7_EFFECTS_PNG");
-  if (folder == nullptr) return;
-  const std::string path = std::string(folder) + "/" + name + ".png";
-  if (!WriteBgraPng(path.c_str(), frame.area(), kAreaWidth, kAreaHeight, kFrameRowBytes)) {
-    std::fprintf(stderr, "could not write %s\n", path.c_str());
-  }
 }

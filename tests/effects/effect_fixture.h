@@ -1,14 +1,16 @@
-// effect_fixture.h — start-up, frames and picture dumps for the effect tests.
+// effect_fixture.h — start-up and frame comparison for the effect tests.
 //
-// StartEffects() fills Data with synthetic pictures, or with realData the
-// loose data files of QM7_EFFECTS_DATA or the build's data folder when they
-// are there (for pictures to look at), and runs the initialisers of the lens
-// warp (with the tunnel), ripple swirl and scroller in start-up order, which
-// start each effect afresh. CompareFrames and DumpArea work on FrameTarget
-// frames (tests/support/frame_target.h).
+//   StartKit();        // the synthetic data files into the kit (initKit)
+//   initTunnel();      // then only the effect under test
+//   FrameTarget f(FrameTarget::kMarked);
+//   renderTunnel(f.area());
+//   TouchReport r = CompareFrames(marked, f);
+//
+// Data holds the synthetic pictures: a tiled 64x64 texture, a palette of
+// blues and oranges, two logos of bars in a frame, and a scroll picture of
+// text-like blocks. Targets are FrameTarget frames (tests/support/frame_target.h).
 #pragma once
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "kit/frame.h"
@@ -18,16 +20,14 @@
 struct EffectData {
   std::vector<uint8_t> texture, palette, opener, brisk, scroll;
 };
-extern EffectData Data;
+extern const EffectData& Data;
 
-// Synthetic scroll picture: 1731 rows of 320 bytes, the minimum the scroller needs.
-const std::vector<uint8_t>& SyntheticScrollPicture();
+// Builds every kit table from Data and puts the kit's shared state (warp
+// angle, blob phases) back to its start; each test then starts its effect.
+void StartKit();
 
-// Fills Data and runs the initialisers.
-void StartEffects(bool realData = false);
-
-// Counts the bytes of the area that differ from `before` in the 4-pixel
-// border, and separately in the fourth byte of every pixel.
+// What a renderer changed between two frames: bytes in the area's 4-pixel
+// border, fourth bytes, bytes outside the area, and pixels changed at all.
 struct TouchReport {
   int borderBytes = 0;
   int fourthBytes = 0;
@@ -35,7 +35,3 @@ struct TouchReport {
   int changedPixels = 0;
 };
 TouchReport CompareFrames(const FrameTarget& before, const FrameTarget& after);
-
-// Writes the area as a PNG into the folder named by QM7_EFFECTS_PNG (if set).
-void DumpArea(const FrameTarget& frame, const std::string& name);
-bool DumpRequested();

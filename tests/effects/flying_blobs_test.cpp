@@ -4,16 +4,15 @@
 #include <cmath>
 
 #include "effects/flying_blobs.h"
-#include "host/scene_adapters.h"
-#include "host/scene_state.h"
-#include "kit_setup.h"
+#include "kit/blob_map.h"
+#include "tests/effects/effect_fixture.h"
 
 namespace {
 
 class FlyingBlobsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    setUpKitTables();
+    StartKit();
     initFlyingBlobs();
   }
 };
@@ -85,19 +84,15 @@ TEST_F(FlyingBlobsTest, PutBackAtDepthZeroEvenWithoutSpeed) {
   EXPECT_EQ(FlyingBlobs.blobs[50].shade, (2047 - 970) >> 7);
 }
 
-// The update adapter skips frames without ticks, so the last speed stays and
-// the blobs keep moving by it on every render.
+// A frame without ticks runs no update, so the last speed stays and the
+// blobs keep moving by it on every render.
 TEST_F(FlyingBlobsTest, SpeedKeptOnFramesWithoutTicks) {
   FrameTarget target;
-  SceneState.sceneStarted = false;
-  SceneState.pendingTicks = 3;
-  UpdateFlyingBlobsScene();
+  updateFlyingBlobs(3);
   EXPECT_EQ(FlyingBlobs.speed, 30);
-  EXPECT_EQ(SceneState.pendingTicks, 0);
   const float z = FlyingBlobs.blobs[60].z;   // 1200
   for (int frame = 1; frame <= 4; ++frame) {
-    RenderFlyingBlobsScene(target.area());
-    UpdateFlyingBlobsScene();
+    renderFlyingBlobs(target.area());
     EXPECT_EQ(FlyingBlobs.speed, 30);
     EXPECT_EQ(FlyingBlobs.blobs[60].z, z - 30.0f * frame);
   }

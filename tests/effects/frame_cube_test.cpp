@@ -3,23 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <vector>
 
 #include "effects/cube_scene.h"
 #include "effects/frame_cube.h"
-#include "effects/lens_warp.h"
-#include "kit_setup.h"
+#include "tests/effects/effect_fixture.h"
 
 namespace {
-
-// The two title logos (280x52 and 240x59), blank unless a test draws one.
-std::vector<uint8_t> OpenerPicture(280 * 52), BriskPicture(240 * 59);
 
 class FrameCubeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    setUpKitTables();
-    initFrameCube(OpenerPicture.data(), BriskPicture.data());
+    StartKit();
+    initFrameCube();
   }
   void ticks(int n) {
     updateFrameCube(n);
@@ -31,9 +26,7 @@ TEST_F(FrameCubeTest, StartValuesHoldUntilTheFirstTick) {
   EXPECT_EQ(FrameCube.camera.target.z, 256.0f);
   EXPECT_EQ(FrameCube.orbitTime, 0.0f);
   EXPECT_EQ(FrameCube.fadeOutLevel, 63);
-  EXPECT_EQ(FrameCube.logoTable[0].enabled, 0);
-  EXPECT_EQ(FrameCube.logoTable[1].placement, 94740);
-  EXPECT_EQ(FrameCube.logoTable[2].placement, 89700);
+  EXPECT_EQ(FrameCube.glow.logoIndex, 0);
 }
 
 // Three ticks in one update each use their own OrbitTime.
@@ -64,7 +57,7 @@ TEST_F(FrameCubeTest, RayPulseWrapsKeepingTheRemainder) {
 }
 
 TEST_F(FrameCubeTest, BurstEndsOnTheFortiethTickAndRestarts) {
-  onCubeBurst();
+  onFrameCubeBurst();
   ticks(39);
   EXPECT_EQ(FrameCube.burstActive, 1);
   EXPECT_EQ(FrameCube.burstRadius, 4875);
@@ -72,32 +65,11 @@ TEST_F(FrameCubeTest, BurstEndsOnTheFortiethTickAndRestarts) {
   EXPECT_EQ(FrameCube.burstActive, 0);
   EXPECT_EQ(FrameCube.burstRadius, 0);
 
-  onCubeBurst();
+  onFrameCubeBurst();
   ticks(10);
-  onCubeLogoOut();   // every event also restarts the burst from the centre
+  onFrameCubeLogoOut();   // every event also restarts the burst from the centre
   EXPECT_EQ(FrameCube.burstRadius, 0);
   EXPECT_EQ(FrameCube.burstActive, 1);
-}
-
-TEST_F(FrameCubeTest, GlowLevelAndLogoSequence) {
-  ticks(50);
-  EXPECT_EQ(FrameCube.glow.level, 0);   // step 0 before the first logo
-  onCubeLogoIn();
-  EXPECT_EQ(FrameCube.glow.logoIndex, 1);
-  ticks(125);
-  EXPECT_EQ(FrameCube.glow.level, 62);
-  ticks(1);
-  EXPECT_EQ(FrameCube.glow.level, 63);
-  ticks(20);
-  EXPECT_EQ(FrameCube.glow.level, 63);
-  onCubeLogoOut();
-  ticks(200);
-  EXPECT_EQ(FrameCube.glow.level, 0);
-  onCubeLogoIn();
-  EXPECT_EQ(FrameCube.glow.logoIndex, 2);
-  EXPECT_EQ(FrameCube.glow.level, 0);
-  onCubeLogoIn();   // a third event has no row to go to
-  EXPECT_EQ(FrameCube.glow.logoIndex, 2);
 }
 
 TEST_F(FrameCubeTest, FadeLevelStopsAtZeroAndDimFrameScales) {
@@ -119,7 +91,7 @@ TEST_F(FrameCubeTest, FadeLevelStopsAtZeroAndDimFrameScales) {
     EXPECT_EQ(t.pixel(8, 7)[3], c.in);
   }
   FrameCube.fadeOutLevel = 63;
-  onCubeFadeOut();
+  onFrameCubeFadeOut();
   ticks(62);
   EXPECT_EQ(FrameCube.fadeOutLevel, 1);
   ticks(5);
@@ -132,7 +104,7 @@ TEST_F(FrameCubeTest, FadeLevelStopsAtZeroAndDimFrameScales) {
 TEST_F(FrameCubeTest, WholeOrbitStaysInsideTheTarget) {
   FrameTarget t;
   for (int frame = 0; frame < 6144 / 5; ++frame) {
-    if (frame % 8 == 0) onCubeBurst();
+    if (frame % 8 == 0) onFrameCubeBurst();
     renderFrameCube(t.area());
     ASSERT_LE(CubeScene.drawCount, 505);
     ASSERT_GE(CubeScene.drawCount, 307);
@@ -144,14 +116,15 @@ TEST_F(FrameCubeTest, WholeOrbitStaysInsideTheTarget) {
 // A frame with a logo at full glow: the logo's area is lighter than the same
 // frame without it, and pixels outside its rows are the same.
 TEST_F(FrameCubeTest, LogoGlowsOnlyInsideItsRows) {
-  for (std::size_t i = 0; i < OpenerPicture.size(); ++i) OpenerPicture[i] = static_cast<uint8_t>((i * 5) % 64);
-  blurLogo(OpenerPicture.data(), 280, 52, OpenerLogoBlur);
   ticks(200);
+  onFrameCubeLogoIn();
+  ticks(2);
+  EXPECT_EQ(FrameCube.glow.level, 1) << "each tick also steps the glow";
+  FrameCube.burstActive = false;   // the event started one
   FrameTarget plain, withLogo;
+  FrameCube.glow.level = 0;        // no glow at level 0
   renderFrameCube(plain.area());
-  onCubeLogoIn();
   FrameCube.glow.level = 63;
-  FrameCube.burstActive = false;
   renderFrameCube(withLogo.area());
   int lighter = 0;
   for (int y = 0; y < 200; ++y)

@@ -9,7 +9,7 @@
 
 #include "effects/frame_cube.h"
 #include "effects/horizon.h"
-#include "kit_setup.h"
+#include "tests/effects/effect_fixture.h"
 
 namespace {
 
@@ -30,9 +30,8 @@ void expectRow(FrameTarget& t, int y, int split, int side) {
 }
 
 TEST(Horizon, AtOrbitStartTheLineCrossesLeftAndRight) {
-  setUpKitTables();
-  const std::vector<uint8_t> opener(280 * 52), brisk(240 * 59);
-  initFrameCube(opener.data(), brisk.data());
+  StartKit();
+  initFrameCube();
   updateFrameCube(1);   // one tick at orbitTime 0
   EXPECT_EQ(FrameCube.camera.eye.x, 3096.0f);
   EXPECT_EQ(FrameCube.camera.eye.y, 1536.0f);

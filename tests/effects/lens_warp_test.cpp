@@ -1,11 +1,12 @@
-// Lens warp: vertex shading and mapping, glow level and logo selection,
-// tick stepping, and whole frames from start-up.
+// Lens warp: vertex shading and mapping, tick stepping, and the logo over
+// the picture.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 
 #include "effects/lens_warp.h"
+#include "kit/numbers.h"
 #include "tests/effects/effect_fixture.h"
 
 namespace {
@@ -14,6 +15,11 @@ constexpr float kFar = 5000.0f;
 
 int Vertex(int column, int row) { return row * kGridColumns + column; }
 
+void StartLensWarp() {
+  StartKit();
+  initLensWarp();
+}
+
 void PlaceLenses(LensPoint a, LensPoint b, LensPoint c) {
   LensWarp.lensPoints[0] = a;
   LensWarp.lensPoints[1] = b;
@@ -21,7 +27,7 @@ void PlaceLenses(LensPoint a, LensPoint b, LensPoint c) {
 }
 
 TEST(LensWarp, VertexShadeFollowsTheLensesReach) {
-  StartEffects();
+  StartLensWarp();
   // Vertex (10, 10) sits at lattice pixel (80, 80).
   struct Case {
     const char* what;
@@ -43,9 +49,9 @@ TEST(LensWarp, VertexShadeFollowsTheLensesReach) {
 }
 
 TEST(LensWarp, UnturnedViewSpansTheTextureRowsDownAndColumnsAcross) {
-  StartEffects();
+  StartLensWarp();
   PlaceLenses({kFar, kFar}, {kFar, kFar}, {kFar, kFar});
-  LensWarp.warpAngle = 0.0f;
+  WarpAngle = 0.0f;
   fillLensGrid();
   // w = 1, no turn, no twist: texel = lattice value + 127.
   const TexCoord topLeft = LensWarp.texCoords[Vertex(0, 0)];
@@ -59,15 +65,15 @@ TEST(LensWarp, UnturnedViewSpansTheTextureRowsDownAndColumnsAcross) {
 }
 
 TEST(LensWarp, TurnAndTwistAwayFromTheLenses) {
-  StartEffects();
+  StartLensWarp();
   PlaceLenses({kFar, kFar}, {kFar, kFar}, {kFar, kFar});
   const float theta = 1.0f;
-  LensWarp.warpAngle = theta;
+  WarpAngle = theta;
   fillLensGrid();
   // w = 1: the lattice turned by theta/2 and then by the twist 2*sin(theta).
   const double total = theta / 2.0 + 2.0 * std::sin(theta);
   for (int v : {Vertex(0, 0), Vertex(39, 0), Vertex(0, 24), Vertex(17, 9)}) {
-    const LatticePoint p = LensWarp.baseGrid[v];
+    const LatticePoint p = WarpLattice[v];
     const double row = (p.r * std::cos(total) - p.c * std::sin(total)) + 127.0;
     const double column = (p.r * std::sin(total) + p.c * std::cos(total)) + 127.0;
     EXPECT_NEAR(LensWarp.texCoords[v].row / 65536.0, row, 1e-3) << v;
@@ -77,90 +83,38 @@ TEST(LensWarp, TurnAndTwistAwayFromTheLenses) {
 }
 
 TEST(LensWarp, BeforeTheFirstTickAllLensesWarpTheTopLeftCorner) {
-  StartEffects();
+  StartLensWarp();
   fillLensGrid();
   EXPECT_EQ(LensWarp.shades[Vertex(0, 0)], 211);   // three lenses on it
   EXPECT_EQ(LensWarp.shades[Vertex(39, 24)], 80);  // 367 pixels away
 }
 
-TEST(LensWarp, TicksAdvanceTheAngleAndMoveTheLenses) {
-  StartEffects();
+TEST(LensWarp, TicksAdvanceTheAngleTheLensesAndTheGlow) {
+  StartLensWarp();
   const LensWarpState before = LensWarp;
   updateLensWarp(0);
   EXPECT_EQ(std::memcmp(&before, &LensWarp, sizeof before), 0) << "no tick changes nothing";
+  EXPECT_EQ(WarpAngle, 0.0f);
 
+  onLensWarpLogoIn();
   updateLensWarp(5);
-  const float step = float(2.0 * 3.14159265358979323846 / 1024.0);
+  EXPECT_EQ(LensWarp.glow.level, 2) << "each tick also steps the glow";
   float theta = 0.0f;
-  for (int n = 0; n < 4; ++n) theta += step;
+  for (int n = 0; n < 4; ++n) theta += kTickAngle;
   // The lenses come from the angle before the last step.
   EXPECT_FLOAT_EQ(LensWarp.lensPoints[0].x, 160.0f + 180.0f * std::sin(2.0f * theta));
   EXPECT_FLOAT_EQ(LensWarp.lensPoints[2].y, 100.0f + 120.0f * std::sin(theta / 3.0f));
-  theta += step;
-  EXPECT_EQ(LensWarp.warpAngle, theta);
-}
-
-TEST(LensWarp, GlowLevelStepsEverySecondTickAndStaysIn0To63) {
-  StartEffects();
-  struct Step {
-    void (*event)();
-    int ticks;
-    int level;
-    int logo;
-  } script[] = {
-      {nullptr, 100, 0, 0},       // no event yet: nothing to show, level stays 0
-      {showNextLogo, 1, 0, 1},    // first tick only sets the parity
-      {nullptr, 1, 1, 1},
-      {nullptr, 30, 16, 1},
-      {nullptr, 200, 63, 1},      // stops at 63
-      {fadeOutLogo, 2, 62, 1},
-      {nullptr, 300, 0, 1},       // stops at 0, still selected
-      {showNextLogo, 0, 0, 2},
-      {nullptr, 2, 1, 2},
-      {showNextLogo, 0, 0, 2},    // a third event keeps the last row
-  };
-  for (const Step& s : script) {
-    if (s.event != nullptr) s.event();
-    updateLensWarp(s.ticks);
-    EXPECT_EQ(LensWarp.glow.level, s.level);
-    EXPECT_EQ(LensWarp.glow.logoIndex, s.logo);
-  }
-}
-
-// Renders `frames` frames with `ticks` ticks each into a marked frame.
-FrameTarget RenderFrames(int frames, int ticks) {
-  FrameTarget f;
-  f.mark();
-  for (int n = 0; n < frames; ++n) {
-    renderLensWarp(f.area());
-    updateLensWarp(ticks);
-  }
-  return f;
-}
-
-TEST(LensWarp, FramesAreRepeatableAndKeepTheBorderAndFourthByte) {
-  FrameTarget marked;
-  marked.mark();
-  StartEffects();
-  const FrameTarget first = RenderFrames(6, 3);
-  StartEffects();
-  const FrameTarget again = RenderFrames(6, 3);
-  EXPECT_TRUE(first == again);
-
-  const TouchReport r = CompareFrames(marked, first);
-  EXPECT_EQ(r.borderBytes, 0);
-  EXPECT_EQ(r.fourthBytes, 0);
-  EXPECT_EQ(r.outsideAreaBytes, 0);
-  EXPECT_EQ(r.changedPixels, 312 * 192);
+  theta += kTickAngle;
+  EXPECT_EQ(WarpAngle, theta);
 }
 
 TEST(LensWarp, LogoLightensOnlyItsOwnRectangle) {
-  StartEffects();
-  LensWarp.warpAngle = 0.7f;
+  StartLensWarp();
+  WarpAngle = 0.7f;
   FrameTarget plain;
   renderLensWarp(plain.area());
 
-  showNextLogo();   // row 1: 310x52 at (5, 74)
+  onLensWarpLogoIn();   // row 1: 310x52 at (5, 74)
   LensWarp.glow.level = 40;
   FrameTarget glowing;
   renderLensWarp(glowing.area());
@@ -183,34 +137,6 @@ TEST(LensWarp, LogoLightensOnlyItsOwnRectangle) {
     }
   }
   EXPECT_GT(lighter, 1000);
-}
-
-TEST(LensWarp, PicturesForTheEye) {
-  if (!DumpRequested()) GTEST_SKIP() << "set QM7_EFFECTS_PNG to a folder to write pictures";
-  StartEffects(true);
-  FrameTarget f;
-  struct Shot {
-    int frames;
-    void (*event)();
-    const char* name;
-  } shots[] = {
-      {1, nullptr, "lens_warp_0_start"},
-      {120, nullptr, "lens_warp_1_lenses"},
-      {20, showNextLogo, "lens_warp_2_opener_glow"},
-      {60, nullptr, "lens_warp_3_opener_sharp"},
-      {40, fadeOutLogo, "lens_warp_4_opener_fading"},
-      {80, showNextLogo, "lens_warp_5_brisk_sharp"},
-      {300, nullptr, "lens_warp_6_later"},
-  };
-  for (const Shot& s : shots) {
-    if (s.event != nullptr) s.event();
-    for (int n = 0; n < s.frames; ++n) {
-      f.mark();
-      renderLensWarp(f.area());
-      updateLensWarp(1);
-    }
-    DumpArea(f, s.name);
-  }
 }
 
 }  // namespace

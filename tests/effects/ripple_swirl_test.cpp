@@ -1,56 +1,60 @@
 // Ripple swirl: the unturned zero-amplitude view, the ripple angle, the
-// scene-start reset, tick stepping and whole frames.
+// scene-start reset and tick stepping on the shared warp angle.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "effects/lens_warp.h"
 #include "effects/ripple_swirl.h"
+#include "kit/numbers.h"
 #include "tests/effects/effect_fixture.h"
 
 namespace {
 
 int Vertex(int column, int row) { return row * kGridColumns + column; }
 
+void StartRippleSwirl() {
+  StartKit();
+  initRippleSwirl();
+}
+
 TEST(RippleSwirl, ZeroAmplitudeShowsTheTextureUnturnedAtTwiceTheScale) {
-  StartEffects();
+  StartRippleSwirl();
   // Points at the origin: centre (-128, -128), so texel = (lattice + 128) / 2.
   fillSwirlGrid();
   for (int v = 0; v < kGridVertices; ++v) {
-    const LatticePoint p = LensWarp.baseGrid[v];
-    ASSERT_EQ(LensWarp.texCoords[v].row, (p.r + 128.0f) * 32768.0f) << v;
-    ASSERT_EQ(LensWarp.texCoords[v].column, (p.c + 128.0f) * 32768.0f) << v;
-    ASSERT_EQ(LensWarp.shades[v], 255) << v;
+    const LatticePoint p = WarpLattice[v];
+    ASSERT_EQ(RippleSwirl.texCoords[v].row, (p.r + 128.0f) * 32768.0f) << v;
+    ASSERT_EQ(RippleSwirl.texCoords[v].column, (p.c + 128.0f) * 32768.0f) << v;
+    ASSERT_EQ(RippleSwirl.shades[v], 255) << v;
   }
 
   // Moved points shift the picture by their mean (x feeds rows, y columns).
-  LensWarp.lensPoints[0] = {10.0f, 5.0f};
-  LensWarp.lensPoints[1] = {20.0f, 5.0f};
-  LensWarp.lensPoints[2] = {30.0f, 20.0f};
+  RippleSwirl.lensPoints[0] = {10.0f, 5.0f};
+  RippleSwirl.lensPoints[1] = {20.0f, 5.0f};
+  RippleSwirl.lensPoints[2] = {30.0f, 20.0f};
   fillSwirlGrid();
   const float centreRow = 20.0f * 6.4f - 128.0f;
   const float centreColumn = 10.0f * 10.24f - 128.0f;
-  EXPECT_NEAR(LensWarp.texCoords[0].row / 32768.0f, -128.0f - centreRow, 1e-3f);
-  EXPECT_NEAR(LensWarp.texCoords[0].column / 32768.0f, -128.0f - centreColumn, 1e-3f);
+  EXPECT_NEAR(RippleSwirl.texCoords[0].row / 32768.0f, -128.0f - centreRow, 1e-3f);
+  EXPECT_NEAR(RippleSwirl.texCoords[0].column / 32768.0f, -128.0f - centreColumn, 1e-3f);
 }
 
 TEST(RippleSwirl, RippleAngleMixesThreeRingsFromThePoints) {
-  StartEffects();
+  StartRippleSwirl();
   struct Case {
     float amplitude;
     LensPoint point;
   } cases[] = {{7.5f, {0.0f, 0.0f}}, {-4.0f, {0.0f, 0.0f}}, {3.0f, {0.0f, 3.0f}}};
   for (const Case& c : cases) {
     RippleSwirl.swirlAmplitude = c.amplitude;
-    for (LensPoint& p : LensWarp.lensPoints) p = c.point;
+    for (LensPoint& p : RippleSwirl.lensPoints) p = c.point;
     fillSwirlGrid();
     // Vertex (0, 1) lies 10.2 lattice units straight down the row axis from
     // the centre's row, so its texel direction is the ripple angle itself.
     const double d = std::hypot(c.point.x - 0.0, c.point.y - 1.0);
-    const double pi = 3.14159265358979323846;
-    const double rho = c.amplitude * (std::sin(pi * d / 20) + std::cos(pi * d / 20) + std::sin(-d / 20)) / 3;
-    const TexCoord t = LensWarp.texCoords[Vertex(0, 1)];
-    const LatticePoint p = LensWarp.baseGrid[Vertex(0, 1)];
+    const double rho = c.amplitude * (std::sin(kPiDouble * d / 20) + std::cos(kPiDouble * d / 20) + std::sin(-d / 20)) / 3;
+    const TexCoord t = RippleSwirl.texCoords[Vertex(0, 1)];
+    const LatticePoint p = WarpLattice[Vertex(0, 1)];
     const double centreRow = c.point.x * 6.4 - 128;
     const double centreColumn = c.point.y * 10.24 - 128;
     const double r = p.r - centreRow, col = p.c - centreColumn;
@@ -60,86 +64,36 @@ TEST(RippleSwirl, RippleAngleMixesThreeRingsFromThePoints) {
 }
 
 TEST(RippleSwirl, ResetZeroesOnlyThePoints) {
-  StartEffects();
-  LensWarp.warpAngle = 2.0f;
+  StartRippleSwirl();
+  WarpAngle = 2.0f;
   updateRippleSwirl(40);
-  const float angle = LensWarp.warpAngle;
+  const float angle = WarpAngle;
   const float amplitude = RippleSwirl.swirlAmplitude;
   ASSERT_NE(amplitude, 0.0f);
-  for (const LensPoint& p : LensWarp.lensPoints) {
+  for (const LensPoint& p : RippleSwirl.lensPoints) {
     EXPECT_TRUE(p.x >= 0.0f && p.x <= 36.0f && p.y >= 0.0f && p.y <= 20.0f);
   }
 
   resetRippleSwirl();
-  for (const LensPoint& p : LensWarp.lensPoints) {
+  for (const LensPoint& p : RippleSwirl.lensPoints) {
     EXPECT_EQ(p.x, 0.0f);
     EXPECT_EQ(p.y, 0.0f);
   }
-  EXPECT_EQ(LensWarp.warpAngle, angle);
+  EXPECT_EQ(WarpAngle, angle);
   EXPECT_EQ(RippleSwirl.swirlAmplitude, amplitude);
 
   // At the top-left vertex only the cosine ripple is non-zero: rho = A/3.
   // Vertex (0, 1) sees distance 1 from all three points.
   fillSwirlGrid();
-  const double pi = 3.14159265358979323846;
-  const double rho = amplitude * (std::sin(pi / 20) + std::cos(pi / 20) + std::sin(-1.0 / 20)) / 3;
-  const TexCoord t = LensWarp.texCoords[Vertex(0, 1)];
+  const double rho = amplitude * (std::sin(kPiDouble / 20) + std::cos(kPiDouble / 20) + std::sin(-1.0 / 20)) / 3;
+  const TexCoord t = RippleSwirl.texCoords[Vertex(0, 1)];
   EXPECT_NEAR(std::atan2(t.column, t.row), rho, 1e-4);
 
   updateRippleSwirl(0);
-  EXPECT_EQ(LensWarp.lensPoints[0].x, 0.0f) << "no tick leaves the points at zero";
+  EXPECT_EQ(RippleSwirl.lensPoints[0].x, 0.0f) << "no tick leaves the points at zero";
   updateRippleSwirl(1);
-  EXPECT_NE(LensWarp.lensPoints[0].x, 0.0f) << "the first tick replaces them";
+  EXPECT_NE(RippleSwirl.lensPoints[0].x, 0.0f) << "the first tick replaces them";
   EXPECT_EQ(RippleSwirl.swirlAmplitude, 10.0f * std::sin(angle / 3.0f));
-}
-
-TEST(RippleSwirl, FramesAreRepeatableAndKeepTheBorderAndFourthByte) {
-  auto run = [] {
-    StartEffects();
-    LensWarp.warpAngle = 3.0f;
-    FrameTarget f;
-    f.mark();
-    resetRippleSwirl();   // the scene-start frame draws nothing
-    for (int n = 0; n < 6; ++n) {
-      renderRippleSwirl(f.area());
-      updateRippleSwirl(2);
-    }
-    return f;
-  };
-  const FrameTarget first = run();
-  const FrameTarget again = run();
-  EXPECT_TRUE(first == again);
-  FrameTarget marked;
-  marked.mark();
-  const TouchReport r = CompareFrames(marked, first);
-  EXPECT_EQ(r.borderBytes, 0);
-  EXPECT_EQ(r.fourthBytes, 0);
-  EXPECT_EQ(r.outsideAreaBytes, 0);
-  EXPECT_EQ(r.changedPixels, 312 * 192);
-}
-
-TEST(RippleSwirl, PicturesForTheEye) {
-  if (!DumpRequested()) GTEST_SKIP() << "set QM7_EFFECTS_PNG to a folder to write pictures";
-  StartEffects(true);
-  // The angle the first ripple scene inherits from the opening scene
-  // (about 1500 ticks of lens warp), then the six short scenes.
-  for (int n = 0; n < 1500; ++n) LensWarp.warpAngle += float(2.0 * 3.14159265358979323846 / 1024.0);
-  FrameTarget f;
-  const int framesPerShot[] = {0, 1, 20, 60, 200, 400};
-  resetRippleSwirl();
-  int shot = 0;
-  for (int frames : framesPerShot) {
-    for (int n = 0; n < frames; ++n) {
-      f.mark();
-      renderRippleSwirl(f.area());
-      updateRippleSwirl(1);
-    }
-    if (frames == 0) {
-      f.mark();
-      renderRippleSwirl(f.area());
-    }
-    DumpArea(f, "ripple_swirl_" + std::to_string(shot++));
-  }
 }
 
 }  // namespace

@@ -1,28 +1,34 @@
-// Tunnel: ray casting (hits, misses, the axis-parallel ray), dot bounds,
-// tick stepping, the per-frame particle phase advance and whole frames.
+// Tunnel: start values, ray casting (hits, misses, the axis-parallel ray),
+// dot bounds, tick stepping and the per-frame particle phase advance.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 
 #include "effects/tunnel.h"
+#include "kit/numbers.h"
 #include "tests/effects/effect_fixture.h"
 
 namespace {
 
-constexpr float kTickAngle = float(2.0 * 3.14159265358979323846 / 1024.0);
-constexpr float kPhaseStep = float(2.0 * 3.14159265358979323846 / 512.0);
+void StartTunnel() {
+  StartKit();
+  initTunnel();
+}
+
+constexpr float kPhaseStep = static_cast<float>(2.0 * kPiDouble / 512.0);
 
 const Matrix3 kIdentity = {{1, 0, 0, 0, 1, 0, 0, 0, 1}};
 // Camera depth along world x: the centre ray runs perpendicular to the axis.
 const Matrix3 kSideways = {{0, 0, 1, 0, 1, 0, 1, 0, 0}};
 
 TEST(Tunnel, StartUpPlacesTheCloudParticlesOnAHelix) {
-  StartEffects();
+  StartTunnel();
   const TunnelState& s = Tunnel;
   EXPECT_EQ(s.time, 0.0f);
   EXPECT_EQ(s.camera.target.z, 256.0f);
   EXPECT_FLOAT_EQ(s.cameraLag, 3.14159265f / 4.0f);
+  EXPECT_EQ(s.cloudCentres[2].x, 256.0f);
   EXPECT_EQ(s.cloudParticles[0].offset.y, 64.0f);
   EXPECT_EQ(s.cloudParticles[0].offset.z, 64.0f);
   EXPECT_NEAR(s.cloudParticles[299].offset.z, -64.0f, 0.01f);
@@ -37,7 +43,7 @@ TEST(Tunnel, StartUpPlacesTheCloudParticlesOnAHelix) {
 }
 
 TEST(Tunnel, RaysMeetTheWallOrMiss) {
-  StartEffects();
+  StartTunnel();
   struct Case {
     const char* what;
     Vec3 eye;
@@ -97,7 +103,7 @@ TEST(Tunnel, DotsAreDrawnOnlyWithAnchorsIn5To313By5To193) {
 }
 
 TEST(Tunnel, TicksStepTheClockAndCamera) {
-  StartEffects();
+  StartTunnel();
   const TunnelState before = Tunnel;
   updateTunnel(0);
   EXPECT_EQ(std::memcmp(&before, &Tunnel, sizeof before), 0) << "no tick changes nothing";
@@ -115,7 +121,7 @@ TEST(Tunnel, TicksStepTheClockAndCamera) {
 }
 
 TEST(Tunnel, EveryFrameAdvancesTheParticlePhasesThreeSteps) {
-  StartEffects();
+  StartTunnel();
   updateTunnel(30);
   float expected[kCloudParticles];
   for (int k = 0; k < kCloudParticles; ++k) {
@@ -128,48 +134,6 @@ TEST(Tunnel, EveryFrameAdvancesTheParticlePhasesThreeSteps) {
   renderTunnel(f.area());
   for (int k = 0; k < kCloudParticles; ++k) ASSERT_EQ(Tunnel.cloudParticles[k].phase, expected[k]) << k;
   EXPECT_EQ(Tunnel.time, time) << "drawing does not move the clock";
-}
-
-TEST(Tunnel, FramesAreRepeatableAndKeepTheClearedBorder) {
-  auto run = [] {
-    StartEffects();
-    FrameTarget f;
-    f.mark();
-    std::memset(f.area(), 0, kAreaBytes);   // the scene-start frame
-    for (int n = 0; n < 8; ++n) {
-      renderTunnel(f.area());
-      updateTunnel(n % 3);
-    }
-    return f;
-  };
-  const FrameTarget first = run();
-  const FrameTarget again = run();
-  EXPECT_TRUE(first == again);
-
-  FrameTarget cleared;
-  cleared.mark();
-  std::memset(cleared.area(), 0, kAreaBytes);
-  const TouchReport r = CompareFrames(cleared, first);
-  EXPECT_EQ(r.borderBytes, 0);
-  EXPECT_EQ(r.fourthBytes, 0);
-  EXPECT_EQ(r.outsideAreaBytes, 0);
-  EXPECT_GT(r.changedPixels, 312 * 192 / 2);
-}
-
-TEST(Tunnel, PicturesForTheEye) {
-  if (!DumpRequested()) GTEST_SKIP() << "set QM7_EFFECTS_PNG to a folder to write pictures";
-  StartEffects(true);
-  FrameTarget f;
-  std::memset(f.area(), 0, kAreaBytes);
-  const int framesPerShot[] = {1, 60, 120, 200, 300, 400};
-  int shot = 0;
-  for (int frames : framesPerShot) {
-    for (int n = 0; n < frames; ++n) {
-      renderTunnel(f.area());
-      updateTunnel(1);
-    }
-    DumpArea(f, "tunnel_" + std::to_string(shot++));
-  }
 }
 
 }  // namespace

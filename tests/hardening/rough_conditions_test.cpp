@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/timeline.h"
 #include "tests/support/program_run.h"
 
 namespace fs = std::filesystem;
@@ -27,11 +28,6 @@ namespace {
 
 constexpr double kTimeLimitSeconds = 840;
 
-// Scene table end positions (order, row) of scenes 0..16; scene 17 quits.
-constexpr uint32_t kSceneEnds[17][2] = {{6, 0},   {12, 0},  {15, 32}, {15, 36}, {15, 40}, {15, 44},
-                                        {15, 48}, {15, 52}, {15, 54}, {15, 58}, {15, 60}, {15, 62},
-                                        {16, 0},  {20, 0},  {24, 0},  {35, 0},  {52, 63}};
-constexpr uint32_t kQuitScene = 17;
 constexpr int32_t kLastEvent = 52;
 
 struct Pass {
@@ -144,8 +140,8 @@ TEST_P(RoughConditions, RunEndsScenesAdvanceInOrderAndRepeatExactly) {
     ASSERT_TRUE(p.scene == before || p.scene == before + 1)
         << "pass " << p.pass << ": scene " << before << " -> " << p.scene;
     if (p.scene != before) {
-      EXPECT_EQ(p.order, kSceneEnds[before][0]) << "scene " << before << " ended at pass " << p.pass;
-      EXPECT_EQ(p.row, kSceneEnds[before][1]) << "scene " << before << " ended at pass " << p.pass;
+      EXPECT_EQ(p.order, SceneTable[before].endOrder) << "scene " << before << " ended at pass " << p.pass;
+      EXPECT_EQ(p.row, SceneTable[before].endRow) << "scene " << before << " ended at pass " << p.pass;
     }
     if (p.event >= 0) {
       EXPECT_EQ(p.event, lastEvent + 1) << "pass " << p.pass;
@@ -168,12 +164,12 @@ TEST_P(RoughConditions, RunEndsScenesAdvanceInOrderAndRepeatExactly) {
   }
 
   if (playsToTheEnd) {
-    EXPECT_EQ(passes.back().scene, kQuitScene);
+    EXPECT_EQ(passes.back().scene, kQuitSceneIndex);
     EXPECT_EQ(Rows(passes.back()), 52u * 64 + 63);
     if (run.allEvents) {
       EXPECT_EQ(lastEvent, kLastEvent) << "an event was never fired";
     }
-    for (std::size_t i = 0; i + 1 < passes.size(); ++i) ASSERT_LT(passes[i].scene, kQuitScene);
+    for (std::size_t i = 0; i + 1 < passes.size(); ++i) ASSERT_LT(passes[i].scene, kQuitSceneIndex);
   }
 }
 

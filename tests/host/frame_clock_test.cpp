@@ -16,7 +16,7 @@ struct Step {
 };
 
 void RunSteps(const std::vector<Step>& steps) {
-  ASSERT_EQ(StartFrameClock(kFrequency), 1);
+  ASSERT_TRUE(StartFrameClock(kFrequency));
   EXPECT_EQ(FrameClock.ticksPerFrame, 142857);  // remainder dropped
   FrameClock.lastCount = 5000;
   FrameClock.carry = 0.0;
@@ -48,8 +48,8 @@ TEST(FrameClock, LongPauseArrivesInOneMeasurement) {
 }
 
 TEST(FrameClock, RejectsACounterSlowerThanTheTick) {
-  EXPECT_EQ(StartFrameClock(69), 0);
-  EXPECT_EQ(StartFrameClock(70), 1);
+  EXPECT_FALSE(StartFrameClock(69));
+  EXPECT_TRUE(StartFrameClock(70));
 }
 
 }  // namespace

@@ -24,13 +24,7 @@ fail=0
 cd "$data"
 SDL_AUDIODRIVER=dummy QM7_STATS=1 "$qm7" >/dev/null 2>"$data/../qm7_full_screen_$wm.log" &
 pid=$!
-demo=""
-for _ in $(seq 100); do
-  demo=$(xdotool search --onlyvisible --name "GLIDER TEST PROGRAM" 2>/dev/null | head -1)
-  [ -n "$demo" ] && break
-  sleep 0.2
-done
-[ -n "$demo" ] || { echo "FAIL: the demo window never appeared"; kill -9 "$pid"; exit 1; }
+demo=$("$QM7_TEST_SUPPORT/await_window.sh" "$pid") || exit 1
 sleep 1
 geometry() { eval "$(xdotool getwindowgeometry --shell "$demo")"; echo "$X $Y $WIDTH $HEIGHT"; }
 expect() {  # what "X Y W H"

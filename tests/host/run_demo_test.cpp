@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -98,8 +99,8 @@ TEST_F(RunDemoTest, StartsUpInOrderAndShowsBlackTwiceBeforeTheMusic) {
   const std::vector<std::string> expected = {
       "MusicInit", "OpenDemoWindow", "OpenPack (surfaces made)",
       "LoadFile brisk.bin", "LoadFile opener7.bin", "LoadFile wctk.bin", "LoadFile w.pal",
-      "LoadFile scroll.bin", "initLensWarp", "initRippleSwirl", "initKaleidoscope",
-      "initFlyingBlobs", "initFrameCube", "initScroller",
+      "LoadFile scroll.bin", "initKit", "initLensWarp", "initTunnel", "initRippleSwirl",
+      "initKaleidoscope", "initFlyingBlobs", "initFrameCube", "initScroller",
       "MusicLoad qm7.it (2 flips, black)", "MusicStart", "MusicPlay", "DestroyWindow"};
   EXPECT_EQ(log, expected);
 
@@ -331,6 +332,61 @@ TEST_P(StartupFailureTest, IsShownReleasesTheMusicAndEndsWithStatusOne) {
   EXPECT_FALSE(Logged("MusicPlay"));
   EXPECT_EQ(PackArchive.packOpen, 0);
   EXPECT_TRUE(frames.empty());
+}
+
+// The test hook (host/test_frame.h): a good value shows its frame on every
+// frame until Escape; a bad one ends start-up with status 1 on standard
+// error only.
+TEST_F(RunDemoTest, TestFrameIsShownUntilEscapeAndABadOneEndsStartUp) {
+  std::vector<uint8_t> picture(kFrameBytes);
+  for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = uint8_t(i * 31 + i / 1280);
+  WriteFile(folder.path() / "frame.raw", picture);
+  std::vector<uint8_t> shortFile(picture.begin(), picture.end() - 1);
+  WriteFile(folder.path() / "short.raw", shortFile);
+  std::vector<uint8_t> longFile(picture);
+  longFile.push_back(0);
+  WriteFile(folder.path() / "long.raw", longFile);
+  std::vector<uint8_t> checker(kFrameBytes);
+  for (int y = 0; y < kFrameHeight; ++y)
+    for (int x = 0; x < kFrameWidth; ++x)
+      for (int c = 0; c < 3; ++c) checker[size_t(y * kFrameRowBytes + x * 4 + c)] = (x + y) % 2 ? 0 : 255;
+  struct Case {
+    const char* value;
+    const std::vector<uint8_t>* shown;  // null: start-up fails
+  } cases[] = {{"checker", &checker}, {"frame.raw", &picture}, {"missing.raw", nullptr},
+               {"short.raw", nullptr}, {"long.raw", nullptr}, {"Checker", nullptr}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    VirtualDisplayReset();
+    driver = DemoDriver{};
+    driver.Install();
+    VirtualPopups.clear();
+    log.clear();
+    int64_t shownFrames = 0;
+    driver.onPass = [&](DemoDriver& d) {
+      VirtualFrame f = VirtualFrontBuffer();
+      if (c.shown && f.pixels && d.passes > 10 && d.passes <= 200 &&
+          std::equal(c.shown->begin(), c.shown->end(), f.pixels))
+        ++shownFrames;
+      if (d.passes == 200) VirtualPostMessage(WM_KEYDOWN, VK_ESCAPE);
+    };
+    setenv("QM7_TEST_FRAME", c.value, 1);
+    testing::internal::CaptureStderr();
+    int status = RunDemo();
+    std::string err = testing::internal::GetCapturedStderr();
+    unsetenv("QM7_TEST_FRAME");
+    if (c.shown) {
+      EXPECT_EQ(status, 0);
+      EXPECT_EQ(shownFrames, 200 - 10);  // every pass after the first few, nothing else drawn
+      EXPECT_TRUE(frames.empty()) << "the timeline ran";
+    } else {
+      EXPECT_EQ(status, 1);
+      EXPECT_NE(err.find(std::string("qm7: QM7_TEST_FRAME: ")), std::string::npos) << err;
+      EXPECT_TRUE(VirtualPopups.empty());
+      EXPECT_FALSE(Logged("MusicPlay"));
+    }
+    ClosePack();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, StartupFailureTest, ::testing::ValuesIn(kFailures),

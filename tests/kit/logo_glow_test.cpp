@@ -1,5 +1,6 @@
-// Logo glow: the shared tables, the 30-pixel smear, the sharp/smear mix and
-// the glow blend at the levels that matter.
+// Logo glow: the shared tables, the 30-pixel smear, the sharp/smear mix, the
+// glow blend at the levels that matter, the title logo rows and the glow
+// sequence the lens warp and the frame cube both run.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -138,6 +139,57 @@ TEST_F(LogoGlowTest, GlowLightensByLevelAndLeavesTheRestAlone) {
     for (int y = 0; y < 200; ++y)
       for (int x = 0; x < 320; ++x) changed += t.unchanged(x, y) ? 0 : 1;
     EXPECT_EQ(changed, c.level == 0 ? 0 : 4);
+  }
+}
+
+TEST(TitleLogos, RowsSitCentredWithTheirSmears) {
+  std::vector<uint8_t> opener(280 * 52, 63), brisk(240 * 59, 63);
+  initTitleLogos(opener.data(), brisk.data());
+  EXPECT_FALSE(TitleLogoTable[0].enabled);
+  const LogoEntry& o = TitleLogoTable[1];
+  EXPECT_TRUE(o.enabled);
+  EXPECT_EQ(o.sharp, opener.data());
+  EXPECT_EQ(o.blurred, OpenerLogoBlur);
+  EXPECT_EQ(o.placement, 74 * kFrameRowBytes + 5 * 4);   // 310x52 centred in 320x200
+  EXPECT_EQ(o.rows, 52);
+  EXPECT_EQ(o.totalWidth, 310);
+  const LogoEntry& b = TitleLogoTable[2];
+  EXPECT_EQ(b.blurred, BriskLogoBlur);
+  EXPECT_EQ(b.placement, 70 * kFrameRowBytes + 25 * 4);  // 270x59
+  EXPECT_EQ(b.rows, 59);
+  EXPECT_EQ(b.totalWidth, 270);
+  EXPECT_EQ(OpenerLogoBlur[29], 63);   // the smear is full once 30 pixels are in
+  EXPECT_EQ(BriskLogoBlur[0], 2);
+}
+
+// Events and ticks as a scene runs them: the level moves every second tick
+// and stays in 0..63; a third "next logo" keeps the last row.
+TEST(TitleLogoGlow, LevelStepsEverySecondTickAndStaysIn0To63) {
+  LogoGlow glow;
+  struct Step {
+    void (*event)(LogoGlow&);
+    int ticks;
+    int level;
+    int logo;
+  } script[] = {
+      {nullptr, 100, 0, 0},             // no event yet: nothing to show, level stays 0
+      {showNextTitleLogo, 1, 0, 1},     // the first tick only sets the parity
+      {nullptr, 1, 1, 1},
+      {nullptr, 30, 16, 1},
+      {nullptr, 200, 63, 1},            // stops at 63
+      {fadeTitleLogo, 2, 62, 1},
+      {nullptr, 300, 0, 1},             // stops at 0, still selected
+      {showNextTitleLogo, 0, 0, 2},
+      {nullptr, 2, 1, 2},
+      {showNextTitleLogo, 0, 0, 2},     // a third event keeps the last row
+  };
+  int n = 0;
+  for (const Step& s : script) {
+    SCOPED_TRACE(n++);
+    if (s.event != nullptr) s.event(glow);
+    for (int t = 0; t < s.ticks; ++t) stepLogoGlow(glow);
+    EXPECT_EQ(glow.level, s.level);
+    EXPECT_EQ(glow.logoIndex, s.logo);
   }
 }
 

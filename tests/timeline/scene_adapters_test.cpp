@@ -4,11 +4,10 @@
 #include <vector>
 
 #include "effects/flying_blobs.h"
-#include "effects/frame_cube.h"
-#include "effects/kaleidoscope.h"
-#include "effects/lens_warp.h"
 #include "effects/ripple_swirl.h"
 #include "effects/scroller.h"
+#include "host/data_buffers.h"
+#include "host/host.h"
 #include "host/scene_state.h"
 #include "host/timeline.h"
 #include "kit/frame.h"
@@ -22,20 +21,16 @@ bool ClearsOnStart(int scene) {
   return scene == 1 || (scene >= 2 && scene <= 12 && scene % 2 == 0);
 }
 
-// Blank data files of the sizes the effects read (the scroll picture 1731 rows).
-std::vector<uint8_t> Texture(64 * 64), Palette(768), Opener(280 * 52), Brisk(240 * 59),
-    Scroll(320 * 1731, 200);
+// The scroll picture (1731 rows) in one grey; the other data buffers stay blank.
+std::vector<uint8_t> Scroll(kScrollPictureMinBytes, 200);
 
 class SceneAdapterTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    // As the host does at start-up, so the renderers have their tables.
-    initLensWarp(Texture.data(), Palette.data(), Opener.data(), Brisk.data());
-    initRippleSwirl();
-    initKaleidoscope();
-    initFlyingBlobs();
-    initFrameCube(Opener.data(), Brisk.data());
-    initScroller(Scroll.data(), Scroll.size());
+    // The host's own start-up of the kit and the effects.
+    ScrollPicture = Scroll.data();
+    ScrollPictureBytes = Scroll.size();
+    InitEffects();
   }
   void SetUp() override {
     ResetTimeline();
@@ -107,10 +102,10 @@ TEST_F(SceneAdapterTest, EffectUpdateRunsOnlyWithPendingTicks) {
 }
 
 TEST_F(SceneAdapterTest, RippleSwirlStartsFromResetLensPoints) {
-  for (LensPoint& p : LensWarp.lensPoints) p = {12.0f, -3.0f};
+  for (LensPoint& p : RippleSwirl.lensPoints) p = {12.0f, -3.0f};
   SceneState.sceneStarted = true;
   SceneTable[3].renderScene(Area());
-  for (const LensPoint& p : LensWarp.lensPoints) {
+  for (const LensPoint& p : RippleSwirl.lensPoints) {
     EXPECT_EQ(p.x, 0.0f);
     EXPECT_EQ(p.y, 0.0f);
   }

@@ -58,10 +58,10 @@ std::pair<std::vector<Change>, std::vector<Change>> PlayThrough(int pollsPerRow)
 }
 
 TEST_F(SyncToMusicTest, PlayingEveryRowSwitchesEachSceneAndFiresEachEventOnceAtItsPosition) {
-  const std::vector<Change> expectedScenes = {
-      {6, 0, 1},    {12, 0, 2},   {15, 32, 3},  {15, 36, 4},  {15, 40, 5},  {15, 44, 6},
-      {15, 48, 7},  {15, 52, 8},  {15, 54, 9},  {15, 58, 10}, {15, 60, 11}, {15, 62, 12},
-      {16, 0, 13},  {20, 0, 14},  {24, 0, 15},  {35, 0, 16},  {52, 63, 17}};
+  // Each scene gives way to the next at its own end position.
+  std::vector<Change> expectedScenes;
+  for (uint32_t i = 0; i < kQuitSceneIndex; ++i)
+    expectedScenes.push_back({SceneTable[i].endOrder, SceneTable[i].endRow, i + 1});
   std::vector<Change> expectedEvents = {{2, 0, 1}, {3, 0, 2}, {4, 0, 3}, {5, 0, 4},
                                         {7, 0, 5}, {8, 0, 6}, {9, 0, 7}, {10, 0, 8}, {11, 0, 9}};
   uint32_t index = 10;

@@ -22,6 +22,9 @@ its debugging protocol and checks:
            the tab comes to the front;
   start-up five loads: the first main-loop frame after Play (the page's
            qm7Stats.firstFrameMs) and where the time went;
+  look     at 1920x1080 the checkerboard test frame (?testframe=checker)
+           shows every source pixel 4.5 screen pixels wide and tall, within
+           a quarter pixel (tests/support/footprint.py);
   bad data a missing qm7.dat and a truncated qm7.it show the message overlay;
   trace    the capture tool's frame-exact run, built for the browser, keeps
            the timeline of the golden trace exactly; frame hashes are
@@ -493,6 +496,31 @@ def test_startup(browser, server, base):
            ', '.join(f'{name} {ms:.1f}' for name, ms in stats['startup']))
 
 
+def test_look(browser, base, out, root):
+    """The checkerboard test frame on a 1920x1080 page: every source pixel
+    the same size (4.5 screen pixels) after the page's last scaling step."""
+    browser.send('Emulation.setDeviceMetricsOverride', width=1920, height=1080,
+                 deviceScaleFactor=1, mobile=False)
+    try:
+        open_and_play(browser, base + '/web/index.html?testframe=checker')
+        # The full-screen button leaves the picture's corner after 3 s.
+        browser.wait_for("document.getElementById('fullscreen').hidden", 10)
+        browser.pump(0.5)
+        path = os.path.join(out, 'web-look-checker.png')
+        browser.screenshot(path)
+        measured = subprocess.run(
+            ['/usr/bin/python3', os.path.join(root, 'tests', 'support', 'footprint.py'), 'check',
+             path], capture_output=True, text=True)
+        for line in measured.stdout.splitlines():
+            figure('look: ' + line)
+        check(measured.returncode == 0 and 'picture 1440x1080 at 240,0 ' in measured.stdout,
+              'look: 1440x1080 at 240,0, every source pixel 4.5 screen pixels within 0.25')
+        browser.key('Escape', 'Escape', 27)
+        check(browser.wait_for('qm7Stats.status === 0', 10), 'look: Escape ends it (status 0)')
+    finally:
+        browser.send('Emulation.clearDeviceMetricsOverride')
+
+
 def test_bad_data(browser, base, out):
     """Bad data ends start-up with its message. Opened with ?autoplay=1: this
     browser starts sound only after a click, so Play stays offered first."""
@@ -617,6 +645,7 @@ def main():
         figure(f'download size: {sizes} bytes ({sizes / 1048576:.2f} MiB)')
         check(sizes <= 2.5 * 1048576, 'the page downloads at most 2.5 MiB')
         test_page(browser, server, base, args.out, golden)
+        test_look(browser, base, args.out, root)
         test_fallbacks(browser, base, args.out, golden)
         test_no_audio(browser, base, args.out)
         test_background_tab(args.port + 2, base)
