@@ -353,6 +353,8 @@ const qm7Page = (() => {
     for (const [name, bytes] of Object.entries(files)) {
       if (bytes) program.FS.writeFile(name, bytes, {canOwn: true});
     }
+    // The music library's loader compiled now rather than in the click.
+    if (files['qm7.it']) program._qm7_web_prepare_music();
     qm7Stats.loadedMs = performance.now();
     $('loading').hidden = true;
     const play = $('play');

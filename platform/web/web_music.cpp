@@ -66,6 +66,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE const int16_t* qm7_web_render_audio(int frames) 
   return out;
 }
 
+extern "C" EMSCRIPTEN_KEEPALIVE void qm7_web_prepare_music() {
+  FreeModulePlayer(LoadModulePlayer("qm7.it"));
+}
+
 void StopWebAudio() {
   if (Music.ready) StopPageAudio();
   Music.ready = false;
