@@ -305,7 +305,7 @@ const FailureCase kFailures[] = {
     {"module cut short",
      [](DemoFolder& f) {
        std::vector<uint8_t> module = MakeTinyModule(53, 1, 255);
-       module.resize(module.size() - 1);
+       module.pop_back();
        WriteFile(f.path() / "qm7.it", module);
      },
      "Can't play the file"},
