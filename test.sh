@@ -42,7 +42,8 @@ if [ "${QM7_NO_WINDOWS:-0}" != 1 ]; then
   # The Windows build (libopenmpt for it is built once into ~/.cache/qm7),
   # then its programs under Wine against the Release build's golden runs.
   echo "== windows"
-  qm7_install_packages xvfb x11-utils pulseaudio pulseaudio-utils imagemagick sox unzip
+  qm7_install_packages xvfb x11-utils pulseaudio pulseaudio-utils imagemagick sox unzip openbox \
+    xdotool icoutils python3 python3-pil
   "$QM7_ROOT/scripts/build-windows.sh"
   "$QM7_ROOT/tests/windows/run_wine_tests.sh" "$QM7_ROOT/build/windows" "$QM7_ROOT/build/release"
 fi

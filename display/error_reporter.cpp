@@ -274,5 +274,5 @@ bool CheckResult(HRESULT code) {
 void ShowPopup(const char* text) {
   PopupText = text;
   ShowModalMessage(text, PopupOwner);
-  // The next presented frame repaints the window; nothing to invalidate here.
+  // The platform marks the window for repainting once the box is gone.
 }

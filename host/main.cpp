@@ -91,15 +91,15 @@ int main(int argc, char** argv) {
   DemoOptions options;
   std::string error;
   if (!ParseDemoCommandLine(argc, argv, &options, &error)) {
-    std::fprintf(stderr, "qm7: %s\n%s", error.c_str(), kDemoUsage);
+    ShowProgramText(("qm7: " + error + "\n" + kDemoUsage).c_str(), true);
     return 2;
   }
   if (options.help) {
-    std::printf("%s\n%s", kDemoUsage, kDemoHelp);
+    ShowProgramText((std::string(kDemoUsage) + "\n" + kDemoHelp).c_str(), false);
     return 0;
   }
   if (options.version) {
-    std::printf("qm7 %s\n", QM7_VERSION);
+    ShowProgramText((std::string("qm7 ") + QM7_VERSION + "\n").c_str(), false);
     return 0;
   }
   std::string searchNote;

@@ -4,7 +4,8 @@
 // so the sound may start. Start-up runs at once; the browser then calls
 // RunPasses once per display frame, which runs passes of the host's main
 // loop until one frame was drawn or the demo waits (inactive), so a message
-// never costs a frame. At the end the page is told the exit status.
+// never costs a frame. At the end the page is told the exit status. Each
+// start-up step is told to the page as it is taken (qm7Stats.startup).
 #include <emscripten.h>
 
 #include <cstdlib>
@@ -20,6 +21,9 @@ constexpr int kMaxPassesPerCallback = 512;
 
 EM_JS(void, TellPageEnded, (int status), {
   if (typeof qm7Page !== 'undefined') qm7Page.ended(status);
+});
+EM_JS(void, TellPageStep, (const char* step), {
+  if (typeof qm7Page !== 'undefined') qm7Page.startupStep(UTF8ToString(step));
 });
 
 // TEST HOOK: the page's ?testframe=checker flag, the page's QM7_TEST_FRAME
@@ -46,6 +50,7 @@ void RunPasses() {
 }  // namespace
 
 int main() {
+  StartupObserver = [](const char* step) { TellPageStep(step); };
   if (PageAsksForTestFrame()) setenv("QM7_TEST_FRAME", "checker", 1);
   if (StartDemo() != 0) {
     EndPlatform();

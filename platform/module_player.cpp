@@ -7,8 +7,10 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <iostream>
 #include <libopenmpt/libopenmpt.hpp>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "platform/music.h"
@@ -16,6 +18,7 @@
 
 struct ModulePlayer {
   openmpt::module* module;
+  int rate;  // frames a second rendered
 };
 
 namespace {
@@ -53,7 +56,7 @@ bool ImpulseTrackerComplete(const std::vector<char>& b) {
 
 }  // namespace
 
-ModulePlayer* LoadModulePlayer(const char* path) {
+ModulePlayer* LoadModulePlayer(const char* path, int rate) {
   // A folder opens like a file and then throws on the first read.
   std::error_code error;
   const auto type = std::filesystem::status(path, error).type();
@@ -67,19 +70,30 @@ ModulePlayer* LoadModulePlayer(const char* path) {
     return nullptr;
   }
   try {
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // One read of the whole file (a byte-at-a-time copy costs the page's
+    // start-up tens of milliseconds for a megabyte).
+    file.seekg(0, std::ios::end);
+    std::streamoff size = file.tellg();
+    file.seekg(0, std::ios::beg);
+    std::vector<char> bytes(size > 0 ? static_cast<std::size_t>(size) : 0);
+    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
     if (!ImpulseTrackerComplete(bytes)) {
       std::fprintf(stderr, "music: %s is cut short: its samples or patterns lie past its end\n", path);
       return nullptr;
     }
-    auto* module = new openmpt::module(bytes.data(), bytes.size());
+    // No walk through the whole song for its subsongs at load (most of the
+    // load time; it only speeds up seeking, and the player seeks to order 0
+    // alone). Playback is the same sample for sample.
+    const std::map<std::string, std::string> ctls = {{"load.skip_subsongs_init", "1"}};
+    auto* module = new openmpt::module(bytes.data(), bytes.size(), std::clog, ctls);
     // Repeat forever: after the last row play goes on from the start
     // (order 0 for a module without a restart jump).
     module->set_repeat_count(-1);
     // No dither: its noise is random, and the same module must render the
     // same samples on every run (repeatable captures and tests).
     module->ctl_set_integer("dither", 0);
-    return new ModulePlayer{module};
+    return new ModulePlayer{module, rate > 0 ? rate : kMusicRate};
   } catch (const std::exception& e) {
     std::fprintf(stderr, "music: %s is not a module the player reads: %s\n", path, e.what());
     return nullptr;
@@ -103,7 +117,7 @@ void RenderModule(ModulePlayer* player, int16_t* out, std::size_t frames) {
   while (frames > 0) {
     std::size_t got = 0;
     try {
-      got = player->module->read_interleaved_stereo(kMusicRate, frames, out);
+      got = player->module->read_interleaved_stereo(player->rate, frames, out);
     } catch (const std::exception&) {
       got = 0;
     }
@@ -137,7 +151,7 @@ std::size_t ModuleTickFrames(const ModulePlayer* player) {
   // A tick lasts 2.5 / tempo seconds (classic tempo mode).
   int tempo = player->module->get_current_tempo();
   if (tempo < 1) tempo = 125;
-  std::size_t frames = static_cast<std::size_t>(kMusicRate) * 5 / (2 * static_cast<std::size_t>(tempo));
+  std::size_t frames = static_cast<std::size_t>(player->rate) * 5 / (2 * static_cast<std::size_t>(tempo));
   return frames > 0 ? frames : 1;
 }
 

@@ -1,19 +1,21 @@
 // module_player.h — the module renderer both music backends share.
 //
-// Wraps one libopenmpt module: load from a file, render 44100 Hz 16-bit
-// stereo, report order and row. The module repeats forever: after its last
+// Wraps one libopenmpt module: load from a file, render 16-bit stereo at the
+// output's rate (44100 Hz unless the output has another), report order and row. The module repeats forever: after its last
 // row it goes on from the start (order 0, row 0). Not thread-safe: the caller keeps
 // every call on one thread at a time (the real backend locks its device).
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/music.h"
+
 struct ModulePlayer;
 class PositionRing;
 
 // Reads and parses the file; nullptr when it is missing or not a module
-// (the reason goes to standard error).
-ModulePlayer* LoadModulePlayer(const char* path);
+// (the reason goes to standard error). It renders at `rate` frames a second.
+ModulePlayer* LoadModulePlayer(const char* path, int rate = kMusicRate);
 void FreeModulePlayer(ModulePlayer* player);
 
 // Back to order 0, row 0.

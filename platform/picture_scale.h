@@ -6,7 +6,7 @@
 // win32 stand-in full screen):
 //   PictureRect place = FitPicture(windowW, windowH, 320, 240);
 //   PictureScale scale;  PrepareScale(&scale, 320, 240, place);   // on size changes only
-//   per frame: ScalePicture(scale, frame, 320 * 4, windowPixels, windowPitch);
+//   per frame: ScalePicture(scale, frame, kFrameRowBytes, windowPixels, windowPitch);
 // The GPU presentation uses FitPicture too, so every path shows the picture
 // in the same rectangle.
 //

@@ -14,4 +14,16 @@
 
 #include "platform/window_handle.h"
 
+//
+// On Win32, once the box is dismissed the owner's client area is marked for
+// repainting (InvalidateRect), so nothing of the box stays on screen; the
+// other platforms redraw their whole window anyway.
 void ShowModalMessage(const char* text, WindowHandle owner = nullptr);
+
+// Program start (host/main.cpp, before anything else is shown): --help,
+// --version and a command-line error. `text` goes to standard output, or to
+// standard error when `error`. Win32: a windowed program has neither unless
+// redirected, so it writes to the console it was started from, and shows a
+// message box when there is none. Real: sdl_popup.cpp, win32_popup.cpp (the
+// page and the capture tool have starts of their own).
+void ShowProgramText(const char* text, bool error);

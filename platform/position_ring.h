@@ -9,7 +9,8 @@
 // ({frames, order, row} packed 44/10/10 bits) and the count is published
 // with release order. The reader scans back from the newest entry and stays
 // well clear of the slots the writer may be rewriting meanwhile.
-// Used by platform/sdl/sdl_music.cpp and platform/win32/win32_music.cpp.
+// Used by platform/sdl/sdl_music.cpp, platform/win32/win32_music.cpp and
+// platform/web/web_music.cpp.
 #pragma once
 #include <atomic>
 #include <cstdint>

@@ -153,7 +153,7 @@ HRESULT Show() {
       return DDERR_SURFACELOST;
     Sdl.look = CpuPresentLast(&Sdl.lastTarget) ? SdlDisplayState::Look::kCpuEven
                                                : SdlDisplayState::Look::kCpuBlit;
-    PacePresent(Sdl.window);
+    PaceSdlPresent(Sdl.window);
     return DD_OK;
   }
   int outW = 0, outH = 0;
@@ -172,7 +172,7 @@ HRESULT Show() {
   SDL_RenderPresent(Sdl.renderer);
   Sdl.look = scaled ? SdlDisplayState::Look::kGpuEven : SdlDisplayState::Look::kGpuNearest;
   Sdl.lastTarget = target;
-  PacePresent(Sdl.window);
+  PaceSdlPresent(Sdl.window);
   return DD_OK;
 }
 

@@ -14,9 +14,9 @@ void CloseMusicDevice();
 // look could not be had. Nothing when no frame was shown.
 void ReportPresentation();
 
-// After each present (sdl_ddraw.cpp Flip): waits out the rest of the display's
-// refresh period, so a renderer without vsync does not spin.
-void PacePresent(SDL_Window* window);
+// After each present (sdl_ddraw.cpp Flip): PacePresent (platform/present_pacing.h)
+// at the display's refresh rate, so a renderer without vsync does not spin.
+void PaceSdlPresent(SDL_Window* window);
 
 // The position after the newest rendered slice, ahead of MusicGetPosition by
 // half to one and a half device buffers (tests compare the two).

@@ -25,3 +25,5 @@ void ShowModalMessage(const char* text, WindowHandle owner) {
   if (SDL_ShowMessageBox(&box, &pressed) == 0) return;
   std::fprintf(stderr, "%s\n", text);
 }
+
+void ShowProgramText(const char* text, bool error) { std::fputs(text, error ? stderr : stdout); }

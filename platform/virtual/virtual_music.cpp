@@ -1,6 +1,7 @@
 // virtual_music.cpp — the module rendered only when the driver asks, in
 // lockstep with the virtual clock; no audio device. The position is the one
-// after the last rendered frame. What is rendered can go to a WAV file.
+// after the last rendered frame. What is rendered can be handed to a sink
+// (the capture tool's WAV files).
 //
 // The driver may ask for the next frames early (VirtualMusicRenderAhead):
 // a thread of its own then renders them with the same calls, in the same
@@ -41,8 +42,8 @@ struct VirtualMusicState {
   bool playing;
   ModulePlayer* player;
   int64_t framesRendered;
-  std::FILE* wav;
-  int64_t wavFrames;
+  void (*sink)(const int16_t* samples, std::size_t frames, void* user);
+  void* sinkUser;
 };
 
 VirtualMusicState Music;
@@ -57,10 +58,8 @@ void RenderPiece(int16_t* out, std::size_t frames) {
     std::memset(out, 0, frames * 4);
 }
 
-void WriteWavFrames(const int16_t* samples, std::size_t frames) {
-  if (!Music.wav) return;
-  std::fwrite(samples, 4, frames, Music.wav);
-  Music.wavFrames += static_cast<int64_t>(frames);
+void Deliver(const int16_t* samples, std::size_t frames) {
+  if (Music.sink) Music.sink(samples, frames, Music.sinkUser);
 }
 
 struct MusicAhead {
@@ -154,33 +153,10 @@ void DropAhead() {
   Ahead.frames = 0;
 }
 
-void PutLe(uint8_t* p, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-void WriteWavHeader(std::FILE* f, int64_t frames) {
-  uint8_t h[44];
-  uint32_t dataBytes = static_cast<uint32_t>(frames * 4);
-  std::memcpy(h, "RIFF", 4);
-  PutLe(h + 4, 36 + dataBytes, 4);
-  std::memcpy(h + 8, "WAVEfmt ", 8);
-  PutLe(h + 16, 16, 4);
-  PutLe(h + 20, 1, 2);  // PCM
-  PutLe(h + 22, 2, 2);  // stereo
-  PutLe(h + 24, kMusicRate, 4);
-  PutLe(h + 28, kMusicRate * 4, 4);
-  PutLe(h + 32, 4, 2);
-  PutLe(h + 34, 16, 2);
-  std::memcpy(h + 36, "data", 4);
-  PutLe(h + 40, dataBytes, 4);
-  std::fwrite(h, 1, sizeof h, f);
-}
-
 }  // namespace
 
 void ResetVirtualMusic() {
   DropAhead();
-  VirtualMusicCloseWav();
   FreeModulePlayer(Music.player);
   Music = VirtualMusicState{};
 }
@@ -247,7 +223,7 @@ void VirtualMusicRender(int64_t frames) {
       std::abort();
     }
     WaitForAhead();
-    WriteWavFrames(Ahead.samples.data(), static_cast<std::size_t>(frames));
+    Deliver(Ahead.samples.data(), static_cast<std::size_t>(frames));
     Music.framesRendered += frames;
     Ahead.frames = 0;
     return;
@@ -256,7 +232,7 @@ void VirtualMusicRender(int64_t frames) {
     std::size_t n = frames < static_cast<int64_t>(kChunkFrames) ? static_cast<std::size_t>(frames)
                                                                  : kChunkFrames;
     RenderPiece(Chunk, n);
-    WriteWavFrames(Chunk, n);
+    Deliver(Chunk, n);
     Music.framesRendered += static_cast<int64_t>(n);
     frames -= static_cast<int64_t>(n);
   }
@@ -294,20 +270,8 @@ uint32_t VirtualMusicPosition() {
   return Music.player ? ModulePosition(Music.player) : 0;
 }
 
-bool VirtualMusicOpenWav(const char* path) {
-  VirtualMusicCloseWav();  // also drops a stretch rendered ahead
-  Music.wav = std::fopen(path, "wb");
-  if (!Music.wav) return false;
-  Music.wavFrames = 0;
-  WriteWavHeader(Music.wav, 0);
-  return true;
-}
-
-void VirtualMusicCloseWav() {
-  DropAhead();
-  if (!Music.wav) return;
-  std::fseek(Music.wav, 0, SEEK_SET);
-  WriteWavHeader(Music.wav, Music.wavFrames);
-  std::fclose(Music.wav);
-  Music.wav = nullptr;
+void VirtualMusicSetSink(void (*sink)(const int16_t* samples, std::size_t frames, void* user),
+                         void* user) {
+  Music.sink = sink;
+  Music.sinkUser = user;
 }

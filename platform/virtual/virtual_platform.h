@@ -29,6 +29,7 @@
 // after the render step) comes from the host's FrameObserver (host/host.h);
 // presented frames from the virtual display (platform/virtual/virtual_display.h).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/window.h"
@@ -72,7 +73,7 @@ CursorShape VirtualCursor();       // the shape last set
 // Makes MusicInit fail.
 void VirtualMusicFailInit(bool fail);
 // Renders exactly `frames` stereo frames (silence before MusicPlay and after
-// MusicFree) and appends them to the WAV file if one is open.
+// MusicFree) and hands them to the sink if there is one.
 void VirtualMusicRender(int64_t frames);
 int64_t VirtualMusicFramesRendered();
 // Starts rendering the next `frames` frames on the music thread while the
@@ -80,14 +81,15 @@ int64_t VirtualMusicFramesRendered();
 // exactly that many (anything else stops the program with a message): it then
 // only waits for the thread and takes the result. Until then the position and
 // the frames rendered are still those before; every other music call waits
-// for the thread first. The samples, the position and the WAV file are
+// for the thread first. The samples, the position and what the sink gets are
 // byte-for-byte those of the plain VirtualMusicRender. Without threads (a web
 // page) it does nothing.
 void VirtualMusicRenderAhead(int64_t frames);
 // The position after the last rendered frame, order | row << 16.
 uint32_t VirtualMusicPosition();
-// Everything rendered from now on also goes to a 44.1 kHz 16-bit stereo WAV
-// file at `path`; false when the file cannot be created.
-bool VirtualMusicOpenWav(const char* path);
-// Completes the WAV header and closes the file (also done by reset).
-void VirtualMusicCloseWav();
+// Everything rendered from now on is also handed to `sink` (null: to
+// nobody): `frames` stereo frames of 16-bit samples at a time, in order, on
+// the thread that calls VirtualMusicRender. The capture tool writes them to
+// its WAV files.
+void VirtualMusicSetSink(void (*sink)(const int16_t* samples, std::size_t frames, void* user),
+                         void* user);

@@ -3,21 +3,36 @@
 // for messages, the browser events turned into window messages, and the
 // audio output the music is played through.
 //
+// Everything that is not the program's own start-up happens while the page
+// shows Play: the program is fetched and compiled, the data files are put in
+// its file system, the audio context is made (suspended until the click lets
+// it sound) and its worklet loaded. Play resumes the context and, once its
+// clock runs, starts the program; an output whose clock does not run within
+// kAudioStartMs fails the program's first start-up step ("Can't initialize
+// device", status 1) instead of leaving a silent page on its first scene.
+//
 // The program (qm7.js/qm7.wasm) calls back through the global `qm7Page`:
 // present, showMessage, setCursor, hasFocus, startAudio, stopAudio,
-// heardFrames, ended. `qm7Stats` holds counters for tests and the curious.
-// URL flags: ?autoplay=1 presses Play once everything is loaded;
+// heardFrames, startupStep, ended. `qm7Stats` holds counters for tests and
+// the curious; qm7Stats.startup lists [step, ms after Play] for the start-up.
+// URL flags: ?autoplay=1 presses Play once everything is loaded (where the
+// browser starts sound only after a click, Play stays offered);
 // ?testframe=checker shows the still test frame (host/test_frame.h).
+// Test flags, ?testaudio= with any of (comma separated):
+//   stuck      an audio context whose clock never runs (no output)
+//   script     no AudioWorklet: the ScriptProcessorNode path
+//   rate48000  a browser that refuses 44100 Hz and runs at 48000 by default
 'use strict';
 
 const WM_ACTIVATEAPP = 0x001C, WM_KEYDOWN = 0x0100, VK_ESCAPE = 27;
 const kWidth = 320, kHeight = 240;
 const kChunkFrames = 2048, kLowWater = 6144, kTargetQueued = 12288;
+const kMusicRate = 44100, kAudioStartMs = 1000;
 
 const qm7Stats = {
-  loadedMs: -1, playMs: -1, firstFrameMs: -1, frames: 0,
-  audioKind: '', audioChunks: 0, audioPlayed: 0, audioRendered: 0,
-  status: null, messages: [],
+  loadedMs: -1, playMs: -1, firstFrameMs: -1, frames: 0, startup: [],
+  audioKind: '', audioRate: 0, audioStartMs: -1, audioChunks: 0, audioPlayed: 0,
+  audioRendered: 0, activeAtStart: null, status: null, messages: [],
 };
 
 const qm7Page = (() => {
@@ -30,12 +45,14 @@ const qm7Page = (() => {
   const frameCtx = frame.getContext('2d');
   const image = frameCtx.createImageData(kWidth, kHeight);
 
+  const testAudio = (new URLSearchParams(location.search).get('testaudio') || '').split(',');
   let program = null;        // the emscripten module instance
   let files = null;          // {name: Uint8Array or null}
+  let audioPrepared = false;
   let running = false;
   let started = false;       // main has returned: presents come from the main loop
   let pageActive = true;
-  let audio = null;          // {ctx, node, rate, report, fallbackPlayed}
+  let audio = null;          // {ctx, node, rate, running, workletReady, report}
 
   // ---- layout: the largest 4:3 rectangle that fits, centred. The canvas
   // holds the frame at the largest whole multiple of device pixels that fits
@@ -77,7 +94,8 @@ const qm7Page = (() => {
   }
 
   function activeNow() {
-    return document.visibilityState === 'visible' && document.activeElement === screen;
+    return document.visibilityState === 'visible' && document.hasFocus() &&
+           document.activeElement === screen;
   }
 
   function updateActive() {
@@ -85,6 +103,15 @@ const qm7Page = (() => {
     if (active === pageActive) return;
     pageActive = active;
     post(WM_ACTIVATEAPP, active ? 1 : 0);
+  }
+
+  // The tab or window back in front with nothing focused: the picture takes
+  // the focus (a tab started in the background could not give it).
+  function pageShown() {
+    if (running && document.visibilityState === 'visible' && document.hasFocus() &&
+        (!document.activeElement || document.activeElement === document.body))
+      screen.focus();
+    updateActive();
   }
 
   function keyCode(e) {
@@ -113,6 +140,69 @@ const qm7Page = (() => {
   }
 
   // ---- audio
+  // The context, made while the page loads: at 44100 Hz where the browser
+  // grants it, at its default rate otherwise (the module is rendered at
+  // whichever rate it runs).
+  function makeContext() {
+    let Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context) return null;
+    if (testAudio.includes('rate48000')) {
+      const Real = Context;
+      Context = function (options) {
+        if (options && options.sampleRate === kMusicRate)
+          throw new DOMException('44100 Hz is not supported', 'NotSupportedError');
+        return new Real(Object.assign({}, options, {sampleRate: 48000}));
+      };
+    }
+    let ctx = null;
+    try {
+      ctx = new Context({sampleRate: kMusicRate, latencyHint: 'interactive'});
+    } catch (e) {
+      try { ctx = new Context({latencyHint: 'interactive'}); } catch (e2) { return null; }
+    }
+    // A context whose clock never runs, like one without an output device.
+    if (testAudio.includes('stuck')) {
+      ctx.suspend().catch(() => {});
+      ctx.resume = () => new Promise(() => {});
+    }
+    return ctx;
+  }
+
+  async function prepareAudio() {
+    const ctx = makeContext();
+    if (ctx) {
+      audio = {ctx, node: null, rate: ctx.sampleRate, running: false, workletReady: false, report: null};
+      if (ctx.audioWorklet && !testAudio.includes('script')) {
+        try {
+          await ctx.audioWorklet.addModule('qm7-audio.js');
+          audio.workletReady = true;
+        } catch (e) {
+          console.warn('qm7: no audio worklet, using a script processor: ' + e);
+        }
+      }
+    }
+    audioPrepared = true;
+    ready();
+  }
+
+  // Inside the click: lets the context sound, then waits until its clock
+  // runs, for at most kAudioStartMs. True when it does.
+  function startClock() {
+    if (!audio) return Promise.resolve(false);
+    const ctx = audio.ctx;
+    const from = ctx.currentTime;
+    const until = performance.now() + kAudioStartMs;
+    try { ctx.resume().catch(() => {}); } catch (e) { /* stays suspended */ }
+    return new Promise((resolve) => {
+      const look = () => {
+        if (ctx.currentTime > from) resolve(true);
+        else if (performance.now() >= until) resolve(false);
+        else setTimeout(look, 1);
+      };
+      look();
+    });
+  }
+
   function renderChunk(frames) {
     const at = program._qm7_web_render_audio(frames) >> 1;
     const samples = program.HEAP16.subarray(at, at + frames * 2);
@@ -136,6 +226,25 @@ const qm7Page = (() => {
     }
   }
 
+  // The main thread fills each buffer of a script processor as it is asked
+  // for; the buffer starts at frame `given` of the stream and is heard from
+  // its playbackTime.
+  function scriptProcessor(ctx) {
+    const node = ctx.createScriptProcessor(kChunkFrames, 0, 2);
+    let given = 0;
+    node.onaudioprocess = (e) => {
+      const c = running ? renderChunk(kChunkFrames) : null;
+      const out = e.outputBuffer;
+      if (c) { out.copyToChannel(c.left, 0); out.copyToChannel(c.right, 1); }
+      const at = Number.isFinite(e.playbackTime) ? e.playbackTime : ctx.currentTime;
+      audio.report = {played: given, frame: at * audio.rate, queued: kChunkFrames};
+      given += kChunkFrames;
+      qm7Stats.audioPlayed = given;
+      qm7Stats.audioChunks++;
+    };
+    return node;
+  }
+
   function latencyFrames() {
     const ctx = audio.ctx;
     return ((ctx.outputLatency || 0) + (ctx.baseLatency || 0)) * audio.rate;
@@ -149,7 +258,8 @@ const qm7Page = (() => {
       paint();
       qm7Stats.frames++;
       // The first picture of the main loop (start-up shows two black frames).
-      if (started && qm7Stats.firstFrameMs < 0) qm7Stats.firstFrameMs = performance.now() - qm7Stats.playMs;
+      if (!started) api.startupStep('start-up present');
+      else if (qm7Stats.firstFrameMs < 0) qm7Stats.firstFrameMs = api.startupStep('first main-loop frame');
     },
     showMessage(text) {
       qm7Stats.messages.push(text);
@@ -158,13 +268,24 @@ const qm7Page = (() => {
       $('message-ok').focus();
     },
     setCursor(visible) { screen.classList.toggle('nocursor', !visible); },
-    hasFocus() { return activeNow(); },
+    hasFocus() {
+      const active = activeNow();
+      if (qm7Stats.activeAtStart === null) qm7Stats.activeAtStart = active;
+      return active;
+    },
+    // The output's rate, or 0 when there is none or its clock did not run.
     startAudio(rate) {
-      if (!audio) return false;
-      audio.rate = audio.ctx.sampleRate;
-      if (audio.rate !== rate) console.warn('qm7: audio runs at ' + audio.rate + ' Hz');
+      if (!audio) return 0;
       const ctx = audio.ctx;
-      if (ctx.audioWorklet && audio.workletReady) {
+      if (!audio.running) {
+        ctx.close().catch(() => {});
+        audio = null;
+        return 0;
+      }
+      audio.rate = ctx.sampleRate;
+      qm7Stats.audioRate = audio.rate;
+      if (audio.rate !== rate) console.warn('qm7: audio runs at ' + audio.rate + ' Hz');
+      if (audio.workletReady) {
         audio.node = new AudioWorkletNode(ctx, 'qm7-feed', {
           numberOfInputs: 0, numberOfOutputs: 1, outputChannelCount: [2],
           processorOptions: {lowWater: kLowWater},
@@ -172,22 +293,12 @@ const qm7Page = (() => {
         audio.node.port.onmessage = (e) => feed(e.data);
         qm7Stats.audioKind = 'worklet';
       } else {
-        // No worklet: the main thread fills each buffer as it is asked for.
-        audio.node = ctx.createScriptProcessor(kChunkFrames, 0, 2);
-        audio.fallbackPlayed = 0;
-        audio.node.onaudioprocess = (e) => {
-          const c = running ? renderChunk(kChunkFrames) : null;
-          const out = e.outputBuffer;
-          if (c) { out.copyToChannel(c.left, 0); out.copyToChannel(c.right, 1); }
-          audio.fallbackPlayed += kChunkFrames;
-          audio.report = {played: audio.fallbackPlayed - kChunkFrames, frame: 0, queued: 0};
-          qm7Stats.audioPlayed = audio.report.played;
-        };
+        audio.node = scriptProcessor(ctx);
         qm7Stats.audioKind = 'script-processor';
       }
       audio.node.connect(ctx.destination);
       audio.report = {played: 0, frame: ctx.currentTime * audio.rate, queued: 0};
-      return true;
+      return audio.rate;
     },
     stopAudio() {
       if (!audio) return;
@@ -203,9 +314,16 @@ const qm7Page = (() => {
     heardFrames() {
       if (!audio || !audio.report) return 0;
       const r = audio.report;
-      // Frames played since the last report, up to what was queued then.
-      const since = Math.min(Math.max(0, audio.ctx.currentTime * audio.rate - r.frame), r.queued);
+      // Frames played since the last report, up to what was queued then
+      // (before it, for a buffer that starts later).
+      const since = Math.min(audio.ctx.currentTime * audio.rate - r.frame, r.queued);
       return Math.max(0, r.played + since - latencyFrames());
+    },
+    // Milliseconds since Play, noted for `step`.
+    startupStep(step) {
+      const ms = performance.now() - qm7Stats.playMs;
+      qm7Stats.startup.push([step, ms]);
+      return ms;
     },
     ended(status) {
       running = false;
@@ -229,55 +347,55 @@ const qm7Page = (() => {
   }
 
   function ready() {
-    if (!program || !files) return;
+    if (!program || !files || !audioPrepared || qm7Stats.loadedMs >= 0) return;
+    // The files as the program will read them; the file system keeps these
+    // arrays instead of copying them.
+    for (const [name, bytes] of Object.entries(files)) {
+      if (bytes) program.FS.writeFile(name, bytes, {canOwn: true});
+    }
+    // The music library's loader compiled now rather than in the click.
+    if (files['qm7.it']) program._qm7_web_prepare_music();
     qm7Stats.loadedMs = performance.now();
     $('loading').hidden = true;
     const play = $('play');
     play.disabled = false;
     play.focus();
-    if (new URLSearchParams(location.search).get('autoplay') === '1') play.click();
+    if (new URLSearchParams(location.search).get('autoplay') === '1') start(true);
   }
 
-  async function play() {
+  async function start(automatic) {
     const button = $('play');
     if (button.disabled || running) return;
     button.disabled = true;
     qm7Stats.playMs = performance.now();
-    // Made inside the click, so the browser lets it sound.
-    let ctx = null;
-    try {
-      ctx = new AudioContext({sampleRate: 44100, latencyHint: 'interactive'});
-    } catch (e) {
-      try { ctx = new AudioContext(); } catch (e2) { ctx = null; }
-    }
-    if (ctx) {
-      audio = {ctx, node: null, rate: ctx.sampleRate, report: null, workletReady: false};
-      if (ctx.audioWorklet) {
-        try {
-          await ctx.audioWorklet.addModule('qm7-audio.js');
-          audio.workletReady = true;
-        } catch (e) {
-          console.warn('qm7: no audio worklet, using a script processor: ' + e);
-        }
-      }
-    }
-    for (const [name, bytes] of Object.entries(files)) {
-      if (bytes) program.FS.writeFile(name, bytes);
-    }
+    const clock = startClock();  // resumed inside the click, so it may sound
     $('start').hidden = true;
-    screen.focus();
+    screen.focus();              // keys reach the demo without a click on it
+    if (audio) audio.running = await clock;
+    if (automatic && audio && !audio.running) {
+      // Sound may need a click in this browser: Play waits for one.
+      qm7Stats.startup = [];
+      $('start').hidden = false;
+      button.disabled = false;
+      button.focus();
+      return;
+    }
+    qm7Stats.audioStartMs = api.startupStep(audio && audio.running ? 'audio clock runs' : 'no audio clock');
     pageActive = activeNow();
     running = true;
     showControls();
     program.callMain([]);
     started = true;
+    api.startupStep('main returned');
   }
 
   function boot(factory) {
     layout();
     blank();
     window.addEventListener('resize', layout);
-    document.addEventListener('visibilitychange', updateActive);
+    document.addEventListener('visibilitychange', pageShown);
+    window.addEventListener('focus', pageShown);
+    window.addEventListener('blur', updateActive);
     screen.addEventListener('focus', updateActive);
     screen.addEventListener('blur', updateActive);
     document.addEventListener('keydown', (e) => {
@@ -286,7 +404,7 @@ const qm7Page = (() => {
       post(WM_KEYDOWN, keyCode(e));
       if (e.key === 'Escape') e.preventDefault();
     });
-    $('play').addEventListener('click', play);
+    $('play').addEventListener('click', () => start(false));
     $('fullscreen').addEventListener('click', fullScreen);
     document.addEventListener('mousemove', showControls);
     $('message-ok').addEventListener('click', () => {
@@ -297,6 +415,7 @@ const qm7Page = (() => {
       files = {'qm7.dat': dat, 'qm7.it': it};
       ready();
     });
+    prepareAudio();
     factory({
       noInitialRun: true,
       print: (text) => console.log(text),

@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "platform/ddraw.h"
+#include "platform/frame_shape.h"
 
 namespace {
 
-constexpr DdMode kCanvasMode = {320, 240, 32, 0x00FF0000, 0x0000FF00, 0x000000FF};
+constexpr DdMode kCanvasMode = {kFrameWidth, kFrameHeight, 32, 0x00FF0000, 0x0000FF00, 0x000000FF};
 
 struct WebDisplayState {
   WindowHandle window;
@@ -41,7 +42,7 @@ void FillPixelFormat(DDPIXELFORMAT* format) {
   format->dwBBitMask = kCanvasMode.blueMask;
 }
 
-constexpr int kPitch = 320 * 4;
+constexpr int kPitch = kFrameRowBytes;
 
 class WebSurface final : public IDirectDrawSurface7 {
  public:

@@ -14,6 +14,10 @@ void qm7_web_post_message(uint32_t message, uint32_t wParam);
 // of the module (silence when none plays) and returns their interleaved
 // 16-bit samples; valid until the next call.
 const int16_t* qm7_web_render_audio(int frames);
+// Page, while it shows Play: loads qm7.it and frees it again. The browser
+// compiles the program's code on its first call; this gets the music
+// library's loader compiled before the click instead of inside it.
+void qm7_web_prepare_music();
 // Page (its counters for tests): order | row << 16 of what is heard now, as
 // the timeline reads it.
 uint32_t qm7_web_music_position();

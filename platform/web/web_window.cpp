@@ -1,9 +1,10 @@
 // web_window.cpp — the demo window is the page's canvas.
 //
 // The page turns browser events into window messages through
-// qm7_web_post_message: the tab hidden or the canvas losing the focus is
-// WM_ACTIVATEAPP 0, their return WM_ACTIVATEAPP 1 (reported only when the
-// state changes), Escape is WM_KEYDOWN VK_ESCAPE. The browser owns the loop,
+// qm7_web_post_message: the tab hidden, or the browser window or the canvas
+// losing the focus, is WM_ACTIVATEAPP 0, their return WM_ACTIVATEAPP 1
+// (reported only when the state changes; the window opens with the state the
+// page has then), Escape is WM_KEYDOWN VK_ESCAPE. The browser owns the loop,
 // so WaitMessage cannot block: it returns and the next display frame's
 // callback looks again (host/main_web.cpp).
 #include <emscripten.h>
@@ -57,8 +58,9 @@ WindowHandle OpenDemoWindow(const char*, WindowProcedure procedure) {
   Window.active = -1;
   Window.queue = MessageQueue{};
   procedure(&WindowToken, WM_CREATE, 0, 0);
-  // Active once shown, like the other platforms.
-  qm7_web_post_message(WM_ACTIVATEAPP, 1);
+  // The page's state now (a background tab or a canvas without the focus is
+  // inactive); the page reports each change after this.
+  qm7_web_post_message(WM_ACTIVATEAPP, PageHasFocus());
   return &WindowToken;
 }
 

@@ -45,8 +45,36 @@ void DestroyDemoWindow(void* window);
 void PostQuit(int code);
 void ShowArrow(bool arrow);
 void* ForegroundWindow();
-// MessageBoxA with an OK button over `owner`; returns once dismissed.
+// MessageBoxA with an OK button over `owner`; returns once dismissed, then
+// marks the owner's whole client area for repainting (InvalidateRect).
 void MessageBoxOk(const char* text, const char* caption, void* owner);
+// InvalidateRect on the whole client area, erasing it; nothing for null.
+void InvalidateWindow(void* window);
+// Program start: --help, --version or a command-line error. Writes `text` to
+// standard output (standard error when `error`) where that reaches someone:
+// a file or pipe it is redirected to, else the console the program was
+// started from (AttachConsole(ATTACH_PARENT_PROCESS), CONOUT$). Without
+// either, a message box titled "qm7" shows it (an information box, or an
+// error box when `error`).
+void ShowText(const char* text, bool error);
+
+// ---- where the demo window is (win32_window_api.cpp) ---------------------
+// The window's two places while the display's 320x240 mode is a stand-in
+// (see DdSetCooperativeLevel): full screen is a borderless window covering
+// its monitor at the desktop's own resolution; a window is resizable with a
+// title bar, 4x, 3x or 2x the frame (the largest that fits the work area),
+// centred. Alt+Enter and F11 switch between the two (in the real mode, they
+// leave it for the window: DdLeaveExclusive); the window procedure takes
+// those keys, so the host never sees them.
+// Program start (StartInWindow): start in a window rather than full screen.
+void SetStartWindowed(bool windowed);
+bool StartWindowed();
+// SetDisplayMode of the stand-in mode (windowed: as StartWindowed), and the
+// switch out of the real mode: puts the window in that place and enables
+// the switch keys.
+void ShowStandIn(void* window, bool windowed);
+// The stand-in's Flip: the window's client size (0 x 0 while minimised).
+void ClientSize(void* window, int* width, int* height);
 
 // ---- performance counter (win32_clock_api.cpp) ---------------------------
 bool CounterFrequency(int64_t* frequency);
@@ -64,16 +92,34 @@ using ModeCallback = uint32_t (*)(const SurfaceInfo& mode, void* context);
 
 enum class Surface { kPrimary, kBack };
 
+//
+// Two ways to show the 320x240x32 mode, chosen by DdSetCooperativeLevel:
+//  - real: the display lists that mode and the program starts full screen.
+//    Exclusive full screen, the mode switch and a flipping chain, as asked.
+//  - stand-in: the display lacks the mode (or the program starts in a
+//    window). The device works at the normal cooperative level; the mode
+//    list gains a 320x240x32 entry with the frame's masks; setting it only
+//    places the window (ShowStandIn); the back buffer is a 320x240
+//    system-memory surface; Flip enlarges it with platform/picture_scale
+//    into the window's largest 4:3 rectangle, black around, and puts that
+//    on screen 1:1 with SetDIBitsToDevice, at most at the refresh rate.
+// Every result is the code of the real call that gave it.
 uint32_t DdCreate();
 uint32_t DdSetCooperativeLevel(void* window, uint32_t flags);
 uint32_t DdEnumDisplayModes(uint32_t flags, void* context, ModeCallback callback);
 uint32_t DdSetDisplayMode(uint32_t width, uint32_t height, uint32_t bits, uint32_t refresh,
                           uint32_t flags);
 // CreateSurface with the given DDSURFACEDESC2 dwFlags, ddsCaps.dwCaps and
-// dwBackBufferCount; keeps the primary surface.
+// dwBackBufferCount; keeps the primary surface (and, for the stand-in, makes
+// the back buffer too).
 uint32_t DdCreatePrimary(uint32_t flags, uint32_t caps, uint32_t backBufferCount);
 // GetAttachedSurface on the primary; keeps the back buffer.
 uint32_t DdAttachBackBuffer(uint32_t caps);
+// Alt+Enter or F11 in the real mode: gives the desktop its mode back and
+// goes on with the stand-in (normal cooperative level, new surfaces behind
+// the same seam objects). False, doing nothing, when the stand-in is
+// already in use or there are no surfaces yet.
+bool DdLeaveExclusive(void* window);
 // Lock: rect null = whole surface (left, top, right, bottom otherwise).
 uint32_t DdLock(Surface surface, const int32_t* rect, uint32_t flags, SurfaceInfo* out);
 uint32_t DdUnlock(Surface surface);

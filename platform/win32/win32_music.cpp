@@ -8,14 +8,16 @@
 // MusicPlay take the same lock); MusicGetPosition reads the device's played
 // sample count (waveOutGetPosition, TIME_SAMPLES) and picks the ring entry
 // for the frame being heard. Where the device does not count samples, the
-// heard frame is the rendered count minus what is still queued, the same
-// compensation as the SDL build's.
+// heard frame is the end of the last buffer the device handed back: the
+// feeder counts those in an atomic, the only thing the main thread reads
+// (the headers' dwFlags belong to the feeder and the driver).
 #include <windows.h>
 // mmsystem.h needs windows.h before it.
 #include <mmsystem.h>
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -43,6 +45,8 @@ struct WaveMusicState {
   bool playing;                    // under `lock`
   std::atomic<bool> playingNow;    // the same, for MusicGetPosition
   std::atomic<uint64_t> framesRendered;
+  std::atomic<uint64_t> buffersReturned;  // finished by the device, counted by the feeder
+  uint64_t playStartFrames;               // framesRendered when MusicPlay started the module
   PositionRing positions;  // written by the feeder, read by MusicGetPosition
 };
 
@@ -64,8 +68,10 @@ void Render(int16_t* out, std::size_t frames) {
 // queues it again.
 void Refill() {
   for (WAVEHDR& header : Music.headers) {
-    bool idle = !(header.dwFlags & WHDR_INQUEUE) || (header.dwFlags & WHDR_DONE);
+    bool done = header.dwFlags & WHDR_DONE;
+    bool idle = !(header.dwFlags & WHDR_INQUEUE) || done;
     if (!idle || Music.stop.load(std::memory_order_relaxed)) continue;
+    if (done) Music.buffersReturned.fetch_add(1, std::memory_order_release);
     header.dwFlags &= ~WHDR_DONE;
     Render(reinterpret_cast<int16_t*>(header.lpData), kBufferFrames);
     waveOutWrite(Music.device, &header, sizeof header);
@@ -79,12 +85,20 @@ void Feed() {
   }
 }
 
-// Buffers still queued on the device, in frames.
-uint64_t QueuedFrames() {
-  uint64_t frames = 0;
-  for (const WAVEHDR& header : Music.headers)
-    if ((header.dwFlags & WHDR_INQUEUE) && !(header.dwFlags & WHDR_DONE)) frames += kBufferFrames;
-  return frames;
+// The frame being heard: the device's played-sample count, or the end of
+// the last buffer it handed back where it does not count samples.
+uint64_t HeardFrames() {
+  uint64_t rendered = Music.framesRendered.load(std::memory_order_acquire);
+  uint64_t heard;
+  MMTIME time = {};
+  time.wType = TIME_SAMPLES;
+  if (waveOutGetPosition(Music.device, &time, sizeof time) == MMSYSERR_NOERROR &&
+      time.wType == TIME_SAMPLES) {
+    heard = time.u.sample;
+  } else {
+    heard = Music.buffersReturned.load(std::memory_order_acquire) * kBufferFrames;
+  }
+  return heard > rendered ? rendered : heard;
 }
 
 }  // namespace
@@ -119,6 +133,7 @@ int MusicInit(int, int rate, uint32_t, WindowHandle) {
   Music.playing = false;
   Music.playingNow = false;
   Music.framesRendered = 0;
+  Music.buffersReturned = 0;
   Music.positions.Reset();
   Music.stop = false;
   return 1;
@@ -151,7 +166,8 @@ int MusicPlay(uint32_t handle) {
   std::lock_guard<std::mutex> hold(Music.lock);
   if (!Music.player) return 0;
   RestartModule(Music.player);
-  Music.positions.Publish(Music.framesRendered.load(std::memory_order_relaxed), 0);
+  Music.playStartFrames = Music.framesRendered.load(std::memory_order_relaxed);
+  Music.positions.Publish(Music.playStartFrames, 0);
   Music.playing = true;
   Music.playingNow = true;
   return 1;
@@ -160,19 +176,7 @@ int MusicPlay(uint32_t handle) {
 uint32_t MusicGetPosition(uint32_t handle) {
   if (handle != kHandle || !Music.device || !Music.playingNow.load(std::memory_order_acquire))
     return 0;
-  uint64_t rendered = Music.framesRendered.load(std::memory_order_acquire);
-  uint64_t heard;
-  MMTIME time = {};
-  time.wType = TIME_SAMPLES;
-  if (waveOutGetPosition(Music.device, &time, sizeof time) == MMSYSERR_NOERROR &&
-      time.wType == TIME_SAMPLES) {
-    heard = time.u.sample;
-    if (heard > rendered) heard = rendered;
-  } else {
-    uint64_t queued = QueuedFrames();
-    heard = rendered > queued ? rendered - queued : 0;
-  }
-  return Music.positions.At(heard);
+  return Music.positions.At(HeardFrames());
 }
 
 int MusicFree() {
@@ -182,6 +186,26 @@ int MusicFree() {
 
 void CloseMusicDevice() {
   if (!Music.device) return;
+  // With QM7_STATS (see host/main.cpp): how far the music had been heard
+  // just before the device closed, by MusicGetPosition's reckoning, and when
+  // (the performance counter in ns, which under Wine is the host's
+  // CLOCK_MONOTONIC_RAW), so a test recording the sound can tell how far
+  // that is from what was really heard. The same line as the SDL build's.
+  if (std::getenv("QM7_STATS") && Music.playingNow.load(std::memory_order_acquire)) {
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    uint64_t heard = HeardFrames();
+    uint64_t rendered = Music.framesRendered.load(std::memory_order_acquire);
+    long long ns = static_cast<long long>(static_cast<double>(count.QuadPart) * 1e9 /
+                                          static_cast<double>(frequency.QuadPart));
+    std::fprintf(stderr,
+                 "qm7: audio driver waveOut, device buffer %d frames; music heard to frame %llu "
+                 "(%llu written) at %lld ns when the device closed\n",
+                 kBuffers * kBufferFrames,
+                 static_cast<unsigned long long>(heard > Music.playStartFrames ? heard - Music.playStartFrames : 0),
+                 static_cast<unsigned long long>(rendered - Music.playStartFrames), ns);
+  }
   Music.stop = true;
   SetEvent(Music.bufferDone);
   if (Music.feeder.joinable()) Music.feeder.join();

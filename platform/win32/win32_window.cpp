@@ -58,8 +58,9 @@ void SetCursor(CursorShape shape) { win32::ShowArrow(shape == CursorShape::kArro
 
 WindowHandle GetForegroundWindow() { return win32::ForegroundWindow(); }
 
-// DirectDraw's exclusive mode is full screen only: --window has no effect here.
-void StartInWindow(int) {}
+// A window shows the display's 320x240 mode through the stand-in path
+// (win32_ddraw_api.cpp), never with a mode switch.
+void StartInWindow(int windowed) { win32::SetStartWindowed(windowed != 0); }
 
 void EndPlatform() {
   CloseMusicDevice();

@@ -1,6 +1,7 @@
 // capture_runner.cpp — running the tool and reading its files.
 #include "tests/capture/capture_runner.h"
 
+#include <png.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -52,6 +53,22 @@ std::string Fnv1aHex(const std::string& bytes) {
   return text;
 }
 
+std::string ReadPngBgra(const std::filesystem::path& path, int* width, int* height) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+  image.format = PNG_FORMAT_BGRA;
+  std::string pixels(PNG_IMAGE_SIZE(image), '\0');
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+  *width = static_cast<int>(image.width);
+  *height = static_cast<int>(image.height);
+  return pixels;
+}
+
+bool HaveProgram(const char* name) {
+  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
 int64_t WavFrames(const std::filesystem::path& path) {
   std::string bytes = ReadWholeFile(path);
   if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") || bytes.compare(36, 4, "data")) return -1;
@@ -61,7 +78,14 @@ int64_t WavFrames(const std::filesystem::path& path) {
            static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 2])) << 16 |
            static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24;
   };
+  auto u16 = [&](std::size_t at) { return u32(at) & 0xFFFF; };
+  EXPECT_EQ(bytes.compare(8, 8, "WAVEfmt "), 0);
+  EXPECT_EQ(u16(20), 1u);  // PCM
+  EXPECT_EQ(u16(22), 2u);  // stereo
+  EXPECT_EQ(u32(24), 44100u);
+  EXPECT_EQ(u16(34), 16u);
   uint32_t dataBytes = u32(40);
+  EXPECT_EQ(u32(4), dataBytes + 36);
   EXPECT_EQ(dataBytes + 44, bytes.size()) << "WAV header and file length disagree";
   return dataBytes / 4;
 }

@@ -34,7 +34,14 @@ std::vector<TraceLine> ReadTrace(const std::filesystem::path& path);
 // FNV-1a 64 as 16 lowercase hex digits.
 std::string Fnv1aHex(const std::string& bytes);
 
-// Sample frames in a 16-bit stereo WAV file written by the tool (44-byte header).
+// The PNG's pixels as blue, green, red, alpha bytes; empty if unreadable.
+std::string ReadPngBgra(const std::filesystem::path& path, int* width, int* height);
+
+// True when `name` is a program on PATH.
+bool HaveProgram(const char* name);
+
+// Sample frames in a 44.1 kHz 16-bit stereo WAV file written by the tool
+// (44-byte header, checked with EXPECT).
 int64_t WavFrames(const std::filesystem::path& path);
 
 // A fresh folder, removed after the test.

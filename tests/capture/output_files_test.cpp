@@ -1,6 +1,4 @@
 // The files meant for people: PNGs of the presented frames and the MP4 video.
-#include <png.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -12,28 +10,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The PNG's pixels as blue, green, red, alpha bytes; empty if unreadable.
-std::string ReadPngBgra(const fs::path& path, int* width, int* height) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-  image.format = PNG_FORMAT_BGRA;
-  std::string pixels(PNG_IMAGE_SIZE(image), '\0');
-  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
-  *width = static_cast<int>(image.width);
-  *height = static_cast<int>(image.height);
-  return pixels;
-}
-
 // Colour bytes only: the frame's fourth byte is not part of the picture.
 std::string Colours(const std::string& bgra) {
   std::string rgb;
   for (std::size_t i = 0; i + 3 < bgra.size(); i += 4) rgb.append(bgra, i, 3);
   return rgb;
-}
-
-bool HaveProgram(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 // ffprobe's fields as "video.width", "audio.duration", "format.duration", ...

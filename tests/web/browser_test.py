@@ -9,9 +9,19 @@ summary (figures.txt). Serves the page on 127.0.0.1, drives Chromium over
 its debugging protocol and checks:
   page     loads without console errors; Play starts it; the picture is a
            centred 4:3 rectangle, black around it, and changes between two
-           shots; Escape ends it with the "played" notice;
+           shots; F and Escape work without a click on the picture, and
+           Escape ends it with the "played" notice;
   audio    the worklet receives and plays frames in real time, and the
-           position the timeline reads is where the module is heard;
+           position the timeline reads is where the module is heard; the
+           same through the script processor (no worklet) and at 48000 Hz
+           (a browser that refuses 44100); the pictures pause without the
+           focus while the music plays on;
+  no sound an audio context whose clock never runs ends the program with
+           "Can't initialize device" (status 1) instead of a silent page;
+  focus    ?autoplay=1 in a background tab starts inactive and runs once
+           the tab comes to the front;
+  start-up five loads: the first main-loop frame after Play (the page's
+           qm7Stats.firstFrameMs) and where the time went;
   look     at 1920x1080 the checkerboard test frame (?testframe=checker)
            shows every source pixel 4.5 screen pixels wide and tall, within
            a quarter pixel (tests/support/footprint.py);
@@ -58,6 +68,7 @@ def figure(text):
 class Server:
     def __init__(self, root, port):
         self.root = root
+        self.requests = []  # (time.time(), path) of every GET
         self.reports = {}
         self.cond = threading.Condition()
         server = self
@@ -67,6 +78,7 @@ class Server:
                 pass
 
             def do_GET(self):
+                server.requests.append((time.time(), self.path))
                 body, kind = server.serve(self.path.split('?')[0])
                 if body is None:
                     self.send_error(404)
@@ -126,13 +138,14 @@ class Server:
 
 # ---- Chromium over its debugging protocol
 class Browser:
-    def __init__(self, port, profile, width=1280, height=800):
+    def __init__(self, port, profile, width=1280, height=800, flags=()):
+        self.port = port
         self.proc = subprocess.Popen(
             ['chromium', '--headless=new', '--no-sandbox', '--disable-gpu',
              '--no-first-run', '--no-default-browser-check', '--mute-audio',
              '--remote-debugging-address=127.0.0.1', f'--remote-debugging-port={port}',
              f'--user-data-dir={profile}', f'--window-size={width},{height}',
-             'about:blank'],
+             *flags, 'about:blank'],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.time() + 30
         target = None
@@ -146,12 +159,25 @@ class Browser:
         if target is None:
             self.close()
             raise RuntimeError('Chromium did not come up')
-        self.ws = websocket.create_connection(target['webSocketDebuggerUrl'], timeout=60,
-                                              suppress_origin=True)
+        self.attach(target['webSocketDebuggerUrl'])
+
+    def attach(self, url):
+        self.ws = websocket.create_connection(url, timeout=60, suppress_origin=True)
         self.next_id = 0
         self.errors = []
         for domain in ('Page', 'Runtime', 'Log', 'Performance'):
             self.send(domain + '.enable')
+
+    def open_background_tab(self, url):
+        """A second tab behind this one, driven through its own connection
+        (a Browser sharing this one's process)."""
+        target = self.send('Target.createTarget', url=url, background=True)['targetId']
+        with urllib.request.urlopen(f'http://127.0.0.1:{self.port}/json/list', timeout=5) as r:
+            found = [t for t in json.load(r) if t.get('id') == target]
+        tab = Browser.__new__(Browser)
+        tab.port, tab.proc = self.port, None
+        tab.attach(found[0]['webSocketDebuggerUrl'])
+        return tab, target
 
     def _event(self, message):
         method, params = message.get('method'), message.get('params', {})
@@ -235,6 +261,8 @@ class Browser:
             self.ws.close()
         except Exception:
             pass
+        if self.proc is None:
+            return
         self.proc.terminate()
         try:
             self.proc.wait(10)
@@ -281,33 +309,92 @@ def picture_checks(shot, rect, width, height):
     return inside
 
 
+def canvas_rect(browser):
+    return browser.js("(() => { const r = document.getElementById('screen').getBoundingClientRect();"
+                      " return [r.left, r.top, r.width, r.height]; })()")
+
+
+def open_and_play(browser, url):
+    """Opens the page, presses Play, waits for the main loop's first frame."""
+    browser.open(url)
+    check(browser.wait_for("!document.getElementById('play').disabled", 60), f'{url}: Play is offered')
+    browser.click('#play')
+    return check(browser.wait_for('qm7Stats.firstFrameMs >= 0', 20), f'{url}: Play starts the demo')
+
+
+HEARD = ('({heard: qm7Page.heardFrames(), position: qm7Page.position(),'
+         ' played: qm7Stats.audioPlayed, t: performance.now()})')
+
+
+def audio_checks(browser, golden, kind, rate, first, seconds=3):
+    """The output plays in real time at `rate` through `kind`, and the position
+    the timeline reads is where the module is heard (by the golden run's
+    timing of that position). `first` is a sample taken `seconds` before."""
+    later = browser.js(HEARD)
+    stats = browser.js('qm7Stats')
+    check(stats['audioKind'] == kind and stats['audioRate'] == rate,
+          f"music through the {kind} at {rate} Hz ({stats['audioKind']}, {stats['audioRate']} Hz)")
+    check(stats['audioChunks'] > 0 and later['played'] > first['played'],
+          f"the output received {stats['audioChunks']} chunks and plays them")
+    speed = (later['played'] - first['played']) / rate / ((later['t'] - first['t']) / 1000)
+    check(0.8 < speed < 1.2, f'audio plays in real time ({speed:.2f}x)')
+    for s in (first, later):
+        order, row = s['position'] & 0xFFFF, s['position'] >> 16
+        heard = s['heard'] / rate
+        at = golden_time_of(golden, order, row)
+        check(at is not None and abs(at - heard) < 0.3,
+              f'position order {order} row {row} heard at {heard:.2f} s of music '
+              f'(the golden run reaches it at {at if at is None else round(at, 2)} s)')
+
+
+def pause_checks(browser, rate):
+    """Focus away: the pictures stop, the music goes on; focus back: both run."""
+    browser.js("document.getElementById('screen').blur()")
+    browser.pump(0.5)
+    away = browser.js('[qm7Stats.frames, qm7Stats.audioPlayed]')
+    browser.pump(1.5)
+    later = browser.js('[qm7Stats.frames, qm7Stats.audioPlayed]')
+    check(later[0] == away[0] and later[1] > away[1] + rate,
+          f'canvas without focus: pictures pause ({later[0] - away[0]} frames), music plays on')
+    browser.js("document.getElementById('screen').focus()")
+    browser.pump(1)
+    check(browser.js('qm7Stats.frames') > later[0], 'focus back: the pictures run again')
+
+
+def escape_checks(browser, out, name):
+    check(not browser.errors, 'no console errors: ' + '; '.join(browser.errors[:5]))
+    browser.key('Escape', 'Escape', 27)
+    check(browser.wait_for('qm7Stats.status === 0', 10), 'Escape ends the demo (status 0)')
+    check(browser.js("!document.getElementById('ended').hidden"), 'the page says it was played')
+    browser.screenshot(os.path.join(out, name))
+
+
 def test_page(browser, server, base, out, golden):
     browser.open(base + '/web/index.html')
     check(browser.wait_for("!document.getElementById('play').disabled", 60), 'Play is offered')
     start = browser.screenshot(os.path.join(out, 'web-before-play.png'))
-    rect = browser.js("(() => { const r = document.getElementById('screen').getBoundingClientRect();"
-                      " return [r.left, r.top, r.width, r.height]; })()")
-    left, top, w, h = (round(v) for v in rect)
+    left, top, w, h = (round(v) for v in canvas_rect(browser))
     frame = start.crop((left, top, left + w, top + h))
     check(sum(1 for p in frame.getdata() if p != (0, 0, 0)) < w * h // 4,
           'before Play: a black frame with the Play button')
 
     browser.click('#play')
     check(browser.wait_for('qm7Stats.firstFrameMs >= 0', 20), 'Play starts the demo')
-    stats = browser.js('qm7Stats')
-    figure(f"time to the first frame of the main loop after Play: {stats['firstFrameMs']:.0f} ms")
+    figure('first load in a fresh browser, Play to the first main-loop frame: '
+           f"{browser.js('qm7Stats.firstFrameMs'):.0f} ms")
+    # The keyboard reaches the demo without a click on the picture.
+    browser.key('f', 'KeyF', 70)
+    check(browser.wait_for('document.fullscreenElement !== null', 5), 'F goes full screen')
+    browser.js('document.exitFullscreen()')
+    browser.wait_for('document.fullscreenElement === null', 5)
     browser.pump(4)
     cpu0, wall0, frames0 = browser.task_seconds(), time.time(), browser.js('qm7Stats.frames')
-    sample0 = browser.js('({heard: qm7Page.heardFrames(), position: qm7Page.position(),'
-                         ' played: qm7Stats.audioPlayed, t: performance.now()})')
+    sample0 = browser.js(HEARD)
     width, height = browser.js('[window.innerWidth, window.innerHeight]')
-    rect = browser.js("(() => { const r = document.getElementById('screen').getBoundingClientRect();"
-                      " return [r.left, r.top, r.width, r.height]; })()")
+    rect = canvas_rect(browser)
     shot_a = browser.screenshot(os.path.join(out, 'web-playing-1.png'))
     browser.pump(3)
     shot_b = browser.screenshot(os.path.join(out, 'web-playing-2.png'))
-    sample1 = browser.js('({heard: qm7Page.heardFrames(), position: qm7Page.position(),'
-                         ' played: qm7Stats.audioPlayed, t: performance.now()})')
     cpu1, wall1, frames1 = browser.task_seconds(), time.time(), browser.js('qm7Stats.frames')
     a = picture_checks(shot_a, rect, width, height)
     b = picture_checks(shot_b, rect, width, height)
@@ -315,39 +402,98 @@ def test_page(browser, server, base, out, golden):
     figure(f'frames per second while playing: {(frames1 - frames0) / (wall1 - wall0):.1f}')
     figure(f'tab main thread busy: {100 * (cpu1 - cpu0) / (wall1 - wall0):.0f}% of one core '
            '(Performance.getMetrics TaskDuration)')
+    audio_checks(browser, golden, 'worklet', 44100, sample0)
+    pause_checks(browser, 44100)
+    escape_checks(browser, out, 'web-after-escape.png')
 
-    # audio: real time, and the heard position agrees with the module's own timing
+
+def test_fallbacks(browser, base, out, golden):
+    """The script processor (no worklet), and a browser that refuses 44100 Hz."""
+    for flag, kind, rate, pause in (('script', 'script-processor', 44100, True),
+                                    ('rate48000', 'worklet', 48000, False)):
+        print(f'-- ?testaudio={flag}', flush=True)
+        if not open_and_play(browser, f'{base}/web/index.html?testaudio={flag}'):
+            continue
+        browser.pump(3)
+        first = browser.js(HEARD)
+        browser.pump(3)
+        audio_checks(browser, golden, kind, rate, first)
+        browser.screenshot(os.path.join(out, f'web-playing-{flag}.png'))
+        if pause:
+            pause_checks(browser, rate)
+        escape_checks(browser, out, f'web-after-escape-{flag}.png')
+
+
+def test_no_audio(browser, base, out):
+    """An output whose clock never runs: the program's own message, status 1."""
+    browser.open(base + '/web/index.html?testaudio=stuck')
+    check(browser.wait_for("!document.getElementById('play').disabled", 60), 'no sound: Play is offered')
+    browser.click('#play')
+    ended = browser.wait_for('qm7Stats.status !== null', 5)
     stats = browser.js('qm7Stats')
-    check(stats['audioKind'] == 'worklet', f"music through an AudioWorklet ({stats['audioKind']})")
-    check(stats['audioChunks'] > 0 and sample1['played'] > sample0['played'],
-          f"the worklet received {stats['audioChunks']} chunks and plays them")
-    rate = (sample1['played'] - sample0['played']) / 44100 / ((sample1['t'] - sample0['t']) / 1000)
-    check(0.8 < rate < 1.2, f'audio plays in real time ({rate:.2f}x)')
-    for s in (sample0, sample1):
-        order, row = s['position'] & 0xFFFF, s['position'] >> 16
-        heard = s['heard'] / 44100
-        at = golden_time_of(golden, order, row)
-        check(at is not None and abs(at - heard) < 0.3,
-              f'position order {order} row {row} heard at {heard:.2f} s of music '
-              f'(the golden run reaches it at {at if at is None else round(at, 2)} s)')
+    text = browser.js("document.getElementById('message').textContent")
+    shown = browser.js("!document.getElementById('message-box').hidden")
+    check(ended and stats['status'] == 1, f"no sound: the program ends with status {stats['status']}")
+    check(shown and text == "Can't initialize device", f'no sound: the overlay says "{text}"')
+    steps = [name for name, _ in stats['startup']]
+    check(stats['firstFrameMs'] < 0 and 'OpenPack' not in steps,
+          f'no sound: start-up stopped at its first step ({steps})')
+    check(900 <= stats['audioStartMs'] <= 2000,
+          f"no sound: given up {stats['audioStartMs']:.0f} ms after Play")
+    browser.screenshot(os.path.join(out, 'web-no-audio.png'))
 
-    # Focus away: the pictures stop, the music goes on; focus back: both run.
-    browser.js("document.getElementById('screen').blur()")
-    browser.pump(0.5)
-    away = browser.js('[qm7Stats.frames, qm7Stats.audioPlayed]')
-    browser.pump(1.5)
-    later = browser.js('[qm7Stats.frames, qm7Stats.audioPlayed]')
-    check(later[0] == away[0] and later[1] > away[1] + 44100,
-          f'canvas without focus: pictures pause ({later[0] - away[0]} frames), music plays on')
-    browser.js("document.getElementById('screen').focus()")
-    browser.pump(1)
-    check(browser.js('qm7Stats.frames') > later[0], 'focus back: the pictures run again')
 
-    check(not browser.errors, 'no console errors: ' + '; '.join(browser.errors[:5]))
-    browser.key('Escape', 'Escape', 27)
-    check(browser.wait_for('qm7Stats.status === 0', 10), 'Escape ends the demo (status 0)')
-    check(browser.js("!document.getElementById('ended').hidden"), 'the page says it was played')
-    browser.screenshot(os.path.join(out, 'web-after-escape.png'))
+def test_background_tab(port, base):
+    """?autoplay=1 in a tab behind another, in a browser that lets sound start
+    without a click: inactive from the start (no main-loop frames), running
+    once the tab comes to the front, paused again when the picture loses the
+    focus."""
+    profile = tempfile.mkdtemp(prefix='qm7-chromium-')
+    browser = Browser(port, profile, flags=['--autoplay-policy=no-user-gesture-required'])
+    tab = None
+    try:
+        tab, _ = browser.open_background_tab(base + '/web/index.html?autoplay=1')
+        started = tab.wait_for("typeof qm7Stats !== 'undefined' && qm7Stats.activeAtStart !== null", 30)
+        tab.pump(1)
+        stats = tab.js('qm7Stats')
+        check(started and stats['activeAtStart'] is False and stats['status'] is None,
+              f"background tab: starts inactive (active {stats['activeAtStart']}, "
+              f"status {stats['status']})")
+        check(stats['firstFrameMs'] < 0, f"background tab: no frames while hidden ({stats['frames']})")
+        tab.send('Page.bringToFront')
+        check(tab.wait_for('qm7Stats.firstFrameMs >= 0', 10), 'background tab: runs in front')
+        tab.js("document.getElementById('screen').blur()")
+        tab.pump(0.5)
+        away = tab.js('qm7Stats.frames')
+        tab.pump(1)
+        check(tab.js('qm7Stats.frames') == away, 'background tab: then pauses on the next blur')
+        check(not tab.errors, 'background tab: no console errors: ' + '; '.join(tab.errors[:5]))
+    finally:
+        if tab:
+            tab.close()
+        browser.close()
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+def test_startup(browser, server, base):
+    """Five loads: Play to the main loop's first frame, and where it went.
+    Play fetches nothing: the page loads it all while it shows Play."""
+    firsts = []
+    for _ in range(5):
+        browser.open(base + '/web/index.html')
+        check(browser.wait_for("!document.getElementById('play').disabled", 60), 'Play is offered')
+        clicked = time.time()
+        browser.click('#play')
+        if not check(browser.wait_for('qm7Stats.firstFrameMs >= 0', 20), 'Play starts the demo'):
+            return
+        stats = browser.js('qm7Stats')
+        firsts.append(stats['firstFrameMs'])
+        late = [path for at, path in server.requests if at > clicked]
+        check(not late, f'everything is fetched before Play (after it: {late})')
+    figure('Play to the first main-loop frame (qm7Stats.firstFrameMs), five loads: ' +
+           ', '.join(f'{ms:.0f}' for ms in firsts) + f' ms; median {sorted(firsts)[2]:.0f} ms')
+    figure('start-up of the last load, ms after Play: ' +
+           ', '.join(f'{name} {ms:.1f}' for name, ms in stats['startup']))
 
 
 def test_look(browser, base, out, root):
@@ -356,8 +502,7 @@ def test_look(browser, base, out, root):
     browser.send('Emulation.setDeviceMetricsOverride', width=1920, height=1080,
                  deviceScaleFactor=1, mobile=False)
     try:
-        browser.open(base + '/web/index.html?autoplay=1&testframe=checker')
-        check(browser.wait_for('qm7Stats.firstFrameMs >= 0', 30), 'look: the test frame is shown')
+        open_and_play(browser, base + '/web/index.html?testframe=checker')
         # The full-screen button leaves the picture's corner after 3 s.
         browser.wait_for("document.getElementById('fullscreen').hidden", 10)
         browser.pump(0.5)
@@ -377,9 +522,16 @@ def test_look(browser, base, out, root):
 
 
 def test_bad_data(browser, base, out):
+    """Bad data ends start-up with its message. Opened with ?autoplay=1: this
+    browser starts sound only after a click, so Play stays offered first."""
     for variant, expected in (('missing-dat', "Can't load the data file"),
                               ('truncated-it', "Can't play the file")):
         browser.open(f'{base}/{variant}/index.html?autoplay=1')
+        offered = browser.wait_for("qm7Stats.loadedMs >= 0 && !document.getElementById('play').disabled"
+                                   " && !document.getElementById('start').hidden", 30)
+        check(offered and browser.js('qm7Stats.status === null'),
+              f'{variant}: autoplay without a click offers Play again')
+        browser.click('#play')
         shown = browser.wait_for("!document.getElementById('message-box').hidden", 30)
         text = browser.js("document.getElementById('message').textContent") if shown else ''
         check(shown and expected in text, f'{variant}: the overlay says "{text}"')
@@ -494,6 +646,10 @@ def main():
         check(sizes <= 2.5 * 1048576, 'the page downloads at most 2.5 MiB')
         test_page(browser, server, base, args.out, golden)
         test_look(browser, base, args.out, root)
+        test_fallbacks(browser, base, args.out, golden)
+        test_no_audio(browser, base, args.out)
+        test_background_tab(args.port + 2, base)
+        test_startup(browser, server, base)
         test_bad_data(browser, base, args.out)
         if not args.no_trace:
             test_trace(browser, server, base, args.out, root, golden)

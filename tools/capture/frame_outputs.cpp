@@ -1,26 +1,27 @@
 // frame_outputs.cpp — trace lines, raw frame dumps and PNGs, one pass at a time.
 #include "tools/capture/frame_outputs.h"
 
-#include <cerrno>
 #include <cinttypes>
-#include <cstring>
 #include <filesystem>
+#include <system_error>
 
 #include "kit/frame.h"
+#include "tools/capture/stop_request.h"
 #include "tools/common/png_writer.h"
 
 namespace {
 
-void Fail(FrameOutputs* out, const std::string& what) {
-  if (!out->failed) std::fprintf(stderr, "qm7-capture: %s: %s\n", what.c_str(), std::strerror(errno));
+void Fail(FrameOutputs* out, const std::string& message) {
   out->failed = true;
+  ReportFailure(message);
 }
 
 bool MakeFolder(const std::string& path) {
   std::error_code error;
   std::filesystem::create_directories(path, error);
-  if (std::filesystem::is_directory(path, error)) return true;
-  std::fprintf(stderr, "qm7-capture: cannot create folder %s\n", path.c_str());
+  if (!error && std::filesystem::is_directory(path, error)) return true;
+  if (!error) error = std::make_error_code(std::errc::not_a_directory);
+  ReportFailure("cannot create folder " + path + ": " + error.message());
   return false;
 }
 
@@ -30,12 +31,9 @@ std::string PassFile(const std::string& dir, int64_t pass, const char* extension
   return dir + name;
 }
 
-void WriteDump(FrameOutputs* out, const std::string& path, const uint8_t* frame) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return Fail(out, "cannot create " + path);
-  bool ok = std::fwrite(frame, 1, kFrameBytes, f) == kFrameBytes;
-  ok = std::fclose(f) == 0 && ok;
-  if (!ok) Fail(out, "cannot write " + path);
+void WriteTraceText(FrameOutputs* out, const char* text, int length) {
+  if (length < 0 || !WriteChecked(&out->trace, text, static_cast<std::size_t>(length)))
+    Fail(out, out->trace.error);
 }
 
 }  // namespace
@@ -58,42 +56,45 @@ bool OpenFrameOutputs(FrameOutputs* out, const CaptureOptions& o) {
   if (!out->dumpDir.empty() && !MakeFolder(out->dumpDir)) return false;
   if (!out->pngDir.empty() && !MakeFolder(out->pngDir)) return false;
   if (!o.tracePath.empty()) {
-    out->tracePath = o.tracePath;
-    out->trace = std::fopen(o.tracePath.c_str(), "w");
-    if (!out->trace) {
-      std::fprintf(stderr, "qm7-capture: cannot create %s: %s\n", o.tracePath.c_str(),
-                   std::strerror(errno));
+    out->tracing = true;
+    if (!OpenChecked(&out->trace, o.tracePath)) {
+      ReportFailure(out->trace.error);
       return false;
     }
-    std::fputs("pass\torder\trow\tscene\tevent\tticks\thash\n", out->trace);
+    static const char kHeader[] = "pass\torder\trow\tscene\tevent\tticks\thash\n";
+    WriteTraceText(out, kHeader, sizeof kHeader - 1);
+    if (out->failed) {
+      DiscardChecked(&out->trace);
+      return false;
+    }
   }
   return true;
 }
 
 void WriteFramePass(FrameOutputs* out, int64_t pass, const FrameProbe& probe,
                     const uint8_t* presented, int pitch) {
-  if (out->trace) {
-    std::fprintf(out->trace, "%" PRId64 "\t%u\t%u\t%u\t%d\t%d\t%016" PRIx64 "\n", pass,
-                 static_cast<unsigned>(probe.polledPosition & 0xFFFF),
-                 static_cast<unsigned>(probe.polledPosition >> 16),
-                 static_cast<unsigned>(probe.scene), probe.eventFired, probe.pendingTicks,
-                 Fnv1a64(probe.frame, kFrameBytes));
+  if (out->failed) return;
+  if (out->tracing) {
+    char line[128];
+    int length = std::snprintf(line, sizeof line, "%" PRId64 "\t%u\t%u\t%u\t%d\t%d\t%016" PRIx64 "\n",
+                               pass, static_cast<unsigned>(probe.polledPosition & 0xFFFF),
+                               static_cast<unsigned>(probe.polledPosition >> 16),
+                               static_cast<unsigned>(probe.scene), probe.eventFired,
+                               probe.pendingTicks, Fnv1a64(probe.frame, kFrameBytes));
+    WriteTraceText(out, line, length);
+    if (out->failed) return;
   }
-  if (!out->dumpDir.empty() && PassListed(out->dumpPasses, pass))
-    WriteDump(out, PassFile(out->dumpDir, pass, "bgra"), probe.frame);
-  if (out->pngEvery && presented && pass % out->pngEvery == 0) {
-    std::string path = PassFile(out->pngDir, pass, "png");
-    if (!WriteBgraPng(path.c_str(), presented, kFrameWidth, kFrameHeight, pitch))
-      Fail(out, "cannot write " + path);
-  }
+  std::string why;
+  if (!out->dumpDir.empty() && PassListed(out->dumpPasses, pass) &&
+      !WriteFileChecked(PassFile(out->dumpDir, pass, "bgra"), probe.frame, kFrameBytes, &why))
+    return Fail(out, why);
+  if (out->pngEvery && presented && pass % out->pngEvery == 0 &&
+      !WriteBgraPng(PassFile(out->pngDir, pass, "png").c_str(), presented, kFrameWidth, kFrameHeight,
+                    pitch, &why))
+    return Fail(out, why);
 }
 
-bool CloseFrameOutputs(FrameOutputs* out) {
-  if (out->trace) {
-    bool ok = !std::ferror(out->trace);
-    ok = std::fclose(out->trace) == 0 && ok;
-    out->trace = nullptr;
-    if (!ok) Fail(out, "cannot write " + out->tracePath);
-  }
+bool FinishFrameOutputs(FrameOutputs* out) {
+  if (out->tracing && !out->failed && !FinishChecked(&out->trace)) Fail(out, out->trace.error);
   return !out->failed;
 }

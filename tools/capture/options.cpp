@@ -36,7 +36,10 @@ const char* const kCaptureHelp =
     "                        and the files of the last ones written, on threads of their own\n"
     "                        while a frame is drawn; the output is the same\n"
     "  -h, --help            this help\n"
-    "  --version             the version\n";
+    "  --version             the version\n"
+    "Each file is written as NAME.part and renamed when complete. Exit status: 0 done,\n"
+    "1 missing data or a file not written (one message names it), 2 bad command line,\n"
+    "130 / 143 stopped by SIGINT / SIGTERM (nothing unfinished is kept).\n";
 
 namespace {
 

@@ -6,11 +6,13 @@
 #include <system_error>
 
 #include "kit/frame.h"
+#include "tools/capture/stop_request.h"
 
 namespace {
 
 #if QM7_OUTPUT_THREAD
 void WriteSlot(OutputWorker* w, const OutputSlot& slot) {
+  if (StopRequested()) return;  // the rest is thrown away
   const uint8_t* presented = slot.presentedCopied ? slot.presented.data() : nullptr;
   WriteFramePass(w->outputs, slot.pass, slot.probe, presented, kFrameRowBytes);
   if (w->video && presented) VideoPresent(w->video, slot.units, presented, kFrameRowBytes);
@@ -64,7 +66,7 @@ void QueueFramePass(OutputWorker* w, int64_t pass, const FrameProbe& probe,
 
   // The thread does not look at this slot until `queued` counts it.
   const FrameOutputs& out = *w->outputs;
-  bool wantsFrame = out.trace || (!out.dumpDir.empty() && PassListed(out.dumpPasses, pass));
+  bool wantsFrame = out.tracing || (!out.dumpDir.empty() && PassListed(out.dumpPasses, pass));
   bool wantsPresented = w->video || (out.pngEvery && pass % out.pngEvery == 0);
   slot.pass = pass;
   slot.units = units;

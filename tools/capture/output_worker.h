@@ -12,7 +12,9 @@
 // A pass's pictures are copied into one of kOutputSlots buffers allocated at
 // the start, and only those the pass writes; when every slot is waiting, the
 // caller waits for the oldest to be written. The main thread touches neither
-// the outputs nor the video between start and stop.
+// the outputs nor the video between start and stop. Once a stop is
+// requested the slots are emptied without writing, and a write to ffmpeg
+// gives up within 50 ms, so the caller never waits long.
 #pragma once
 #include <cstdint>
 #include <vector>

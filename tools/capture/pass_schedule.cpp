@@ -8,6 +8,7 @@
 #include "host/host.h"
 #include "platform/music.h"
 #include "platform/window.h"
+#include "tools/capture/stop_request.h"
 
 namespace {
 
@@ -75,6 +76,7 @@ void RenderNextAhead(PassSchedule* s) {
 
 bool EscapeDue(PassSchedule* s) {
   if (s->escapeSent) return false;
+  if (StopRequested()) return true;  // a failed file or a signal ends the run early
   if (s->escapeAt >= 0 && s->now >= s->escapeAt) return true;
   if (s->frameLimit >= 0 && s->activePasses >= s->frameLimit) return true;
   if (s->now >= s->timeLimit) {

@@ -19,6 +19,9 @@
 // message takes no time. While the application is inactive the wait hook
 // moves time on in frame-sized steps until the pause is over.
 //
+// A stop (tools/capture/stop_request.h) sends Escape at the next pass, as
+// the frame limit does.
+//
 // With renderAhead, a pass that runs a frame also starts the music of the
 // next one on the music thread (VirtualMusicRenderAhead), so it is rendered
 // while the frame is drawn. That is done only where the next advance is

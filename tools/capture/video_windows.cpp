@@ -6,4 +6,5 @@ std::string FindFfmpeg() { return {}; }
 bool StartVideo(VideoRecorder*, const std::string&, int, int) { return false; }
 void VideoPresent(VideoRecorder*, int64_t, const uint8_t*, int) {}
 bool FinishVideo(VideoRecorder*, int64_t, const std::string&) { return false; }
+bool CommitVideo(VideoRecorder*) { return false; }
 void AbandonVideo(VideoRecorder*) {}

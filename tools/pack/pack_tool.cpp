@@ -12,6 +12,7 @@
 
 #include "pack/lzw_encoder.h"
 #include "pack/pack_archive.h"
+#include "tools/common/checked_file.h"
 
 namespace {
 
@@ -50,31 +51,10 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, std::st
   return !failed;
 }
 
-bool WriteWholeFile(const std::string& path, const uint8_t* bytes, std::size_t size, std::string* why) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) {
-    *why = std::strerror(errno);
-    return false;
-  }
-  const bool written = size == 0 || std::fwrite(bytes, 1, size, f) == size;
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed) *why = std::strerror(errno);
-  return written && closed;
-}
-
 // Writes beside the target and renames, so a failed run leaves no half file.
 int WriteReplacing(const std::string& path, const uint8_t* bytes, std::size_t size) {
-  const std::string temporary = path + ".part";
   std::string why;
-  if (!WriteWholeFile(temporary, bytes, size, &why)) {
-    std::remove(temporary.c_str());
-    return Fail("cannot write %s: %s", temporary, why);
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    why = std::strerror(errno);
-    std::remove(temporary.c_str());
-    return Fail("cannot write %s: %s", path, why);
-  }
+  if (!WriteFileChecked(path, bytes, size, &why)) return Fail("%s", why);
   return 0;
 }
 
