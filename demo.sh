@@ -7,8 +7,8 @@ source "$(dirname "$0")/scripts/setup.sh"
 
 qm7_install_packages "${QM7_BUILD_PACKAGES[@]}"
 build="$QM7_ROOT/build/release"
-qm7_configure "$build" -DCMAKE_BUILD_TYPE=Release -DQM7_BUILD_TESTS=OFF -DQM7_BUILD_BENCH=OFF
-cmake --build "$build" -j "$(qm7_jobs)"
+# The folder test.sh builds too: only what the demo plays is built here.
+qm7_build release qm7 qm7-capture data
 
 # No display: record the whole demo, picture and music, to qm7.mp4 instead.
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -13,15 +13,14 @@ qm7_install_packages "${QM7_BUILD_PACKAGES[@]}" xvfb xauth xdotool ffmpeg xmp op
   help2man dpkg-dev lintian pulseaudio pulseaudio-utils python3 python3-pil
 
 run_suite() {
-  local dir=$1; shift
+  local dir="$QM7_ROOT/build/$1"
   echo "== build $dir"
-  qm7_configure "$dir" "$@"
-  cmake --build "$dir" -j "$(qm7_jobs)"
+  qm7_build "$1"
   echo "== test $dir"
   (cd "$dir" && ctest --output-on-failure --no-tests=error -j "$(qm7_jobs)" --timeout 900)
 }
 
-run_suite "$QM7_ROOT/build/release" -DCMAKE_BUILD_TYPE=Release -DQM7_BUILD_TESTS=ON -DQM7_BUILD_BENCH=ON
+run_suite release
 if [ "${QM7_NO_WEB:-0}" != 1 ]; then
   # The demo built for the browser, played and traced in headless Chromium
   # (uses the Release build's data and capture tool).
@@ -31,17 +30,13 @@ if [ "${QM7_NO_WEB:-0}" != 1 ]; then
   /usr/bin/python3 "$QM7_ROOT/tests/web/browser_test.py" "$QM7_ROOT" "$QM7_ROOT/build/web-test"
 fi
 if [ "${QM7_NO_SANITIZE:-0}" != 1 ]; then
-  run_suite "$QM7_ROOT/build/asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM7_SANITIZE=ON -DQM7_BUILD_TESTS=ON -DQM7_BUILD_BENCH=OFF
+  run_suite asan
 
   # Fuzz the untrusted inputs (pack directory, pack entries, LZW streams) for
-  # a bounded time each; scripts/fuzz.sh runs them longer.
+  # a bounded time each (QM7_FUZZ_SECONDS, default 30); scripts/fuzz.sh alone
+  # runs them longer.
   echo "== fuzz"
-  fuzz="$QM7_ROOT/build/fuzz"
-  CC=clang CXX=clang++ qm7_configure "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM7_FUZZ=ON \
-    -DQM7_BUILD_BENCH=OFF -DQM7_FUZZ_SECONDS="${QM7_FUZZ_SECONDS:-30}" \
-    -DQM7_FUZZ_SEED_PACK="$QM7_ROOT/build/release/data/qm7.dat"
-  cmake --build "$fuzz" -j "$(qm7_jobs)" --target fuzz_seeds fuzz_pack_directory fuzz_pack_load fuzz_lzw_decode fuzz_pack_tool
-  (cd "$fuzz" && ctest -L fuzz --output-on-failure)
+  "$QM7_ROOT/scripts/fuzz.sh" "${QM7_FUZZ_SECONDS:-30}"
 fi
 if [ "${QM7_NO_WINDOWS:-0}" != 1 ]; then
   # The Windows build (libopenmpt for it is built once into ~/.cache/qm7),

@@ -4,7 +4,7 @@
 # will do:  python3 -m http.server -d build/web 8000  then open the address.
 #
 # Installs emscripten when it is missing and builds libopenmpt with it once
-# (cached outside the clone, see scripts/web-setup.sh). The data files come
+# (cached outside the clone: qm7_libopenmpt in scripts/setup.sh). The data files come
 # from the native Release build (build/release/data), made first if needed.
 # The capture tool's web build (for tests/web) lands in build/web-cmake.
 set -euo pipefail
@@ -14,23 +14,12 @@ source "$(dirname "$0")/web-setup.sh"
 native="$QM7_ROOT/build/release"
 if [ ! -f "$native/data/qm7.dat" ] || [ ! -f "$native/data/qm7.it" ]; then
   qm7_install_packages "${QM7_BUILD_PACKAGES[@]}"
-  if [ ! -f "$native/build.ninja" ]; then
-    qm7_configure "$native" -DCMAKE_BUILD_TYPE=Release -DQM7_BUILD_TESTS=OFF -DQM7_BUILD_BENCH=OFF
-  fi
-  cmake --build "$native" -j "$(qm7_jobs)" --target data
+  qm7_build release data
 fi
 
 qm7_web_env
-openmpt=$(qm7_web_libopenmpt)
-
+qm7_build web-cmake qm7 qm7-capture
 cmake_build="$QM7_ROOT/build/web-cmake"
-launcher=()
-if command -v ccache >/dev/null 2>&1; then
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
-emcmake cmake -S "$QM7_ROOT" -B "$cmake_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DQM7_OPENMPT_PREFIX="$openmpt" "${launcher[@]}" >/dev/null
-cmake --build "$cmake_build" -j "$(qm7_jobs)" --target qm7 qm7-capture
 
 web="$QM7_ROOT/build/web"
 mkdir -p "$web"

@@ -14,7 +14,6 @@ source "$(dirname "$0")/windows-deps.sh"
 
 qm7_windows_toolchain
 qm7_install_packages zip
-openmpt=$(qm7_windows_libopenmpt)
 
 # The data is made by host tools: take it from the Linux build.
 native="$QM7_ROOT/build/release"
@@ -22,18 +21,11 @@ icon="$native/icons/window_icon.cpp"
 if [ ! -f "$native/data/qm7.dat" ] || [ ! -f "$native/data/qm7.it" ] || [ ! -f "$icon" ]; then
   echo "qm7: making the data and the icon with a Linux build in $native" >&2
   qm7_install_packages "${QM7_BUILD_PACKAGES[@]}"
-  qm7_configure "$native" -DCMAKE_BUILD_TYPE=Release
-  cmake --build "$native" -j "$(qm7_jobs)" --target data qm7
+  qm7_build release data qm7
 fi
 
 out="$QM7_ROOT/build/windows"
-launcher=()
-command -v ccache >/dev/null 2>&1 &&
-  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-qm7_configure "$out" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$QM7_ROOT/cmake/mingw-w64.cmake" \
-  -DQM7_OPENMPT_PREFIX="$openmpt" -DQM7_WINDOW_ICON_SOURCE="$icon" "${launcher[@]}"
-cmake --build "$out" -j "$(qm7_jobs)"
+qm7_build windows
 
 stage="$out/zip"
 rm -rf "$stage" "$out/qm7-windows.zip"

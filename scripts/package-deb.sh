@@ -10,9 +10,7 @@ source "$(dirname "$0")/setup.sh"
 out=$(realpath -m "${1:-$QM7_ROOT}")
 qm7_install_packages "${QM7_BUILD_PACKAGES[@]}" dpkg-dev help2man
 build="$QM7_ROOT/build/package"
-qm7_configure "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DQM7_BUILD_TESTS=OFF -DQM7_BUILD_BENCH=OFF
-cmake --build "$build" -j "$(qm7_jobs)"
+qm7_build package
 mkdir -p "$out"
 (cd "$build" && cpack -G DEB -B "$out" >/dev/null)
 rm -rf "$out/_CPack_Packages"
