@@ -8,8 +8,14 @@
 //   focus gained / restored  -> WM_ACTIVATEAPP, wParam 1
 //   focus lost / minimised   -> WM_ACTIVATEAPP, wParam 0
 //   Escape key               -> WM_KEYDOWN, wParam VK_ESCAPE (27)
-//   other keys               -> WM_KEYDOWN, wParam the key's ASCII code or 0
+//   other keys               -> WM_KEYDOWN, wParam a key code: on sdl/ and
+//                               web/ a letter's capital, other printable
+//                               ASCII as is, else 0; on win32/ the
+//                               virtual-key code
 //   window closed            -> WM_CLOSE (DefWindowProc destroys the window)
+// A page cannot be closed from inside, so web/ never sends WM_CLOSE; on
+// virtual/ the test or capture driver posts whatever it likes.
+//
 // Implemented by each platform twin (sdl/, win32/, web/, virtual/), one
 // chosen at link time; platform/CMakeLists.txt lists which files. The sdl/,
 // web/ and virtual/ twins keep their own queue (platform/message_queue.h);
