@@ -7,11 +7,17 @@
 // below, with the numeric values of the DirectDraw 7 headers, so the error
 // reporter's message table (display/error_reporter.cpp) speaks the same codes.
 //
-// Two implementations, chosen at link time:
-//   platform/sdl/sdl_ddraw.cpp          an SDL2 window, 4:3 letterboxed, vsync
-//   platform/virtual/virtual_ddraw.cpp  surfaces in RAM for tests and capture
+// Implemented by each platform twin (sdl/, win32/, web/, virtual/), one
+// chosen at link time; platform/CMakeLists.txt lists which files. The twins
+// differ in the modes they list and in how Flip reaches the screen:
+//   sdl/      the standard list below; scaled into the window, 4:3 with bars
+//   win32/    the real display's modes and flip; where the display lacks
+//             320x240x32 or the demo starts in a window, a stand-in mode of
+//             that size enlarged into the window with GDI
+//   web/      only 320x240x32; the page's canvas, at the browser's next paint
+//   virtual/  the standard list, or the one a test sets; memory only
 //
-// Usage (what display/display_device.cpp does):
+// Usage (what display/display_device.cpp and display/present.cpp do):
 //   IDirectDraw7* dd;  DirectDrawCreateEx(nullptr, &dd, nullptr);
 //   dd->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN);
 //   dd->EnumDisplayModes(DDEDM_STANDARDVGAMODES, nullptr, nullptr, OnDisplayMode);
@@ -19,6 +25,7 @@
 //   dd->CreateSurface(&desc /* primary + 1 back buffer */, &primary, nullptr);
 //   primary->GetAttachedSurface(&caps /* DDSCAPS_BACKBUFFER */, &back);
 //   per frame: back->Lock(...), write rows, back->Unlock(...), primary->Flip(...)
+//   after a lost surface: primary->Restore() before the next Lock
 // Objects live until the process ends; there is no Release.
 //
 // Why result codes here when the rest of the program returns bool: this is
@@ -227,7 +234,7 @@ struct DdMode {
 };
 
 // The usual VGA/SVGA modes at 16 and 32 bits (RGB 565 and X8R8G8B8), smallest
-// first; both implementations list these unless told otherwise.
+// first (platform/ddraw_modes.cpp), as the sdl/ and virtual/ twins list them.
 extern const DdMode kStandardModes[];
 extern const int kStandardModeCount;
 
@@ -237,20 +244,30 @@ using LPDDENUMMODESCALLBACK2 = HRESULT (*)(DDSURFACEDESC2* mode, void* context);
 // ---- objects ---------------------------------------------------------------
 class IDirectDrawSurface7 {
  public:
-  // The surface attached with the given caps (the back buffer of a primary).
+  // Display device start-up, once on the primary: the surface attached with
+  // the given caps (DDSCAPS_BACKBUFFER: the back buffer) into *out; DD_OK, or
+  // an error code (DDERR_NOTFOUND for other caps) with *out null.
   virtual HRESULT GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) = 0;
-  // Fills desc (dwWidth, dwHeight, lPitch, lpSurface, ddpfPixelFormat) and
-  // gives access to the pixels until Unlock. On failure desc->lpSurface is null
-  // and nothing may be written. rect null = whole surface.
+  // Every frame, on the back buffer: fills desc (dwWidth, dwHeight, lPitch,
+  // lpSurface, ddpfPixelFormat) and gives access to the pixels until Unlock.
+  // On failure desc->lpSurface is null and nothing may be written. rect null
+  // = whole surface.
   virtual HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, uint32_t flags, void* event) = 0;
+  // Every frame, after writing the rows: ends the access Lock gave; the
+  // pixel pointer is not used after it. DD_OK, or an error code.
   virtual HRESULT Unlock(RECT* rect) = 0;
-  // Shows the back buffer (called on the primary); DDFLIP_WAIT waits for the
-  // display to accept it (vertical blank on the SDL implementation).
+  // Every frame, after Unlock: shows the back buffer (called on the primary);
+  // DDFLIP_WAIT waits for the display to accept it (a vertical blank where the
+  // twin has one). DD_OK, DDERR_SURFACELOST while the surfaces are lost (the
+  // display device then calls Restore before the next frame), or another code.
   virtual HRESULT Flip(IDirectDrawSurface7* override, uint32_t flags) = 0;
-  // DDERR_SURFACELOST while the surface's memory is gone, else DD_OK.
+  // DDERR_SURFACELOST while the surface's memory is gone, else DD_OK. The
+  // display device does not ask: it learns of a loss from Lock and Flip.
   virtual HRESULT IsLost() = 0;
-  // Brings back the memory of a lost surface and of the chain attached to it;
-  // the contents are undefined afterwards.
+  // Display device, before the frame after a lost surface (on the primary):
+  // brings back the memory of a lost surface and of the chain attached to it;
+  // the contents are undefined afterwards. DD_OK, or an error code (the frame
+  // is then skipped and Restore tried again on the next).
   virtual HRESULT Restore() = 0;
 
  protected:
@@ -259,11 +276,25 @@ class IDirectDrawSurface7 {
 
 class IDirectDraw7 {
  public:
+  // Display device start-up, first call: takes over `window` (the host's one
+  // window) with DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN. DD_OK, or an error code
+  // (the sdl/ and web/ twins give DDERR_NOHWND for a missing window).
   virtual HRESULT SetCooperativeLevel(WindowHandle window, uint32_t flags) = 0;
+  // Display device start-up, after SetCooperativeLevel: calls `callback` once
+  // per mode the twin offers (width, height, pitch and pixel format filled in,
+  // `context` passed through) until it returns DDENUMRET_CANCEL. DD_OK, or
+  // DDERR_INVALIDPARAMS without a callback.
   virtual HRESULT EnumDisplayModes(uint32_t flags, DDSURFACEDESC2* filter, void* context,
                                    LPDDENUMMODESCALLBACK2 callback) = 0;
+  // Display device start-up, with the mode it chose from the listing: switches
+  // to it (refreshRate 0 = the default). DD_OK, DDERR_INVALIDMODE for a mode
+  // the twin does not offer, or another code.
   virtual HRESULT SetDisplayMode(uint32_t width, uint32_t height, uint32_t bits,
                                  uint32_t refreshRate, uint32_t flags) = 0;
+  // Display device start-up, after SetDisplayMode: creates the flipping
+  // primary with its back buffer (DDSD_CAPS | DDSD_BACKBUFFERCOUNT, caps
+  // DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX, one back buffer)
+  // into *out; `outer` must be null. DD_OK, or an error code with *out null.
   virtual HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out,
                                 void* outer) = 0;
 

@@ -1,4 +1,5 @@
-// ddraw_modes.cpp — the standard mode list shared by both display implementations.
+// ddraw_modes.cpp — the standard mode list (kStandardModes, platform/ddraw.h)
+// that the sdl/ and virtual/ displays list; win32/ and web/ list their own.
 #include "platform/ddraw.h"
 
 namespace {

@@ -1,8 +1,9 @@
-// message_queue.h — the window's message queue, shared by the real and the
-// virtual window (each turns its own events into messages and pushes them).
+// message_queue.h — the window's message queue, shared by the twins that
+// keep their own (sdl/, web/ and virtual/ windows: each turns its own events
+// into messages and pushes them). The win32/ twin uses the system's queue.
 //
-//   MessageQueue q{};
-//   q.Push({window, WM_KEYDOWN, VK_ESCAPE, 0});
+//   MessageQueue q{};              // zeroed: empty, no quit posted
+//   q.Push({window, WM_KEYDOWN, VK_ESCAPE, 0});   // the twin's event handling
 //   if (q.Peek(&m)) ...            // PeekMessage: look, leave it queued
 //   if (q.Take(&m) == 0) ...       // GetMessage: 0 when it is WM_QUIT
 //
@@ -19,19 +20,26 @@ struct MessageQueue {
   bool quitPosted;
   int quitCode;
 
-  // False (and the message dropped) when the queue is full.
+  // The twin, for each event it turns into a message: false (and the message
+  // dropped) when the queue is full.
   bool Push(const WindowMessage& message);
+  // The twin's GetMessage and WaitMessage: true when Take has something to
+  // give (a queued message or the posted WM_QUIT).
   bool HasMessage() const { return count > 0 || quitPosted; }
-  // The next message without removing it; false when there is none.
+  // PeekMessage: the next message without removing it (WM_QUIT once the
+  // queue is empty and a quit is posted); false when there is none.
   bool Peek(WindowMessage* out) const;
-  // Removes the next message: 1, or 0 for WM_QUIT (its wParam the quit code).
-  // Call only when HasMessage().
+  // GetMessage: removes the next message: 1, or 0 for WM_QUIT (its wParam the
+  // quit code; the quit is then no longer posted). Call only when HasMessage().
   int Take(WindowMessage* out);
+  // PostQuitMessage: marks WM_QUIT with `code`, delivered after every queued
+  // message.
   void PostQuit(int code) {
     quitPosted = true;
     quitCode = code;
   }
 };
 
-// TranslateMessage's work: a WM_KEYDOWN of a printable key also queues WM_CHAR.
+// TranslateMessage's work on the twins with this queue: a WM_KEYDOWN of a
+// printable key (wParam 32 to 126) also queues WM_CHAR with the same wParam.
 void QueueCharacterFor(MessageQueue& queue, const WindowMessage& message);

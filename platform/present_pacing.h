@@ -6,10 +6,11 @@
 // working vsync, a window drawn with GDI or a clipped Blt) it returns at
 // once and the main loop would spin; waiting out the rest of the refresh
 // period keeps it at the refresh rate. Where the present already waits, this
-// adds nothing. Used by the SDL and Win32 displays.
+// adds nothing. Used by the sdl/ display and the win32/ stand-in mode; the
+// browser paces web/, and virtual/ has no screen to wait for.
 #pragma once
 
-// Called after every present by the real displays. `refreshHz` below 30 (a
+// Called after every present by those displays. `refreshHz` below 30 (a
 // display that does not say) counts as 60. A present later than one period
 // after the one planned starts the schedule afresh.
 void PacePresent(int refreshHz);

@@ -8,14 +8,31 @@
 //   focus gained / restored  -> WM_ACTIVATEAPP, wParam 1
 //   focus lost / minimised   -> WM_ACTIVATEAPP, wParam 0
 //   Escape key               -> WM_KEYDOWN, wParam VK_ESCAPE (27)
-//   other keys               -> WM_KEYDOWN, wParam the key's ASCII code or 0
+//   other keys               -> WM_KEYDOWN, wParam a key code: on sdl/ and
+//                               web/ a letter's capital, other printable
+//                               ASCII as is, else 0; on win32/ the
+//                               virtual-key code
 //   window closed            -> WM_CLOSE (DefWindowProc destroys the window)
-// After each WM_ACTIVATEAPP a WM_SETCURSOR follows, so the procedure can pick
-// the cursor for the new state. A window is treated as active once it is
-// shown: OpenDemoWindow queues WM_ACTIVATEAPP 1 itself, because a window
-// shown on a display without a window manager never receives a focus event.
+// A page cannot be closed from inside, so web/ never sends WM_CLOSE; on
+// virtual/ the test or capture driver posts whatever it likes.
 //
-// Real: platform/sdl/sdl_window.cpp. Virtual: platform/virtual/virtual_window.cpp.
+// Implemented by each platform twin (sdl/, win32/, web/, virtual/), one
+// chosen at link time; platform/CMakeLists.txt lists which files. The sdl/,
+// web/ and virtual/ twins keep their own queue (platform/message_queue.h);
+// win32/ maps each call onto the system's own, and the system, not the twin,
+// sends WM_ACTIVATEAPP and WM_SETCURSOR there.
+//
+// On the twins with their own queue a WM_SETCURSOR follows each
+// WM_ACTIVATEAPP, so the procedure can pick the cursor for the new state, and
+// OpenDemoWindow queues the first WM_ACTIVATEAPP itself, because a window
+// shown on a display without a window manager never receives a focus event:
+// 1 on sdl/ (a shown window is active), the page's focus state on web/, and
+// on virtual/ 1 unless the driver turned it off (VirtualWindowOpensActive).
+// On win32/ a newly shown window becomes active as any top-level window of
+// the foreground process does.
+//
+// The browser owns the web/ twin's loop: there GetMessage never waits (an
+// empty queue gives an empty message) and WaitMessage returns at once.
 #pragma once
 #include <cstdint>
 
@@ -45,13 +62,15 @@ enum class CursorShape { kNone, kArrow };
 
 // Program start (main, before RunDemo): the picture the window shows as its
 // icon, `size` x `size` 0xAARRGGBB words, kept by the caller for the whole
-// run. Without it the window has the system's default icon.
+// run. Without it the window has the system's default icon. The virtual/
+// twin ignores it; web/ has no such call (a page has no window icon).
 void SetWindowIcon(const uint32_t* argb, int size);
 
 // Program start (main, before RunDemo): nonzero opens the demo in a
 // resizable window (2x, 3x or 4x the frame, the largest that fits) instead
 // of full screen. Alt+Enter and F11 switch between the two at any time
-// without any message to the host.
+// without any message to the host. The virtual/ twin ignores it; web/ has
+// no such call (the page has its own full-screen button).
 void StartInWindow(int windowed);
 
 // Host start-up: creates and shows the full-screen window titled `title`
@@ -61,14 +80,16 @@ WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure);
 
 // Main loop: 1 when a message is waiting (left in the queue), else 0.
 int PeekMessage(WindowMessage* message);
-// Main loop: removes the next message, waiting for one if none is queued.
+// Main loop: removes the next message, waiting for one if none is queued
+// (web/: not waiting; the host calls it only after PeekMessage saw one).
 // Returns 0 for WM_QUIT (its wParam is the quit code), else 1.
 int GetMessage(WindowMessage* message);
 // Main loop: WM_KEYDOWN of a printable key also queues WM_CHAR.
 void TranslateMessage(const WindowMessage* message);
 // Main loop: hands the message to its window's procedure; returns its result.
 intptr_t DispatchMessage(const WindowMessage* message);
-// Main loop, while inactive: blocks until a new message is queued.
+// Main loop, while inactive: blocks until a new message is queued (web/:
+// returns at once; the next display frame's callback looks again).
 void WaitMessage();
 
 // Window procedure: default handling of a message (WM_CLOSE destroys the window).

@@ -23,7 +23,7 @@
 // never posts anything while the host waits loops forever.
 //
 // The window opens active: OpenDemoWindow queues WM_ACTIVATEAPP 1, as the
-// real platform does (VirtualWindowOpensActive(false) leaves it to the driver).
+// sdl/ twin does (VirtualWindowOpensActive(false) leaves it to the driver).
 //
 // Per-frame data (position polled, scene, event, pendingTicks, the frame
 // after the render step) comes from the host's FrameObserver (host/host.h);
@@ -61,7 +61,7 @@ void VirtualClockFailFrequency(bool fail);
 void VirtualAdvance(int64_t counts);
 
 // ---- window
-// Queues a message for the demo window, as the real platform does for its events.
+// Queues a message for the demo window, as the other twins do for their events.
 void VirtualPostMessage(uint32_t message, uintptr_t wParam);
 void VirtualWindowOpensActive(bool active);
 // Makes OpenDemoWindow fail (as on a machine without a display).

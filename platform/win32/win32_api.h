@@ -16,8 +16,11 @@
 namespace win32 {
 
 // ---- window and message loop (win32_window_api.cpp) ----------------------
-// A message as the loop sees it; `raw` keeps the full MSG (time, point) so
-// that TranslateMessage and DispatchMessageA get what GetMessageA returned.
+// A message as the loop sees it: the MSG's window, message and parameters.
+// The full MSG (time, point) of the last GetMessageA stays in
+// win32_window_api.cpp, so that TranslateLastMessage and DispatchLastMessage
+// hand on what GetMessageA returned when given that message; any other
+// message is rebuilt from these fields.
 struct Message {
   void* window;
   uint32_t message;
