@@ -274,5 +274,6 @@ bool CheckResult(HRESULT code) {
 void ShowPopup(const char* text) {
   PopupText = text;
   ShowModalMessage(text, PopupOwner);
-  // The platform marks the window for repainting once the box is gone.
+  // Where the box is modal (Windows) the platform marks the window for
+  // repainting once it is gone; elsewhere nothing is left to repaint.
 }
