@@ -274,6 +274,6 @@ bool CheckResult(HRESULT code) {
 void ShowPopup(const char* text) {
   PopupText = text;
   ShowModalMessage(text, PopupOwner);
-  // Where the box is modal (Windows) the platform marks the window for
-  // repainting once it is gone; elsewhere nothing is left to repaint.
+  // The win32 twin marks the window for repainting once the box is gone;
+  // on the others the next present covers the place where it was.
 }
