@@ -1,7 +1,5 @@
-// command_line.cpp — parses the qm7 program's options (see command_line.h).
+// command_line.cpp — reads the programs' command lines (see command_line.h).
 #include "host/command_line.h"
-
-#include <cstring>
 
 const char* const kDemoUsage = "Usage: qm7 [--window] [--data DIR] [--help] [--version]\n";
 
@@ -26,37 +24,64 @@ const char* const kDemoHelp =
     "With no sound device the demo stops at start; SDL_AUDIODRIVER=dummy plays\n"
     "it silently. QM7_STATS=1 prints frame and music figures at exit.\n";
 
+bool SplitCommandLine(int argc, char** argv, const std::vector<OptionSpec>& known,
+                      std::vector<GivenOption>* given, std::string* error) {
+  given->clear();
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const std::size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    const OptionSpec* spec = nullptr;
+    for (const OptionSpec& s : known)
+      if (name == s.name) spec = &s;
+    if (!spec || (equals != std::string::npos && !spec->value)) {
+      *error = (arg[0] == '-' ? "unknown option '" : "unexpected argument '") + arg + "'";
+      return false;
+    }
+    GivenOption option{name, ""};
+    if (equals != std::string::npos) {
+      option.value = arg.substr(equals + 1);
+    } else if (spec->value) {
+      if (i + 1 >= argc) {
+        *error = name + " needs " + spec->value;
+        return false;
+      }
+      option.value = argv[++i];
+    }
+    given->push_back(option);
+  }
+  return true;
+}
+
+const std::vector<OptionSpec> kCommonOptions = {
+    {"--help", nullptr}, {"-h", nullptr}, {"--version", nullptr}, {"--data", "a folder"}};
+
+bool TakeCommonOption(const GivenOption& option, CommonOptions* common, std::string* error) {
+  if (option.name == "--help" || option.name == "-h") {
+    common->help = true;
+  } else if (option.name == "--version") {
+    common->version = true;
+  } else if (option.name == "--data") {
+    if (option.value.empty()) *error = "--data needs a folder, not an empty name";
+    common->dataDir = option.value;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 bool ParseDemoCommandLine(int argc, char** argv, DemoOptions* options, std::string* error) {
   *options = DemoOptions{};
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
-      options->help = true;
-    } else if (!std::strcmp(arg, "--version")) {
-      options->version = true;
-    } else if (!std::strcmp(arg, "--window")) {
+  error->clear();
+  std::vector<OptionSpec> known = kCommonOptions;
+  known.push_back({"--window", nullptr});
+  std::vector<GivenOption> given;
+  if (!SplitCommandLine(argc, argv, known, &given, error)) return false;
+  for (const GivenOption& option : given) {
+    if (TakeCommonOption(option, &options->common, error)) {
+      if (!error->empty()) return false;
+    } else if (option.name == "--window") {
       options->window = true;
-    } else if (!std::strcmp(arg, "--data") || !std::strncmp(arg, "--data=", 7)) {
-      const char* dir = nullptr;
-      if (arg[6] == '=') {
-        dir = arg + 7;
-      } else if (i + 1 < argc) {
-        dir = argv[++i];
-      } else {
-        *error = "--data needs a folder";
-        return false;
-      }
-      if (!*dir) {
-        *error = "--data needs a folder, not an empty name";
-        return false;
-      }
-      options->dataDir = dir;
-    } else if (arg[0] == '-') {
-      *error = std::string("unknown option '") + arg + "'";
-      return false;
-    } else {
-      *error = std::string("unexpected argument '") + arg + "'";
-      return false;
     }
   }
   return true;

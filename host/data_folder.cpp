@@ -2,6 +2,10 @@
 // data_folder.h).
 #include "host/data_folder.h"
 
+#include "host/host.h"
+#include "platform/program_folder.h"
+#include "qm7_build_info.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -70,4 +74,30 @@ std::string DescribeDataSearch(const DataFolderSearch& search) {
     text += search.lookedIn[i];
   }
   return text;
+}
+
+bool EnterDataFolder(const std::string& given, std::string* error) {
+  static std::string note;  // DataSearchNote points here for the rest of the run
+  DataSearchNote = nullptr;
+  std::error_code failure;
+  if (!given.empty()) {
+    fs::current_path(given, failure);
+    if (!failure) return true;
+    *error = "Can't use the data folder " + given + ": " + failure.message();
+    return false;
+  }
+  const fs::path working = fs::current_path(failure);
+  DataFolderSearch search = FindDataFolder(
+      DataFolderCandidates(failure ? "." : working.string(), ProgramFolder(), QM7_INSTALLED_DATA_DIR));
+  if (!search.found) {
+    note = DescribeDataSearch(search);
+    DataSearchNote = note.c_str();
+  } else if (search.folder != search.lookedIn.front()) {
+    fs::current_path(search.folder, failure);
+    if (failure) {
+      note = DescribeDataSearch(search) + "; " + search.folder + " could not be entered";
+      DataSearchNote = note.c_str();
+    }
+  }
+  return true;
 }

@@ -1,5 +1,10 @@
 // data_folder.h — where the demo's data (qm7.dat and qm7.it) is found.
 //
+//   std::string error;
+//   if (!EnterDataFolder(options.common.dataDir, &error)) { report error; exit 1 }
+//
+// is what qm7 and qm7-capture do before RunDemo. Underneath:
+//
 //   std::vector<std::string> places = DataFolderCandidates(workingDir, ProgramFolder(),
 //                                                          builtInstallDir);
 //   DataFolderSearch search = FindDataFolder(places);
@@ -38,3 +43,12 @@ DataFolderSearch FindDataFolder(const std::vector<std::string>& candidates);
 
 // "qm7.dat and qm7.it were looked for in: A, B, C" for the failure message.
 std::string DescribeDataSearch(const DataFolderSearch& search);
+
+// Moves into the data folder: `given` (--data) when it is not empty, else
+// the first of the working folder, the program's folder and the installed
+// ones that holds the data. False with a one-line reason in `error` only
+// when a given folder cannot be entered. When no folder holds the data, the
+// working folder is kept and DataSearchNote (host/host.h) says where the
+// data was looked for, for the start-up failure message. Called once by
+// each program's main before RunDemo.
+bool EnterDataFolder(const std::string& given, std::string* error);

@@ -11,17 +11,12 @@
 // With QM7_STATS set in the environment, a line on standard error at exit
 // tells how many frames were presented and how soon the first ones came, and
 // a second where the music and the timeline stood when the program ended.
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "host/command_line.h"
 #include "host/data_folder.h"
-#include "platform/program_folder.h"
 #include "host/host.h"
 #include "host/window_icon.h"
 #include "host/timeline.h"
@@ -32,34 +27,6 @@
 #include "qm7_build_info.h"
 
 namespace {
-
-// Moves into the folder that holds the data. False (with the reason shown)
-// when a folder given with --data cannot be entered. When no folder holds
-// the data the working folder is kept and the start-up failure says where
-// the data was looked for (`note` keeps that text alive).
-bool EnterDataFolder(const DemoOptions& options, std::string* note) {
-  if (!options.dataDir.empty()) {
-    if (chdir(options.dataDir.c_str()) == 0) return true;
-    std::string text = "Can't use the data folder " + options.dataDir + ": " + std::strerror(errno);
-    std::fprintf(stderr, "qm7: %s\n", text.c_str());
-    ShowModalMessage(text.c_str());
-    return false;
-  }
-  char working[4096];
-  std::string workingDir = getcwd(working, sizeof working) ? working : ".";
-  DataFolderSearch search =
-      FindDataFolder(DataFolderCandidates(workingDir, ProgramFolder(), QM7_INSTALLED_DATA_DIR));
-  if (!search.found) {
-    *note = DescribeDataSearch(search);
-    DataSearchNote = note->c_str();
-    return true;
-  }
-  if (search.folder != search.lookedIn.front() && chdir(search.folder.c_str()) != 0) {
-    *note = DescribeDataSearch(search) + "; " + search.folder + " could not be entered";
-    DataSearchNote = note->c_str();
-  }
-  return true;
-}
 
 void PrintStats(int64_t startCount, int code) {
   int64_t frequency = 1;
@@ -94,16 +61,17 @@ int main(int argc, char** argv) {
     ShowProgramText(("qm7: " + error + "\n" + kDemoUsage).c_str(), true);
     return 2;
   }
-  if (options.help) {
+  if (options.common.help) {
     ShowProgramText((std::string(kDemoUsage) + "\n" + kDemoHelp).c_str(), false);
     return 0;
   }
-  if (options.version) {
+  if (options.common.version) {
     ShowProgramText((std::string("qm7 ") + QM7_VERSION + "\n").c_str(), false);
     return 0;
   }
-  std::string searchNote;
-  if (!EnterDataFolder(options, &searchNote)) {
+  if (!EnterDataFolder(options.common.dataDir, &error)) {
+    std::fprintf(stderr, "qm7: %s\n", error.c_str());
+    ShowModalMessage(error.c_str());
     EndPlatform();
     return 1;
   }

@@ -38,10 +38,10 @@ TEST(DemoCommandLine, AcceptedForms) {
     std::string error;
     std::string shown = ::testing::PrintToString(c.args);
     ASSERT_TRUE(Parse(c.args, &o, &error)) << shown << ": " << error;
-    EXPECT_EQ(o.help, c.help) << shown;
-    EXPECT_EQ(o.version, c.version) << shown;
+    EXPECT_EQ(o.common.help, c.help) << shown;
+    EXPECT_EQ(o.common.version, c.version) << shown;
     EXPECT_EQ(o.window, c.window) << shown;
-    EXPECT_EQ(o.dataDir, c.dataDir) << shown;
+    EXPECT_EQ(o.common.dataDir, c.dataDir) << shown;
   }
 }
 

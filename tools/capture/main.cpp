@@ -17,18 +17,14 @@
 // reports why), a file could not be written, ffmpeg is missing or failed, or
 // the timeline never ended; 2 for a bad command line; 130 / 143 when stopped
 // by SIGINT / SIGTERM.
-#include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
 #include "host/data_folder.h"
-#include "platform/program_folder.h"
 #include "host/host.h"
 #include "qm7_build_info.h"
 #include "platform/virtual/virtual_display.h"
@@ -109,11 +105,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "qm7-capture: %s\n%s\n", error.c_str(), kCaptureUsage);
     return 2;
   }
-  if (options.help) {
+  if (options.common.help) {
     std::printf("%s\n\n%s", kCaptureUsage, kCaptureHelp);
     return 0;
   }
-  if (options.version) {
+  if (options.common.version) {
     std::printf("qm7-capture %s\n", QM7_VERSION);
     return 0;
   }
@@ -134,21 +130,9 @@ int main(int argc, char** argv) {
                  "(on Debian: apt-get install ffmpeg)\n");
     return 1;
   }
-  if (!options.dataDir.empty() && chdir(options.dataDir.c_str()) != 0) {
-    std::fprintf(stderr, "qm7-capture: cannot use data folder %s: %s\n", options.dataDir.c_str(),
-                 std::strerror(errno));
+  if (!EnterDataFolder(options.common.dataDir, &error)) {
+    std::fprintf(stderr, "qm7-capture: %s\n", error.c_str());
     return 1;
-  }
-  // Without --data, the same folders as qm7: working, own, installed.
-  std::string searchNote;
-  if (options.dataDir.empty()) {
-    char working[4096];
-    DataFolderSearch search = FindDataFolder(DataFolderCandidates(
-        getcwd(working, sizeof working) ? working : ".", ProgramFolder(), QM7_INSTALLED_DATA_DIR));
-    if (!search.found || chdir(search.folder.c_str()) != 0) {
-      searchNote = DescribeDataSearch(search);
-      DataSearchNote = searchNote.c_str();
-    }
   }
 
   VirtualPlatformReset();

@@ -37,6 +37,7 @@ const char* const kCaptureHelp =
     "                        while a frame is drawn; the output is the same\n"
     "  -h, --help            this help\n"
     "  --version             the version\n"
+    "An option's value may also follow an equals sign (--fps=30).\n"
     "Each file is written as NAME.part and renamed when complete. Exit status: 0 done,\n"
     "1 missing data or a file not written (one message names it), 2 bad command line,\n"
     "130 / 143 stopped by SIGINT / SIGTERM (nothing unfinished is kept).\n";
@@ -119,99 +120,88 @@ bool PassListed(const std::vector<PassRange>& ranges, int64_t pass) {
 
 bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* o, std::string* error) {
   *o = CaptureOptions{};
+  error->clear();
+  std::vector<OptionSpec> known = kCommonOptions;
+  known.insert(known.end(), {{"--bench", nullptr},
+                             {"--threads", "a number"},
+                             {"--fps", "a number"},
+                             {"--jitter", "a seed"},
+                             {"--pause", "AT:DURATION"},
+                             {"--escape", "a time"},
+                             {"--frames", "a number"},
+                             {"--trace", "a file"},
+                             {"--dump-frames", "a list of passes"},
+                             {"--dump-dir", "a folder"},
+                             {"--png", "a folder"},
+                             {"--every", "a number"},
+                             {"--wav", "a file"},
+                             {"--video", "a file"},
+                             {"--scale", "a number"}});
+  std::vector<GivenOption> given;
+  if (!SplitCommandLine(argc, argv, known, &given, error)) return false;
   bool everyGiven = false, scaleGiven = false, dumpListGiven = false;
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    auto value = [&](const char** out) {
-      if (i + 1 >= argc) {
-        *error = std::string(arg) + " needs a value";
-        return false;
-      }
-      *out = argv[++i];
-      return true;
-    };
-    auto bad = [&](const char* v) {
-      *error = std::string("bad value for ") + arg + ": '" + v + "'";
+  for (const GivenOption& option : given) {
+    const std::string& name = option.name;
+    const char* v = option.value.c_str();
+    auto bad = [&] {
+      *error = "bad value for " + name + ": '" + option.value + "'";
       return false;
     };
-    const char* v = nullptr;
+    // Options naming a file or folder take any name but an empty one.
+    auto path = [&](std::string* out) {
+      if (option.value.empty()) return bad();
+      *out = option.value;
+      return true;
+    };
     int64_t n = 0;
-    if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
-      o->help = true;
-    } else if (!std::strcmp(arg, "--version")) {
-      o->version = true;
-    } else if (!std::strcmp(arg, "--bench")) {
+    if (TakeCommonOption(option, &o->common, error)) {
+      if (!error->empty()) return false;
+    } else if (name == "--bench") {
       o->bench = true;
-    } else if (!std::strcmp(arg, "--threads")) {
-      if (!value(&v)) return false;
-      if (!ParseInt(v, 1, 2, &n)) return bad(v);
+    } else if (name == "--threads") {
+      if (!ParseInt(v, 1, 2, &n)) return bad();
       o->threads = static_cast<int>(n);
-    } else if (!std::strcmp(arg, "--data")) {
-      if (!value(&v)) return false;
-      if (!*v) return bad(v);
-      o->dataDir = v;
-    } else if (!std::strcmp(arg, "--fps")) {
-      if (!value(&v)) return false;
-      if (!ParseInt(v, 1, 1000, &n)) return bad(v);
+    } else if (name == "--fps") {
+      if (!ParseInt(v, 1, 1000, &n)) return bad();
       o->fps = static_cast<int>(n);
-    } else if (!std::strcmp(arg, "--jitter")) {
-      if (!value(&v)) return false;
-      if (!ParseUnsigned(v, &o->jitterSeed)) return bad(v);
+    } else if (name == "--jitter") {
+      if (!ParseUnsigned(v, &o->jitterSeed)) return bad();
       o->jitter = true;
-    } else if (!std::strcmp(arg, "--pause")) {
-      if (!value(&v)) return false;
+    } else if (name == "--pause") {
       const char* colon = std::strchr(v, ':');
       PauseSpec pause;
       if (!colon || !ParseSeconds(std::string(v, colon).c_str(), &pause.at) ||
           !ParseSeconds(colon + 1, &pause.duration))
-        return bad(v);
+        return bad();
       o->pauses.push_back(pause);
-    } else if (!std::strcmp(arg, "--escape")) {
-      if (!value(&v)) return false;
-      if (!ParseSeconds(v, &o->escapeAt)) return bad(v);
-    } else if (!std::strcmp(arg, "--frames")) {
-      if (!value(&v)) return false;
-      if (!ParseInt(v, 1, INT64_MAX / 4, &o->frames)) return bad(v);
-    } else if (!std::strcmp(arg, "--trace")) {
-      if (!value(&v)) return false;
-      if (!*v) return bad(v);
-      o->tracePath = v;
-    } else if (!std::strcmp(arg, "--dump-frames")) {
-      if (!value(&v)) return false;
-      if (!ParsePassList(v, &o->dumpPasses)) return bad(v);
+    } else if (name == "--escape") {
+      if (!ParseSeconds(v, &o->escapeAt)) return bad();
+    } else if (name == "--frames") {
+      if (!ParseInt(v, 1, INT64_MAX / 4, &o->frames)) return bad();
+    } else if (name == "--trace") {
+      if (!path(&o->tracePath)) return false;
+    } else if (name == "--dump-frames") {
+      if (!ParsePassList(option.value, &o->dumpPasses)) return bad();
       dumpListGiven = true;
-    } else if (!std::strcmp(arg, "--dump-dir")) {
-      if (!value(&v)) return false;
-      if (!*v) return bad(v);
-      o->dumpDir = v;
-    } else if (!std::strcmp(arg, "--png")) {
-      if (!value(&v)) return false;
-      if (!*v) return bad(v);
-      o->pngDir = v;
-    } else if (!std::strcmp(arg, "--every")) {
-      if (!value(&v)) return false;
-      if (!ParseInt(v, 1, INT32_MAX, &n)) return bad(v);
+    } else if (name == "--dump-dir") {
+      if (!path(&o->dumpDir)) return false;
+    } else if (name == "--png") {
+      if (!path(&o->pngDir)) return false;
+    } else if (name == "--every") {
+      if (!ParseInt(v, 1, INT32_MAX, &n)) return bad();
       o->pngEvery = static_cast<int>(n);
       everyGiven = true;
-    } else if (!std::strcmp(arg, "--wav")) {
-      if (!value(&v)) return false;
-      if (!*v) return bad(v);
-      o->wavPath = v;
-    } else if (!std::strcmp(arg, "--video")) {
-      if (!value(&v)) return false;
-      if (!*v) return bad(v);
-      o->videoPath = v;
-    } else if (!std::strcmp(arg, "--scale")) {
-      if (!value(&v)) return false;
-      if (!ParseInt(v, 1, 16, &n)) return bad(v);
+    } else if (name == "--wav") {
+      if (!path(&o->wavPath)) return false;
+    } else if (name == "--video") {
+      if (!path(&o->videoPath)) return false;
+    } else if (name == "--scale") {
+      if (!ParseInt(v, 1, 16, &n)) return bad();
       o->videoScale = static_cast<int>(n);
       scaleGiven = true;
-    } else {
-      *error = std::string("unknown argument '") + arg + "'";
-      return false;
     }
   }
-  if (o->help || o->version) return true;
+  if (o->common.help || o->common.version) return true;
   if (dumpListGiven != !o->dumpDir.empty()) {
     *error = "--dump-frames and --dump-dir go together";
     return false;

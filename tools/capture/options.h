@@ -4,12 +4,16 @@
 //   std::string error;
 //   if (!ParseCaptureOptions(argc, argv, &options, &error)) { usage; exit 2 }
 //
-// Times are virtual seconds. Every check that needs no file system is done
+// Options are read as qm7 reads its own (host/command_line.h): --help, -h,
+// --version and --data mean the same, and every option with a value may be
+// written --name=VALUE. Times are virtual seconds. Every check that needs no file system is done
 // here, so a bad command line never starts a run.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "host/command_line.h"
 
 // Inclusive pass ranges of --dump-frames, sorted and merged.
 struct PassRange {
@@ -23,7 +27,7 @@ struct PauseSpec {
 };
 
 struct CaptureOptions {
-  std::string dataDir;        // empty: the current folder
+  CommonOptions common;       // --help, --version, --data (shared with qm7)
   int fps = 60;
   bool jitter = false;
   uint64_t jitterSeed = 0;
@@ -40,8 +44,6 @@ struct CaptureOptions {
   int videoScale = 4;
   bool bench = false;
   int threads = 2;            // 1: everything on the main thread
-  bool help = false;
-  bool version = false;
 };
 
 // The one-line synopsis printed with every command-line error.
