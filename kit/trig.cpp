@@ -5,12 +5,13 @@
 
 #include <cmath>
 
+#include "kit/numbers.h"
+
 namespace {
 
 constexpr double kInvPio2 = 6.36619772367581382433e-01;
 constexpr double kPio2Hi = 1.57079632673412561417e+00;  // first 33 bits of pi/2
 constexpr double kPio2Lo = 6.07710050650619224932e-11;  // pi/2 - kPio2Hi
-constexpr double kPi = 3.14159265358979311600e+00;
 constexpr double kPiLo = 1.22464679914735317720e-16;
 
 // sin(r) for |r| <= pi/4.
@@ -114,17 +115,17 @@ double trigCos(double x) {
 double trigAtan2(double y, double x) {
   if (std::isnan(x) || std::isnan(y)) return x + y;
   if (y == 0.0) {
-    if (std::signbit(x)) return std::signbit(y) ? -kPi : kPi;
+    if (std::signbit(x)) return std::signbit(y) ? -kPiDouble : kPiDouble;
     return y;  // +-0
   }
   if (x == 0.0) return std::signbit(y) ? -kPio2Hi - kPio2Lo : kPio2Hi + kPio2Lo;
   if (std::isinf(x) || std::isinf(y)) {
-    const double a = std::isinf(x) ? (std::isinf(y) ? (x > 0 ? kPi / 4 : 3 * kPi / 4)
-                                                    : (x > 0 ? 0.0 : kPi))
+    const double a = std::isinf(x) ? (std::isinf(y) ? (x > 0 ? kPiDouble / 4 : 3 * kPiDouble / 4)
+                                                    : (x > 0 ? 0.0 : kPiDouble))
                                    : kPio2Hi + kPio2Lo;
     return std::signbit(y) ? -a : a;
   }
   const double a = atanPositive(std::fabs(y / x));
-  double angle = x > 0 ? a : (kPi - (a - kPiLo));
+  double angle = x > 0 ? a : (kPiDouble - (a - kPiLo));
   return std::signbit(y) ? -angle : angle;
 }

@@ -5,11 +5,10 @@
 #include <cmath>
 #include <random>
 
+#include "kit/numbers.h"
 #include "kit/vector_math.h"
 
 namespace {
-
-constexpr float kPi = 3.14159265358979f;
 
 void expectRows(const Matrix3& m, const float (&rows)[9], float tolerance) {
   for (int i = 0; i < 9; ++i) EXPECT_NEAR(m.m[i], rows[i], tolerance) << "element " << i;

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+#include "kit/numbers.h"
 
-constexpr double kPi = 3.14159265358979323846;
+namespace {
 
 // Value noise on a `cells` x `cells` lattice that wraps at the texture edge.
 struct PeriodicNoise {
@@ -48,7 +48,7 @@ double TextureLevel(double cx, double cy) {
   double fbm = 0;
   for (int o = 0; o < 4; ++o) fbm += weights[o] * octaves[o].at(cx, cy);
   // Diagonal veins, bent by the noise; integer frequencies keep them periodic.
-  double vein = std::sin(2 * kPi * (cx + cy) * 2 / kTextureSize + 7.0 * fbm);
+  double vein = std::sin(2 * kPiDouble * (cx + cy) * 2 / kTextureSize + 7.0 * fbm);
   double crest = 1.0 - std::fabs(vein);
   double marble = 0.22 + 0.42 * fbm + 0.42 * crest * crest * crest;
   // Tile geometry: distance to each edge of the tile the point lies in.

@@ -6,10 +6,11 @@
 #include <cmath>
 #include <cstdint>
 
+#include "kit/numbers.h"
+
 namespace {
 
 constexpr double kRate = 44100.0;
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kMiddleC = 261.6255653005986;
 
 // xorshift32 with a fixed seed per instrument: reproducible white noise.
@@ -28,7 +29,7 @@ struct Noise {
 struct OnePole {
   double y = 0;
   double step(double x, double cutoff, double rate = kRate) {
-    double a = 1.0 - std::exp(-2.0 * kPi * cutoff / rate);
+    double a = 1.0 - std::exp(-2.0 * kPiDouble * cutoff / rate);
     y += a * (x - y);
     return y;
   }
@@ -38,7 +39,7 @@ struct OnePole {
 struct StateVariable {
   double low = 0, band = 0;
   void step(double x, double cutoff, double damping, double rate = kRate) {
-    double f = 2.0 * std::sin(kPi * std::min(cutoff, rate / 6.0) / rate);
+    double f = 2.0 * std::sin(kPiDouble * std::min(cutoff, rate / 6.0) / rate);
     low += f * band;
     double high = x - low - damping * band;
     band += f * high;
@@ -73,7 +74,7 @@ ItSample Kick() {
   for (int i = 0; i < n; ++i) {
     double t = i / kRate;
     double freq = 44.0 + 120.0 * std::exp(-t / 0.035);
-    phase += 2.0 * kPi * freq / kRate;
+    phase += 2.0 * kPiDouble * freq / kRate;
     double body = std::sin(phase) * std::exp(-t / 0.24);
     double tick = click.step(noise.next(), 3000.0) * std::exp(-t / 0.004);
     double fadeOut = std::min(1.0, (n - i) / (0.02 * kRate));
@@ -90,8 +91,8 @@ ItSample Snare() {
   double p1 = 0, p2 = 0;
   for (int i = 0; i < n; ++i) {
     double t = i / kRate;
-    p1 += 2.0 * kPi * (190.0 + 60.0 * std::exp(-t / 0.01)) / kRate;
-    p2 += 2.0 * kPi * 335.0 / kRate;
+    p1 += 2.0 * kPiDouble * (190.0 + 60.0 * std::exp(-t / 0.01)) / kRate;
+    p2 += 2.0 * kPiDouble * 335.0 / kRate;
     double tone = (0.7 * std::sin(p1) + 0.35 * std::sin(p2)) * std::exp(-t / 0.05);
     double x = lp.step(noise.next(), 7000.0);
     double bright = x - hp.step(x, 700.0);
@@ -112,7 +113,7 @@ ItSample Hat(const char* name, double decay, double seconds, uint32_t seed) {
   for (int i = 0; i < n; ++i) {
     double t = i / kRate;
     double metal = 0;
-    for (double r : ratios) metal += std::sin(2.0 * kPi * 540.0 * r * t) > 0 ? 1.0 : -1.0;
+    for (double r : ratios) metal += std::sin(2.0 * kPiDouble * 540.0 * r * t) > 0 ? 1.0 : -1.0;
     double x = 0.6 * noise.next() + 0.08 * metal;
     double h = x - hp1.step(x, 6000.0);
     h = h - hp2.step(h, 6000.0);
@@ -166,7 +167,7 @@ ItSample Impact() {
   double phase = 0;
   for (int i = 0; i < n; ++i) {
     double t = i / kRate;
-    phase += 2.0 * kPi * (38.0 + 70.0 * std::exp(-t / 0.06)) / kRate;
+    phase += 2.0 * kPiDouble * (38.0 + 70.0 * std::exp(-t / 0.06)) / kRate;
     double boom = std::sin(phase) * std::exp(-t / 0.45);
     double burst = lp.step(noise.next(), 1800.0) * std::exp(-t / 0.09);
     double fadeOut = std::min(1.0, (n - i) / (0.3 * kRate));
@@ -183,8 +184,8 @@ void AddPartials(std::vector<double>& w, int cycles, int loop, int maxHarmonic, 
                  uint32_t seed, Shape shape) {
   Noise phases(seed);
   for (int h = 1; h <= maxHarmonic; ++h) {
-    double phase0 = kPi * phases.next();
-    double step = 2.0 * kPi * static_cast<double>(cycles) * h / loop;
+    double phase0 = kPiDouble * phases.next();
+    double step = 2.0 * kPiDouble * static_cast<double>(cycles) * h / loop;
     for (size_t i = 0; i < w.size(); ++i) {
       double amp = shape(h, static_cast<int>(i));
       if (amp != 0.0) w[i] += gain * amp * std::sin(phase0 + step * static_cast<double>(i % loop));
