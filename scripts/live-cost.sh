@@ -6,7 +6,6 @@
 # Usage: scripts/live-cost.sh [options]
 #   --build DIR       build folder holding host/qm7 and data/ (build/release)
 #   --size WxH        screen size of the virtual X server (1280x1024)
-#   --display N       X display number to use (99)
 #   --no-wm           no window manager (default: openbox when installed)
 #   --warmup S        seconds before measuring (5)
 #   --seconds S       seconds measured (10)
@@ -18,12 +17,12 @@
 #
 # Prints one line per run: CPU % of one core over the measured seconds, the
 # peak and final resident memory, and the first-present time that qm7 reports
-# with QM7_STATS. Sound goes to SDL's dummy driver. Needs Xvfb (and openbox).
+# with QM7_STATS. Sound goes to SDL's dummy driver. Needs Xvfb (and openbox);
+# the X server picks a free display number itself (tests/support/x_session.sh).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build/release"
 size=1280x1024
-display=99
 wm=openbox
 warmup=5
 seconds=10
@@ -33,7 +32,6 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --build) build=$(cd "$2" && pwd); shift 2 ;;
     --size) size=$2; shift 2 ;;
-    --display) display=$2; shift 2 ;;
     --no-wm) wm=""; shift ;;
     --warmup) warmup=$2; shift 2 ;;
     --seconds) seconds=$2; shift 2 ;;
@@ -50,37 +48,16 @@ if [ -n "$wm" ] && ! command -v "$wm" >/dev/null; then
   wm=""
 fi
 
-pids=()
-cleanup() {
-  local p
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
-}
-trap cleanup EXIT
-
-"${nice[@]}" Xvfb ":$display" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=":$display"
-# Wait until the server answers, then let it settle: its own start-up is not
-# the demo's.
-for _ in $(seq 100); do
-  if [ -e "/tmp/.X11-unix/X$display" ]; then
-    if ! command -v xprop >/dev/null || xprop -root >/dev/null 2>&1; then break; fi
-  fi
-  sleep 0.1
-done
+source "$root/tests/support/x_session.sh"
+trap x_stop EXIT
+# The server answers once started; then let it settle: its own start-up is
+# not the demo's.
+x_start "$size" || exit 1
+[ ${#nice[@]} -eq 0 ] || renice -n -10 -p "$X_SESSION_SERVER" >/dev/null
 sleep 1
 if [ -n "$wm" ]; then
-  "${nice[@]}" "$wm" >/dev/null 2>&1 &
-  pids+=($!)
-  # Wait until the window manager has taken over the screen: a window mapped
-  # while it is still starting can wait for ever on its MapNotify.
-  for _ in $(seq 100); do
-    if command -v xprop >/dev/null; then
-      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    fi
-    sleep 0.1
-  done
+  x_wm "$wm"
+  [ ${#nice[@]} -eq 0 ] || renice -n -10 -p "$X_SESSION_WM" >/dev/null
   sleep 0.5
 fi
 
@@ -111,7 +88,7 @@ for run in $(seq "$runs"); do
   for _ in $(seq 50); do kill -0 "$qm7" 2>/dev/null || break; sleep 0.1; done
   kill -KILL "$qm7" 2>/dev/null || true
   wait "$qm7" || true
-  first=$(sed -n 's/.*first present \([0-9.]*\) ms.*/\1/p' "$log")
+  first=$(qm7_stat first_present "$log")
   rm -f "$log"
   awk -v t="$((t1 - t0))" -v hz="$ticks" -v s0="$s0" -v s1="$s1" -v rss="$rss" -v hwm="$hwm" \
       -v first="${first:-?}" -v size="$size" -v wm="${wm:-none}" -v th="$threads" \

@@ -26,6 +26,7 @@ qm7=$1 capture=$2 data=$3
 here=$(cd "$(dirname "$0")" && pwd)
 export QM7_TEST_SUPPORT="$here/../support"
 source "$QM7_TEST_SUPPORT/preflight.sh"
+source "$QM7_TEST_SUPPORT/x_session.sh"
 shift 3
 need_tools Xvfb xdotool xmessage ffmpeg xwininfo pulseaudio pactl
 need_data "$data"
@@ -44,39 +45,15 @@ cat >"$work/inside.sh" <<'INSIDE'
 set -uo pipefail
 qm7=$1 data=$2 work=$3
 shift 3
-grab() {
-  ffmpeg -loglevel error -f x11grab -video_size 320x240 -i "$DISPLAY" -frames:v 1 \
-    -f rawvideo -pix_fmt gray - | md5sum | cut -c1-32
-}
-windows() { xwininfo -root -tree 2>&1 | grep -E '^ +0x' | grep -v 'has no name' || true; }
+source "$QM7_TEST_SUPPORT/x_session.sh"
+grab() { x_grab - 320 240 | md5sum | cut -c1-32; }
 cd "$data"
 SDL_AUDIODRIVER=pulseaudio PULSE_LATENCY_MSEC=200 QM7_STATS=1 "$qm7" "$@" >"$work/stdout" 2>"$work/stderr" &
 pid=$!
-# The demo's window: visible, named, and made by this qm7 (--pid); among
-# several, the newest (X gives a client's windows rising ids), since the
-# display set-up may replace the first window it opens. Found once the same
-# window has been the one for a second; a qm7 that ends first is reported at
-# once instead of being searched for.
-demo="" seen=""
-for _ in $(seq 90); do
-  if ! kill -0 "$pid" 2>/dev/null; then
-    wait "$pid"
-    echo "FAIL: qm7 ended with status $? before its window appeared"
-    exit 1
-  fi
-  newest=$(xdotool search --all --onlyvisible --pid "$pid" --name '^GLIDER TEST PROGRAM$' 2>/dev/null |
-           sort -n | tail -1)
-  if [ -n "$newest" ] && [ "$newest" = "$seen" ]; then
-    demo=$newest
-    break
-  fi
-  seen=$newest
-  sleep 1
-done
-if [ -z "$demo" ]; then
-  echo "FAIL: the demo window never appeared; the X server's windows:"
-  windows
-  kill -9 "$pid"
+# When the window never shows (or qm7 ends first), qm7's status is kept.
+if ! demo=$(x_window "$pid"); then
+  wait "$pid"
+  echo $? >"$work/status"
   exit 1
 fi
 # Another window to give the focus to: without a window manager, focus moves
@@ -93,7 +70,7 @@ for _ in $(seq 50); do
 done
 if [ -z "$other" ]; then
   echo "FAIL: the second window never appeared; the X server's windows:"
-  windows
+  x_windows
   kill -9 "$pid"
   exit 1
 fi
@@ -118,8 +95,8 @@ exit $fail
 INSIDE
 
 fail=0
-"$here/../virtual_x.sh" 640x480 "$here/../sound_server.sh" bash "$work/inside.sh" "$qm7" "$data" "$work" "$@" ||
-  fail=1
+"$QM7_TEST_SUPPORT/x_session.sh" 640x480 none "$QM7_TEST_SUPPORT/sound_server.sh" \
+  bash "$work/inside.sh" "$qm7" "$data" "$work" "$@" || fail=1
 status=$(cat "$work/status" 2>/dev/null || echo none)
 if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; fail=1; fi
 echo "-- qm7's standard error:"
@@ -129,7 +106,7 @@ if [ "$fail" != 0 ]; then
   cat "$work/stdout" 2>/dev/null
 fi
 
-progress=$("$here/../support/music_progress.sh" "$work/stderr" "$work/reference.tsv" $fps) ||
+progress=$(music_progress "$work/stderr" "$work/reference.tsv" $fps) ||
   { echo "FAIL: no QM7_STATS lines"; exit 1; }
 read -r order row played expected <<<"$progress"
 echo "music at order $order, row $row after $played s of playing; the reference reaches it at $expected s"

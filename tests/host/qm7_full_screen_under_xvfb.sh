@@ -20,11 +20,12 @@ need_data "$data"
 
 inside='
 qm7=$1 data=$2 wm=$3
+source "$QM7_TEST_SUPPORT/x_session.sh"
 fail=0
 cd "$data"
 SDL_AUDIODRIVER=dummy QM7_STATS=1 "$qm7" >/dev/null 2>"$data/../qm7_full_screen_$wm.log" &
 pid=$!
-demo=$("$QM7_TEST_SUPPORT/await_window.sh" "$pid") || exit 1
+demo=$(x_window "$pid") || exit 1
 sleep 1
 geometry() { eval "$(xdotool getwindowgeometry --shell "$demo")"; echo "$X $Y $WIDTH $HEIGHT"; }
 expect() {  # what "X Y W H"
@@ -52,4 +53,4 @@ wait "$pid"; status=$?
 [ "$status" = 0 ] || { echo "FAIL: exit status $status"; fail=1; }
 exit $fail
 '
-exec "$here/../display/under_xvfb.sh" 1920x1080 "$wm" bash -c "$inside" inside "$qm7" "$data" "$wm"
+exec "$QM7_TEST_SUPPORT/x_session.sh" 1920x1080 "$wm" bash -c "$inside" inside "$qm7" "$data" "$wm"

@@ -23,15 +23,16 @@ need_data "$data"
 
 inside='
 qm7=$1 data=$2 path=$3
+source "$QM7_TEST_SUPPORT/x_session.sh"
 fail=0
 grab="$data/../qm7_look_$path.png"
 log="$data/../qm7_look_$path.log"
 cd "$data"
 QM7_TEST_FRAME=checker QM7_PRESENT=$path SDL_AUDIODRIVER=dummy QM7_STATS=1 "$qm7" >/dev/null 2>"$log" &
 pid=$!
-"$QM7_TEST_SUPPORT/await_window.sh" "$pid" >/dev/null || exit 1
+x_window "$pid" >/dev/null || exit 1
 sleep 1.5
-ffmpeg -loglevel error -y -f x11grab -video_size 1920x1080 -i "$DISPLAY" -frames:v 1 "$grab"
+x_grab "$grab"
 xdotool key Escape
 "$QM7_TEST_SUPPORT/await_exit.sh" "$pid" 5 || exit 1
 wait "$pid"; status=$?
@@ -39,13 +40,13 @@ wait "$pid"; status=$?
 "$QM7_TEST_SUPPORT/footprint.py" check "$grab" >"$grab.txt" || fail=1
 cat "$grab.txt"
 grep -q "^picture 1440x1080 at 240,0 " "$grab.txt" || { echo "FAIL: picture not 1440x1080 at 240,0"; fail=1; }
-report=$(grep "^qm7: presentation" "$log" || true)
-echo "$report"
+report=$(qm7_stat presentation "$log")
+echo "qm7: presentation $report"
 case "$report" in
-  *"presentation $path:"*"not all the same size"*) echo "FAIL: the $path path lost the look"; fail=1 ;;
-  *"presentation $path:"*) ;;
+  "$path:"*"not all the same size"*) echo "FAIL: the $path path lost the look"; fail=1 ;;
+  "$path:"*) ;;
   *) echo "FAIL: QM7_STATS does not name the $path path"; fail=1 ;;
 esac
 exit $fail
 '
-exec "$here/../display/under_xvfb.sh" 1920x1080 openbox bash -c "$inside" inside "$qm7" "$data" "$path"
+exec "$QM7_TEST_SUPPORT/x_session.sh" 1920x1080 openbox bash -c "$inside" inside "$qm7" "$data" "$path"

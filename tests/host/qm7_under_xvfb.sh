@@ -10,6 +10,7 @@ data=$2
 here=$(cd "$(dirname "$0")" && pwd)
 export QM7_TEST_SUPPORT="$here/../support"
 source "$QM7_TEST_SUPPORT/preflight.sh"
+source "$QM7_TEST_SUPPORT/x_session.sh"
 need_data "$data"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -18,12 +19,12 @@ cat > "$work/inside.sh" <<'INSIDE'
 #!/usr/bin/env bash
 set -uo pipefail
 qm7=$1 data=$2 work=$3
+source "$QM7_TEST_SUPPORT/x_session.sh"
 cd "$data"
 SDL_AUDIODRIVER=dummy QM7_STATS=1 "$qm7" >"$work/stdout" 2>"$work/stderr" &
 pid=$!
 sleep 4
-ffmpeg -loglevel error -f x11grab -video_size 640x480 -i "$DISPLAY" -frames:v 1 \
-  -f rawvideo -pix_fmt gray "$work/screen.gray"
+x_grab "$work/screen.gray"
 xdotool key Escape
 "$QM7_TEST_SUPPORT/await_exit.sh" "$pid" 5 || exit 1
 wait "$pid"
@@ -31,12 +32,12 @@ echo $? >"$work/status"
 INSIDE
 
 fail=0
-"$here/../virtual_x.sh" 640x480 bash "$work/inside.sh" "$qm7" "$data" "$work" || fail=1
+"$QM7_TEST_SUPPORT/x_session.sh" 640x480 none bash "$work/inside.sh" "$qm7" "$data" "$work" || fail=1
 status=$(cat "$work/status" 2>/dev/null || echo none)
 echo "-- qm7's standard error:"
 cat "$work/stderr" 2>/dev/null
 if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; fail=1; fi
-loop_frames=$(sed -n 's/.*(\([0-9]*\) by the main loop).*/\1/p' "$work/stderr" 2>/dev/null) || true
+loop_frames=$(qm7_stat loop_frames "$work/stderr")
 if [ -z "$loop_frames" ] || [ "$loop_frames" -lt 20 ]; then
   echo "FAIL: main loop presented ${loop_frames:-no} frames"; fail=1
 fi

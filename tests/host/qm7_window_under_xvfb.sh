@@ -24,6 +24,7 @@ qm7=$1 capture=$2 data=$3 wm=${4:-none}
 here=$(cd "$(dirname "$0")" && pwd)
 export QM7_TEST_SUPPORT="$here/../support"
 source "$QM7_TEST_SUPPORT/preflight.sh"
+source "$QM7_TEST_SUPPORT/x_session.sh"
 need_tools Xvfb xdotool xwininfo ffmpeg
 need_data "$data"
 work=$(mktemp -d)
@@ -36,12 +37,8 @@ cat >"$work/inside.sh" <<'INSIDE'
 #!/usr/bin/env bash
 set -uo pipefail
 qm7=$1 data=$2 work=$3
+source "$QM7_TEST_SUPPORT/x_session.sh"
 fail=0
-# Grabs the screen area W x H at X,Y into FILE (one byte of grey a pixel).
-grab() {  # W H X Y FILE
-  ffmpeg -loglevel error -f x11grab -video_size "$1x$2" -i "$DISPLAY+$3,$4" -frames:v 1 \
-    -f rawvideo -pix_fmt gray -y "$5"
-}
 lit() { tr -d '\000' <"$1" | wc -c; }  # non-black pixels in a grab
 geometry() {  # prints "X Y W H" of the demo window's inside, on the screen
   xwininfo -id "$demo" | awk -F: '
@@ -54,16 +51,16 @@ geometry() {  # prints "X Y W H" of the demo window's inside, on the screen
 check_picture() {  # what X Y W H B
   local what=$1 x=$2 y=$3 w=$4 h=$5 b=$6
   if [ "$b" -gt 0 ]; then
-    grab "$b" "$h" "$x" "$y" "$work/left"
-    grab "$b" "$h" $((x + w - b)) "$y" "$work/right"
+    x_grab "$work/left" "$b" "$h" "$x" "$y"
+    x_grab "$work/right" "$b" "$h" $((x + w - b)) "$y"
     if [ "$(lit "$work/left")" != 0 ] || [ "$(lit "$work/right")" != 0 ]; then
       echo "FAIL: $what: the bars are not black"; fail=1
     fi
   fi
   local inner=$((w - 2 * b)) n
-  grab "$inner" "$h" $((x + b)) "$y" "$work/picture1"
+  x_grab "$work/picture1" "$inner" "$h" $((x + b)) "$y"
   sleep 0.3
-  grab "$inner" "$h" $((x + b)) "$y" "$work/picture2"
+  x_grab "$work/picture2" "$inner" "$h" $((x + b)) "$y"
   n=$(lit "$work/picture1")
   if [ "$n" -lt $((inner * h / 20)) ]; then
     echo "FAIL: $what: the picture is nearly black ($n lit pixels of $((inner * h)))"; fail=1
@@ -82,15 +79,7 @@ expect_geometry() {  # what "X Y W H"
 cd "$data"
 SDL_AUDIODRIVER=dummy QM7_STATS=1 "$qm7" --window >"$work/stdout" 2>"$work/stderr" &
 pid=$!
-demo="" seen=""
-for _ in $(seq 100); do
-  demo=$(xdotool search --onlyvisible --name "GLIDER TEST PROGRAM" 2>/dev/null | head -1)
-  if [ -n "$demo" ] && [ "$demo" = "$seen" ]; then break; fi
-  seen=$demo
-  demo=""
-  sleep 1
-done
-[ -n "$demo" ] || { echo "FAIL: the demo window never appeared"; kill -9 "$pid"; exit 1; }
+demo=$(x_window "$pid") || exit 1
 sleep 1
 
 # The window shows the icon drawn by qm7-assets (64x64).
@@ -132,15 +121,15 @@ INSIDE
 
 fail=0
 status=0
-"$here/../display/under_xvfb.sh" 1920x1080 "$wm" bash "$work/inside.sh" "$qm7" "$data" "$work" || status=$?
+"$QM7_TEST_SUPPORT/x_session.sh" 1920x1080 "$wm" bash "$work/inside.sh" "$qm7" "$data" "$work" || status=$?
 [ "$status" = 77 ] && exit 77
 [ "$status" = 0 ] || fail=1
 cat "$work/stderr"
 status=$(cat "$work/status" 2>/dev/null || echo none)
 if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; fail=1; fi
 
-loop_frames=$(sed -n 's/.*(\([0-9]*\) by the main loop).*/\1/p' "$work/stderr")
-progress=$("$here/../support/music_progress.sh" "$work/stderr" "$work/reference.tsv" 20) ||
+loop_frames=$(qm7_stat loop_frames "$work/stderr")
+progress=$(music_progress "$work/stderr" "$work/reference.tsv" 20) ||
   { echo "FAIL: no QM7_STATS lines"; exit 1; }
 read -r order row played expected <<<"$progress"
 echo "$loop_frames main-loop frames; music at order $order, row $row after $played s of playing;" \

@@ -32,8 +32,8 @@
 #  7. --window: 1280x960 client with a title bar, about centred; Alt+Enter
 #     and F11 go to full screen and back to the same place.
 # Screenshots and the recording stay in WINDOWS_BUILD/wine-check/.
-# Uses an X server of its own (Xvfb -displayfd, 1920x1080) and its own
-# WINEPREFIX under ~/.cache/qm7.
+# Uses an X server and a sound server of its own (tests/support/x_session.sh
+# and sound_server.sh) and its own WINEPREFIX under ~/.cache/qm7.
 set -euo pipefail
 win=$(cd "$1" && pwd)
 native=$(cd "$2" && pwd)
@@ -49,24 +49,21 @@ cp "$win/tests/windows/qm7-winprobe.exe" "$out/app/"
 cache=${QM7_CACHE:-$HOME/.cache/qm7}
 export WINEPREFIX="$cache/wine-prefix-$(wine --version 2>/dev/null | cut -d" " -f1)"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-pulse_dir=$(mktemp -d /tmp/qm7-wine-pulse.XXXXXX)
+source "$root/tests/support/x_session.sh"
+source "$root/tests/support/sound_server.sh"
 pids=()
 cleanup() {
   local p
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wineserver -k 2>/dev/null || true
-  rm -rf "$pulse_dir"
+  sound_stop
+  x_stop
 }
 trap cleanup EXIT
 fail() { echo "wine: FAIL: $*" >&2; exit 1; }
 
-# One X server for every check, numbered by Xvfb itself (-displayfd), so
-# X servers of other tests running at the same time never collide with it.
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -br -nolisten tcp 3>"$pulse_dir/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 300); do [ -s "$pulse_dir/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(tr -dc 0-9 <"$pulse_dir/display")
-[ "$DISPLAY" != : ] || fail "Xvfb did not start"
+# One X server for every check (the window manager comes in check 5).
+x_start 1920x1080 || fail "Xvfb did not start"
 screen_size() { xdpyinfo | awk '/dimensions:/ { print $2 }'; }
 
 # A Wine virtual desktop lets the program change the display mode; set in
@@ -179,17 +176,11 @@ trace_check() {
 trace_check steady-60fps
 [ "${QM7_WINE_QUICK:-0}" = 1 ] || trace_check jitter3-pause30 --jitter 3 --pause 30:2
 
-# ---- sound server with a null sink ---------------------------------------
-export XDG_RUNTIME_DIR="$pulse_dir"
-pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n \
-  --load="module-native-protocol-unix" \
-  --load="module-null-sink sink_name=qm7null" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl set-default-sink qm7null
+# ---- sound server with a null sink (recorded from qm7.monitor) -------------
+sound_start || fail "the sound server did not start"
 
 # ---- 2. live run -----------------------------------------------------------
-parec -d qm7null.monitor --file-format=wav "$out/sound.wav" &
+parec -d qm7.monitor --file-format=wav "$out/sound.wav" &
 recorder=$!
 pids+=($recorder)
 (cd "$out/app" && exec wine qm7.exe) &
@@ -260,9 +251,7 @@ PULSE_SERVER=unix:/nonexistent popup_check no-sound "$out/app" "Can't initialize
 
 # ---- 5. no virtual desktop: the stand-in 320x240 mode -----------------------
 set_desktop off
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
+x_wm openbox
 size_before=$(screen_size)
 grab() { import -window root "$out/$1.png"; }
 grab_lit() {  # LABEL [X_WINDOW]: grabs until something is lit (10 s at most, on a busy machine)
@@ -290,7 +279,7 @@ python3 "$root/tests/host/sound/stamp_recording.py" "$out/standin.raw" "$out/sta
   <"$out/recording.pipe" &
 stamper=$!
 pids+=($stamper)
-parec -d qm7null.monitor --rate=44100 --channels=2 --format=s16le --latency-msec=5 --raw \
+parec -d qm7.monitor --rate=44100 --channels=2 --format=s16le --latency-msec=5 --raw \
   "$out/recording.pipe" &
 recorder=$!
 pids+=($recorder)

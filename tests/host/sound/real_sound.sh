@@ -25,6 +25,7 @@ qm7=$1 capture=$2 match=$3 data=$4
 here=$(cd "$(dirname "$0")" && pwd)
 export QM7_TEST_SUPPORT="$here/../../support"
 source "$QM7_TEST_SUPPORT/preflight.sh"
+source "$QM7_TEST_SUPPORT/x_session.sh"
 need_tools Xvfb xdotool pulseaudio parec pactl python3
 work=$(mktemp -d)
 # QM7_KEEP=1 keeps the recording and its stamps for a look afterwards.
@@ -58,12 +59,13 @@ wait "$stamping"
 INSIDE
 
 fail=0
-"$here/../../virtual_x.sh" 640x480 "$here/../../sound_server.sh" bash "$work/inside.sh" "$qm7" "$data" "$work" "$here/stamp_recording.py" || fail=1
+"$QM7_TEST_SUPPORT/x_session.sh" 640x480 none "$QM7_TEST_SUPPORT/sound_server.sh" \
+  bash "$work/inside.sh" "$qm7" "$data" "$work" "$here/stamp_recording.py" || fail=1
 status=$(cat "$work/status" 2>/dev/null || echo none)
 if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; fail=1; fi
-heard=$(sed -n 's/^qm7: audio driver .*music heard to frame \([0-9]*\) .*/\1/p' "$work/stderr")
-heard_ns=$(sed -n 's/^qm7: audio driver .* at \([0-9]*\) ns when the device closed.*/\1/p' "$work/stderr")
-driver=$(sed -n 's/^qm7: audio driver \([^,]*\),.*/\1/p' "$work/stderr")
+heard=$(qm7_stat heard_frame "$work/stderr")
+heard_ns=$(qm7_stat heard_ns "$work/stderr")
+driver=$(qm7_stat audio_driver "$work/stderr")
 if [ -z "$heard" ]; then echo "FAIL: qm7 did not say how far the music was heard"; fail=1; fi
 if [ "$driver" != pulseaudio ]; then echo "FAIL: SDL played through '${driver:-nothing}', not the sound server"; fail=1; fi
 if ! "$match" "$work/recording.raw" "$work/reference.wav" >"$work/match"; then
