@@ -4,23 +4,13 @@
 // to Windows' own interfaces (win32_ddraw_api.cpp) and copy the seam's
 // smaller surface description to and from the real one. Result codes pass
 // through unchanged: they are DirectDraw's own.
-#include "platform/ddraw.h"
+#include "platform/ddraw_rules.h"
 #include "platform/win32/win32_api.h"
 
 namespace {
 
-void DescribeMode(const win32::SurfaceInfo& info, DDSURFACEDESC2* desc) {
-  desc->dwWidth = info.width;
-  desc->dwHeight = info.height;
-  desc->lPitch = info.pitch;
-  desc->lpSurface = info.pixels;
-  desc->ddpfPixelFormat = {};
-  desc->ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-  desc->ddpfPixelFormat.dwFlags = DDPF_RGB;
-  desc->ddpfPixelFormat.dwRGBBitCount = info.bits;
-  desc->ddpfPixelFormat.dwRBitMask = info.redMask;
-  desc->ddpfPixelFormat.dwGBitMask = info.greenMask;
-  desc->ddpfPixelFormat.dwBBitMask = info.blueMask;
+DdMode ModeOf(const win32::SurfaceInfo& info) {
+  return {info.width, info.height, info.bits, info.redMask, info.greenMask, info.blueMask};
 }
 
 struct ModeListing {
@@ -30,10 +20,7 @@ struct ModeListing {
 
 uint32_t OnRealMode(const win32::SurfaceInfo& mode, void* user) {
   auto* listing = static_cast<ModeListing*>(user);
-  DDSURFACEDESC2 desc = {};
-  desc.dwSize = sizeof desc;
-  desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
-  DescribeMode(mode, &desc);
+  DDSURFACEDESC2 desc = ListedMode(ModeOf(mode), mode.pitch);
   return listing->callback(&desc, listing->context);
 }
 
@@ -56,8 +43,7 @@ class Win32Surface final : public IDirectDrawSurface7 {
     win32::SurfaceInfo info;
     HRESULT result = win32::DdLock(which_, rect ? area : nullptr, flags, &info);
     if (result != DD_OK) return result;
-    desc->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
-    DescribeMode(info, desc);
+    DescribeLock(desc, ModeOf(info), info.width, info.height, info.pitch, info.pixels);
     return DD_OK;
   }
 
