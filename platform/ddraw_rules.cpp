@@ -95,3 +95,28 @@ bool IsFlipChainRequest(const DDSURFACEDESC2& desc) {
   return (desc.ddsCaps.dwCaps & kChain) == kChain && (desc.dwFlags & DDSD_BACKBUFFERCOUNT) &&
          desc.dwBackBufferCount == 1;
 }
+
+HRESULT CheckCreateArgs(IDirectDraw7** out, void* outer) {
+  if (out) *out = nullptr;
+  return !out || outer ? DDERR_INVALIDPARAMS : DD_OK;
+}
+
+HRESULT CheckSurfaceArgs(const DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer) {
+  if (out) *out = nullptr;
+  if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+  return DD_OK;
+}
+
+HRESULT CheckLockArgs(DDSURFACEDESC2* desc) {
+  if (desc) desc->lpSurface = nullptr;
+  return !desc || desc->dwSize != sizeof(DDSURFACEDESC2) ? DDERR_INVALIDPARAMS : DD_OK;
+}
+
+HRESULT AttachedBackBuffer(const DDSCAPS2* caps, IDirectDrawSurface7** out, bool onPrimary,
+                           bool chainMade, IDirectDrawSurface7* back) {
+  if (out) *out = nullptr;
+  if (!caps || !out) return DDERR_INVALIDPARAMS;
+  if (!onPrimary || caps->dwCaps != DDSCAPS_BACKBUFFER || !chainMade) return DDERR_NOTFOUND;
+  *out = back;
+  return DD_OK;
+}

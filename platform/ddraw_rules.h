@@ -1,16 +1,19 @@
 // ddraw_rules.h — what every display twin does the same way behind
-// platform/ddraw.h: the modes it may offer, how a mode and a locked surface
-// are described to the caller, the mode listing, and which CreateSurface
-// request makes the flipping chain.
+// platform/ddraw.h: the modes it may offer, the argument checks each call
+// starts with, how a mode and a locked surface are described to the caller,
+// the mode listing, and which CreateSurface request makes the flipping chain.
 //
 // The twins keep only what their system needs: sdl/ (an SDL2 window),
 // win32/ (the real DirectDraw 7, whose answers it passes on), web/ (the
 // page's canvas) and virtual/ (memory, for tests and the capture tool). How
-// one uses it:
+// a twin uses it:
 //   EnumDisplayModes:  return ListModes(modes, context, callback);
 //   SetDisplayMode:    const DdMode* mode = FindMode(modes, width, height, bits);
-//   CreateSurface:     if (!IsFlipChainRequest(*desc)) return DDERR_INVALIDCAPS;
-//   Lock:              DescribeLock(desc, mode, width, height, pitch, pixels);
+//   CreateSurface:     if (HRESULT bad = CheckSurfaceArgs(desc, out, outer); bad != DD_OK)
+//                        return bad;
+//                      if (!IsFlipChainRequest(*desc)) return DDERR_INVALIDCAPS;
+//   Lock:              CheckLockArgs(desc), then its own checks, then
+//                      DescribeLock(desc, mode, width, height, pitch, pixels);
 #pragma once
 #include <cstdint>
 #include <span>
@@ -58,6 +61,24 @@ HRESULT ListModes(std::span<const DdMode> modes, void* context, LPDDENUMMODESCAL
 // null (the twin then answers DDERR_INVALIDMODE).
 const DdMode* FindMode(std::span<const DdMode> modes, uint32_t width, uint32_t height,
                        uint32_t bits);
+
+// ---- the argument checks each call starts with, as the interface answers
+// them: the out-pointer cleared first, then DDERR_INVALIDPARAMS for what is
+// missing, of the wrong size, or not supported (an outer object); else DD_OK.
+
+// DirectDrawCreateEx.
+HRESULT CheckCreateArgs(IDirectDraw7** out, void* outer);
+// CreateSurface.
+HRESULT CheckSurfaceArgs(const DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer);
+// Lock: desc->lpSurface is cleared, so a failed Lock leaves no pixel pointer.
+HRESULT CheckLockArgs(DDSURFACEDESC2* desc);
+
+// GetAttachedSurface on a twin whose chain is a primary and one back buffer:
+// `back` into *out when asked on the primary (`onPrimary`) for
+// DDSCAPS_BACKBUFFER once the chain exists (`chainMade`); DDERR_NOTFOUND
+// otherwise, DDERR_INVALIDPARAMS without caps or out.
+HRESULT AttachedBackBuffer(const DDSCAPS2* caps, IDirectDrawSurface7** out, bool onPrimary,
+                           bool chainMade, IDirectDrawSurface7* back);
 
 // True when CreateSurface is asked for the one thing the display device makes:
 // a flipping primary (DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX)

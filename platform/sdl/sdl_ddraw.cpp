@@ -232,8 +232,7 @@ class SdlSurface final : public IDirectDrawSurface7 {
   HRESULT GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) override;
 
   HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, uint32_t, void*) override {
-    if (desc) desc->lpSurface = nullptr;
-    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckLockArgs(desc); bad != DD_OK) return bad;
     if (isPrimary_) return DDERR_CANTLOCKSURFACE;  // only the back buffer holds pixels
     if (!Sdl.primaryCreated) return DDERR_SURFACELOST;
     if (!Usable()) return DDERR_SURFACELOST;
@@ -314,12 +313,7 @@ SdlSurface PrimarySurface(true);
 SdlSurface BackSurface(false);
 
 HRESULT SdlSurface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) {
-  if (out) *out = nullptr;
-  if (!caps || !out) return DDERR_INVALIDPARAMS;
-  if (!isPrimary_ || caps->dwCaps != DDSCAPS_BACKBUFFER || !Sdl.primaryCreated)
-    return DDERR_NOTFOUND;
-  *out = &BackSurface;
-  return DD_OK;
+  return AttachedBackBuffer(caps, out, isPrimary_, Sdl.primaryCreated, &BackSurface);
 }
 
 class SdlDirectDraw final : public IDirectDraw7 {
@@ -383,9 +377,7 @@ class SdlDirectDraw final : public IDirectDraw7 {
   }
 
   HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer) override {
-    if (out) *out = nullptr;
-    if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC2))
-      return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckSurfaceArgs(desc, out, outer); bad != DD_OK) return bad;
     if (!Sdl.window) return DDERR_NOCOOPERATIVELEVELSET;
     if (!IsFlipChainRequest(*desc)) return DDERR_INVALIDCAPS;
     if (Sdl.primaryCreated) return DDERR_PRIMARYSURFACEALREADYEXISTS;
@@ -429,8 +421,7 @@ void ReportPresentation() {
 }
 
 HRESULT DirectDrawCreateEx(const void*, IDirectDraw7** out, void* outer) {
-  if (out) *out = nullptr;
-  if (!out || outer) return DDERR_INVALIDPARAMS;
+  if (HRESULT bad = CheckCreateArgs(out, outer); bad != DD_OK) return bad;
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     return DDERR_NODIRECTDRAWSUPPORT;
   *out = &Device;

@@ -30,7 +30,7 @@ class VirtualSurface final : public IDirectDrawSurface7 {
   HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, uint32_t flags, void*) override {
     if (desc) desc->lpSurface = nullptr;
     if (HRESULT forced = Enter(kVirtualLock, flags); forced != DD_OK) return forced;
-    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckLockArgs(desc); bad != DD_OK) return bad;
     if (rect) return DDERR_INVALIDRECT;  // only whole-surface locks are offered
     if (!VirtualDisplay.primaryCreated) return DDERR_SURFACELOST;
     if (VirtualDisplay.surfacesLost) return DDERR_SURFACELOST;
@@ -80,10 +80,8 @@ HRESULT VirtualSurface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7**
   if (HRESULT forced = Enter(kVirtualGetAttachedSurface, caps ? caps->dwCaps : 0);
       forced != DD_OK)
     return forced;
-  if (!caps || !out) return DDERR_INVALIDPARAMS;
-  if (!isPrimary_ || caps->dwCaps != DDSCAPS_BACKBUFFER) return DDERR_NOTFOUND;
-  *out = &BackSurface;
-  return DD_OK;
+  // Handed out even before CreateSurface; Lock then reports the missing memory.
+  return AttachedBackBuffer(caps, out, isPrimary_, true, &BackSurface);
 }
 
 class VirtualDirectDraw final : public IDirectDraw7 {
@@ -115,8 +113,7 @@ class VirtualDirectDraw final : public IDirectDraw7 {
     if (HRESULT forced = Enter(kVirtualCreateSurface, desc ? desc->ddsCaps.dwCaps : 0);
         forced != DD_OK)
       return forced;
-    if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC2))
-      return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckSurfaceArgs(desc, out, outer); bad != DD_OK) return bad;
     VirtualDisplay.createDescFlags = desc->dwFlags;
     VirtualDisplay.createBackBufferCount = desc->dwBackBufferCount;
     if (!IsFlipChainRequest(*desc)) return DDERR_INVALIDCAPS;
@@ -142,7 +139,7 @@ VirtualDisplayState VirtualDisplay = InitialState();
 HRESULT DirectDrawCreateEx(const void*, IDirectDraw7** out, void* outer) {
   if (out) *out = nullptr;
   if (HRESULT forced = Enter(kVirtualCreate, 0); forced != DD_OK) return forced;
-  if (!out || outer) return DDERR_INVALIDPARAMS;
+  if (HRESULT bad = CheckCreateArgs(out, outer); bad != DD_OK) return bad;
   *out = &Device;
   return DD_OK;
 }

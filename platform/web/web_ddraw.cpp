@@ -40,8 +40,7 @@ class WebSurface final : public IDirectDrawSurface7 {
   HRESULT GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) override;
 
   HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, uint32_t, void*) override {
-    if (desc) desc->lpSurface = nullptr;
-    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckLockArgs(desc); bad != DD_OK) return bad;
     if (isPrimary_) return DDERR_CANTLOCKSURFACE;  // only the back buffer holds pixels
     if (rect) return DDERR_INVALIDRECT;            // whole-surface locks only
     if (!Web.primaryCreated) return DDERR_SURFACELOST;
@@ -86,12 +85,7 @@ WebSurface PrimarySurface(true);
 WebSurface BackSurface(false);
 
 HRESULT WebSurface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) {
-  if (out) *out = nullptr;
-  if (!caps || !out) return DDERR_INVALIDPARAMS;
-  if (!isPrimary_ || caps->dwCaps != DDSCAPS_BACKBUFFER || !Web.primaryCreated)
-    return DDERR_NOTFOUND;
-  *out = &BackSurface;
-  return DD_OK;
+  return AttachedBackBuffer(caps, out, isPrimary_, Web.primaryCreated, &BackSurface);
 }
 
 class WebDirectDraw final : public IDirectDraw7 {
@@ -116,9 +110,7 @@ class WebDirectDraw final : public IDirectDraw7 {
   }
 
   HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer) override {
-    if (out) *out = nullptr;
-    if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC2))
-      return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckSurfaceArgs(desc, out, outer); bad != DD_OK) return bad;
     if (!Web.window) return DDERR_NOCOOPERATIVELEVELSET;
     if (!IsFlipChainRequest(*desc)) return DDERR_INVALIDCAPS;
     if (Web.primaryCreated) return DDERR_PRIMARYSURFACEALREADYEXISTS;
@@ -136,8 +128,7 @@ WebDirectDraw Device;
 }  // namespace
 
 HRESULT DirectDrawCreateEx(const void*, IDirectDraw7** out, void* outer) {
-  if (out) *out = nullptr;
-  if (!out || outer) return DDERR_INVALIDPARAMS;
+  if (HRESULT bad = CheckCreateArgs(out, outer); bad != DD_OK) return bad;
   *out = &Device;
   return DD_OK;
 }

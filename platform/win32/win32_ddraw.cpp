@@ -31,8 +31,7 @@ class Win32Surface final : public IDirectDrawSurface7 {
   HRESULT GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) override;
 
   HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, uint32_t flags, void*) override {
-    if (desc) desc->lpSurface = nullptr;
-    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckLockArgs(desc); bad != DD_OK) return bad;
     int32_t area[4];
     if (rect) {
       area[0] = rect->left;
@@ -92,9 +91,7 @@ class Win32DirectDraw final : public IDirectDraw7 {
   }
 
   HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer) override {
-    if (out) *out = nullptr;
-    if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC2))
-      return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckSurfaceArgs(desc, out, outer); bad != DD_OK) return bad;
     HRESULT result =
         win32::DdCreatePrimary(desc->dwFlags, desc->ddsCaps.dwCaps, desc->dwBackBufferCount);
     if (result == DD_OK) *out = &PrimarySurface;
@@ -107,8 +104,7 @@ Win32DirectDraw Device;
 }  // namespace
 
 HRESULT DirectDrawCreateEx(const void*, IDirectDraw7** out, void* outer) {
-  if (out) *out = nullptr;
-  if (!out || outer) return DDERR_INVALIDPARAMS;
+  if (HRESULT bad = CheckCreateArgs(out, outer); bad != DD_OK) return bad;
   HRESULT result = win32::DdCreate();
   if (result == DD_OK) *out = &Device;
   return result;
