@@ -62,6 +62,11 @@ HRESULT ListModes(std::span<const DdMode> modes, void* context, LPDDENUMMODESCAL
 const DdMode* FindMode(std::span<const DdMode> modes, uint32_t width, uint32_t height,
                        uint32_t bits);
 
+// True when CreateSurface is asked for the one thing the display device makes:
+// a flipping primary (DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX)
+// with exactly one back buffer. Anything else is DDERR_INVALIDCAPS.
+bool IsFlipChainRequest(const DDSURFACEDESC2& desc);
+
 // ---- the argument checks each call starts with, as the interface answers
 // them: the out-pointer cleared first, then DDERR_INVALIDPARAMS for what is
 // missing, of the wrong size, or not supported (an outer object); else DD_OK.
@@ -79,8 +84,3 @@ HRESULT CheckLockArgs(DDSURFACEDESC2* desc);
 // otherwise, DDERR_INVALIDPARAMS without caps or out.
 HRESULT AttachedBackBuffer(const DDSCAPS2* caps, IDirectDrawSurface7** out, bool onPrimary,
                            bool chainMade, IDirectDrawSurface7* back);
-
-// True when CreateSurface is asked for the one thing the display device makes:
-// a flipping primary (DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX)
-// with exactly one back buffer. Anything else is DDERR_INVALIDCAPS.
-bool IsFlipChainRequest(const DDSURFACEDESC2& desc);
