@@ -227,8 +227,8 @@ uint32_t DdEnumDisplayModes(uint32_t flags, void* context, ModeCallback callback
   EnumContext e = {context, callback};
   HRESULT result = Device->EnumDisplayModes(flags, nullptr, &e, OnMode);
   if (result != DD_OK || !StandIn.active || e.cancelled || e.sawModeWanted) return Code(result);
-  SurfaceInfo mode = {kModeW,    kModeH,   kFrameRowBytes, nullptr,
-                      kModeBits, kRedMask, kGreenMask,     kBlueMask};
+  SurfaceInfo mode = {kModeW, kModeH, kFrameRowBytes, nullptr,
+                      kModeBits, kRedMask, kGreenMask, kBlueMask};
   callback(mode, context);
   return Code(DD_OK);
 }
