@@ -19,24 +19,16 @@ bool SameMode(const DdMode& a, const DdMode& b) {
 TEST(DdrawRules, StandardModesAreTheUsualSizesAt16Then32BitsSmallestFirst) {
   constexpr uint32_t r16 = 0xF800, g16 = 0x07E0, b16 = 0x001F;
   constexpr uint32_t r32 = 0x00FF0000, g32 = 0x0000FF00, b32 = 0x000000FF;
-  const DdMode expected[] = {
-      {320, 200, 16, r16, g16, b16},   {320, 200, 32, r32, g32, b32},
-      {320, 240, 16, r16, g16, b16},   {320, 240, 32, r32, g32, b32},
-      {400, 300, 16, r16, g16, b16},   {400, 300, 32, r32, g32, b32},
-      {512, 384, 16, r16, g16, b16},   {512, 384, 32, r32, g32, b32},
-      {640, 400, 16, r16, g16, b16},   {640, 400, 32, r32, g32, b32},
-      {640, 480, 16, r16, g16, b16},   {640, 480, 32, r32, g32, b32},
-      {800, 600, 16, r16, g16, b16},   {800, 600, 32, r32, g32, b32},
-      {1024, 768, 16, r16, g16, b16},  {1024, 768, 32, r32, g32, b32},
-      {1152, 864, 16, r16, g16, b16},  {1152, 864, 32, r32, g32, b32},
-      {1280, 960, 16, r16, g16, b16},  {1280, 960, 32, r32, g32, b32},
-      {1280, 1024, 16, r16, g16, b16}, {1280, 1024, 32, r32, g32, b32},
-      {1600, 1200, 16, r16, g16, b16}, {1600, 1200, 32, r32, g32, b32},
-  };
-  ASSERT_EQ(kStandardModes.size(), std::size(expected));
-  for (std::size_t i = 0; i < std::size(expected); ++i)
-    EXPECT_TRUE(SameMode(kStandardModes[i], expected[i])) << "mode " << i;
-  EXPECT_TRUE(SameMode(kFrameMode, expected[3]));
+  const uint32_t sizes[][2] = {{320, 200},  {320, 240},  {400, 300},  {512, 384},
+                               {640, 400},  {640, 480},  {800, 600},  {1024, 768},
+                               {1152, 864}, {1280, 960}, {1280, 1024}, {1600, 1200}};
+  ASSERT_EQ(kStandardModes.size(), 2 * std::size(sizes));
+  for (std::size_t i = 0; i < std::size(sizes); ++i) {
+    const uint32_t w = sizes[i][0], h = sizes[i][1];
+    EXPECT_TRUE(SameMode(kStandardModes[2 * i], {w, h, 16, r16, g16, b16})) << w << "x" << h;
+    EXPECT_TRUE(SameMode(kStandardModes[2 * i + 1], {w, h, 32, r32, g32, b32})) << w << "x" << h;
+  }
+  EXPECT_TRUE(SameMode(kFrameMode, {320, 240, 32, r32, g32, b32}));
 }
 
 struct Listing {
