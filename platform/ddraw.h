@@ -7,15 +7,17 @@
 // below, with the numeric values of the DirectDraw 7 headers, so the error
 // reporter's message table (display/error_reporter.cpp) speaks the same codes.
 //
-// Implemented by each platform twin (sdl/, win32/, web/, virtual/), one
-// chosen at link time; platform/CMakeLists.txt lists which files. The twins
-// differ in the modes they list and in how Flip reaches the screen:
-//   sdl/      the standard list below; scaled into the window, 4:3 with bars
+// Each platform twin implements it, one chosen at link time, and shares the
+// mode list, descriptions and checks of platform/ddraw_rules.h. They differ
+// in the modes they list and in how Flip reaches the screen:
+//   sdl/      the standard list; scaled into the window, 4:3 with black
+//             bars
 //   win32/    the real display's modes and flip; where the display lacks
 //             320x240x32 or the demo starts in a window, a stand-in mode of
 //             that size enlarged into the window with GDI
 //   web/      only 320x240x32; the page's canvas, at the browser's next paint
-//   virtual/  the standard list, or the one a test sets; memory only
+//   virtual/  the standard list, or the one a test sets; memory only, every
+//             call counted and its result open to forcing
 //
 // Usage (what display/display_device.cpp and display/present.cpp do):
 //   IDirectDraw7* dd;  DirectDrawCreateEx(nullptr, &dd, nullptr);
@@ -227,17 +229,6 @@ struct RECT {
   int32_t left, top, right, bottom;
 };
 
-// One display mode as the implementations list it.
-struct DdMode {
-  uint32_t width, height, bits;
-  uint32_t redMask, greenMask, blueMask;
-};
-
-// The usual VGA/SVGA modes at 16 and 32 bits (RGB 565 and X8R8G8B8), smallest
-// first (platform/ddraw_modes.cpp), as the sdl/ and virtual/ twins list them.
-extern const DdMode kStandardModes[];
-extern const int kStandardModeCount;
-
 // Called once per mode by EnumDisplayModes; DDENUMRET_CANCEL stops the listing.
 using LPDDENUMMODESCALLBACK2 = HRESULT (*)(DDSURFACEDESC2* mode, void* context);
 
@@ -261,8 +252,9 @@ class IDirectDrawSurface7 {
   // twin has one). DD_OK, DDERR_SURFACELOST while the surfaces are lost (the
   // display device then calls Restore before the next frame), or another code.
   virtual HRESULT Flip(IDirectDrawSurface7* override, uint32_t flags) = 0;
-  // DDERR_SURFACELOST while the surface's memory is gone, else DD_OK. The
-  // display device does not ask: it learns of a loss from Lock and Flip.
+  // Not called by the program: DDERR_SURFACELOST while the surface's memory
+  // is gone, else DD_OK. The display device learns of a loss from Lock and
+  // Flip instead.
   virtual HRESULT IsLost() = 0;
   // Display device, before the frame after a lost surface (on the primary):
   // brings back the memory of a lost surface and of the chain attached to it;
@@ -277,24 +269,30 @@ class IDirectDrawSurface7 {
 class IDirectDraw7 {
  public:
   // Display device start-up, first call: takes over `window` (the host's one
-  // window) with DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN. DD_OK, or an error code
-  // (the sdl/ and web/ twins give DDERR_NOHWND for a missing window).
+  // window) with DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN. DD_OK, or an error code:
+  // sdl/ and web/ give DDERR_NOHWND for a missing window, win32/ passes on
+  // the system's answer (and chooses the stand-in mode here), virtual/ takes
+  // any window and records it.
   virtual HRESULT SetCooperativeLevel(WindowHandle window, uint32_t flags) = 0;
   // Display device start-up, after SetCooperativeLevel: calls `callback` once
   // per mode the twin offers (width, height, pitch and pixel format filled in,
-  // `context` passed through) until it returns DDENUMRET_CANCEL. DD_OK, or
-  // DDERR_INVALIDPARAMS without a callback.
+  // `context` passed through) until it returns DDENUMRET_CANCEL: the standard
+  // list on sdl/ and virtual/, the real display's modes on win32/, the one
+  // 320x240x32 mode on web/. DD_OK, or DDERR_INVALIDPARAMS without a callback.
   virtual HRESULT EnumDisplayModes(uint32_t flags, DDSURFACEDESC2* filter, void* context,
                                    LPDDENUMMODESCALLBACK2 callback) = 0;
   // Display device start-up, with the mode it chose from the listing: switches
-  // to it (refreshRate 0 = the default). DD_OK, DDERR_INVALIDMODE for a mode
-  // the twin does not offer, or another code.
+  // to it (refreshRate 0 = the default). Only win32/ changes the screen's
+  // mode; sdl/ keeps the desktop's and scales, web/ and virtual/ only note it.
+  // DD_OK, DDERR_INVALIDMODE for a mode the twin does not offer, or another
+  // code.
   virtual HRESULT SetDisplayMode(uint32_t width, uint32_t height, uint32_t bits,
                                  uint32_t refreshRate, uint32_t flags) = 0;
   // Display device start-up, after SetDisplayMode: creates the flipping
   // primary with its back buffer (DDSD_CAPS | DDSD_BACKBUFFERCOUNT, caps
   // DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX, one back buffer)
-  // into *out; `outer` must be null. DD_OK, or an error code with *out null.
+  // into *out; `outer` must be null. DD_OK, or an error code with *out null
+  // (sdl/, web/ and virtual/ give DDERR_INVALIDCAPS for any other request).
   virtual HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out,
                                 void* outer) = 0;
 
@@ -302,6 +300,9 @@ class IDirectDraw7 {
   ~IDirectDraw7() = default;
 };
 
-// Creates the device object (default driver: guid null; outer must be null).
-// The object is owned by the platform and lives until the process ends.
+// Display device start-up, before any other call: creates the device object
+// (default driver: guid null; outer must be null) into *out. DD_OK, or an
+// error code with *out null (sdl/ when SDL's video cannot start, win32/ the
+// system's own). The object is owned by the platform and lives until the
+// process ends.
 HRESULT DirectDrawCreateEx(const void* guid, IDirectDraw7** out, void* outer);

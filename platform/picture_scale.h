@@ -4,8 +4,8 @@
 //
 // Usage (the CPU presentations: platform/sdl/sdl_present_cpu.cpp and the
 // win32 stand-in full screen):
-//   PictureRect place = FitPicture(windowW, windowH, 320, 240);
-//   PictureScale scale;  PrepareScale(&scale, 320, 240, place);   // on size changes only
+//   PictureRect place = FitPicture(windowW, windowH, kFrameWidth, kFrameHeight);
+//   PictureScale scale;  PrepareScale(&scale, kFrameWidth, kFrameHeight, place);  // on resizes
 //   per frame: ScalePicture(scale, frame, kFrameRowBytes, windowPixels, windowPitch);
 // The GPU presentation uses FitPicture too, so every path shows the picture
 // in the same rectangle.

@@ -23,7 +23,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/ddraw.h"
+#include "platform/ddraw_rules.h"
 #include "platform/picture_scale.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/sdl_present.h"
@@ -65,7 +65,7 @@ int WatchRenderEvents(void*, SDL_Event* event) {
 
 bool CpuPath() { return Sdl.path == PresentPath::kCpu; }
 
-int MemoryPitch() { return static_cast<int>(Sdl.mode.width * (Sdl.mode.bits / 8)); }
+int MemoryPitch() { return ModeRowBytes(Sdl.mode); }
 
 // The window still exists (the host may have destroyed it at any time).
 bool WindowAlive() {
@@ -232,8 +232,7 @@ class SdlSurface final : public IDirectDrawSurface7 {
   HRESULT GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) override;
 
   HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, uint32_t, void*) override {
-    if (desc) desc->lpSurface = nullptr;
-    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckLockArgs(desc); bad != DD_OK) return bad;
     if (isPrimary_) return DDERR_CANTLOCKSURFACE;  // only the back buffer holds pixels
     if (!Sdl.primaryCreated) return DDERR_SURFACELOST;
     if (!Usable()) return DDERR_SURFACELOST;
@@ -255,18 +254,8 @@ class SdlSurface final : public IDirectDrawSurface7 {
       return DDERR_SURFACELOST;
     }
     Sdl.locked = true;
-    desc->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
-    desc->dwWidth = static_cast<uint32_t>(area.w);
-    desc->dwHeight = static_cast<uint32_t>(area.h);
-    desc->lPitch = pitch;
-    desc->lpSurface = pixels;
-    desc->ddpfPixelFormat = {};
-    desc->ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-    desc->ddpfPixelFormat.dwFlags = DDPF_RGB;
-    desc->ddpfPixelFormat.dwRGBBitCount = Sdl.mode.bits;
-    desc->ddpfPixelFormat.dwRBitMask = Sdl.mode.redMask;
-    desc->ddpfPixelFormat.dwGBitMask = Sdl.mode.greenMask;
-    desc->ddpfPixelFormat.dwBBitMask = Sdl.mode.blueMask;
+    DescribeLock(desc, Sdl.mode, static_cast<uint32_t>(area.w), static_cast<uint32_t>(area.h),
+                 pitch, pixels);
     return DD_OK;
   }
 
@@ -324,12 +313,7 @@ SdlSurface PrimarySurface(true);
 SdlSurface BackSurface(false);
 
 HRESULT SdlSurface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) {
-  if (out) *out = nullptr;
-  if (!caps || !out) return DDERR_INVALIDPARAMS;
-  if (!isPrimary_ || caps->dwCaps != DDSCAPS_BACKBUFFER || !Sdl.primaryCreated)
-    return DDERR_NOTFOUND;
-  *out = &BackSurface;
-  return DD_OK;
+  return AttachedBackBuffer(caps, out, isPrimary_, Sdl.primaryCreated, &BackSurface);
 }
 
 class SdlDirectDraw final : public IDirectDraw7 {
@@ -349,24 +333,7 @@ class SdlDirectDraw final : public IDirectDraw7 {
 
   HRESULT EnumDisplayModes(uint32_t, DDSURFACEDESC2*, void* context,
                            LPDDENUMMODESCALLBACK2 callback) override {
-    if (!callback) return DDERR_INVALIDPARAMS;
-    for (int i = 0; i < kStandardModeCount; ++i) {
-      const DdMode& mode = kStandardModes[i];
-      DDSURFACEDESC2 desc = {};
-      desc.dwSize = sizeof(desc);
-      desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
-      desc.dwWidth = mode.width;
-      desc.dwHeight = mode.height;
-      desc.lPitch = static_cast<int32_t>(mode.width * (mode.bits / 8));
-      desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-      desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
-      desc.ddpfPixelFormat.dwRGBBitCount = mode.bits;
-      desc.ddpfPixelFormat.dwRBitMask = mode.redMask;
-      desc.ddpfPixelFormat.dwGBitMask = mode.greenMask;
-      desc.ddpfPixelFormat.dwBBitMask = mode.blueMask;
-      if (callback(&desc, context) == DDENUMRET_CANCEL) break;
-    }
-    return DD_OK;
+    return ListModes(kStandardModes, context, callback);
   }
 
   HRESULT SetDisplayMode(uint32_t width, uint32_t height, uint32_t bits, uint32_t,
@@ -377,11 +344,7 @@ class SdlDirectDraw final : public IDirectDraw7 {
       ForgetWindow();
       return DDERR_NOHWND;
     }
-    const DdMode* found = nullptr;
-    for (int i = 0; i < kStandardModeCount && !found; ++i) {
-      const DdMode& mode = kStandardModes[i];
-      if (mode.width == width && mode.height == height && mode.bits == bits) found = &mode;
-    }
+    const DdMode* found = FindMode(kStandardModes, width, height, bits);
     if (!found) return DDERR_INVALIDMODE;
     if (Sdl.locked) return DDERR_SURFACEBUSY;
 
@@ -414,14 +377,9 @@ class SdlDirectDraw final : public IDirectDraw7 {
   }
 
   HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer) override {
-    if (out) *out = nullptr;
-    if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC2))
-      return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckSurfaceArgs(desc, out, outer); bad != DD_OK) return bad;
     if (!Sdl.window) return DDERR_NOCOOPERATIVELEVELSET;
-    constexpr uint32_t kChain = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    if ((desc->ddsCaps.dwCaps & kChain) != kChain || !(desc->dwFlags & DDSD_BACKBUFFERCOUNT) ||
-        desc->dwBackBufferCount != 1)
-      return DDERR_INVALIDCAPS;
+    if (!IsFlipChainRequest(*desc)) return DDERR_INVALIDCAPS;
     if (Sdl.primaryCreated) return DDERR_PRIMARYSURFACEALREADYEXISTS;
     if (!Sdl.modeSet) return DDERR_NOEXCLUSIVEMODE;
     if (!WindowAlive()) {
@@ -463,8 +421,7 @@ void ReportPresentation() {
 }
 
 HRESULT DirectDrawCreateEx(const void*, IDirectDraw7** out, void* outer) {
-  if (out) *out = nullptr;
-  if (!out || outer) return DDERR_INVALIDPARAMS;
+  if (HRESULT bad = CheckCreateArgs(out, outer); bad != DD_OK) return bad;
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     return DDERR_NODIRECTDRAWSUPPORT;
   *out = &Device;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/frame_shape.h"
 #include "platform/message_queue.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/sdl_present.h"
@@ -134,7 +135,7 @@ WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure) {
     // move or resize could wait on the window manager. On X11 the window is
     // marked full screen before it is first shown, which spares SDL's wait for
     // the window manager after showing it.
-    SDL_Rect bounds = {0, 0, 320, 240};
+    SDL_Rect bounds = {0, 0, kFrameWidth, kFrameHeight};
     SDL_GetDisplayBounds(0, &bounds);
     for (int attempt = openGl ? 0 : 1; attempt < 2 && !window; ++attempt) {
       Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | (attempt == 0 ? SDL_WINDOW_OPENGL : 0);

@@ -10,13 +10,13 @@
 // itself (the same reason as the display's first full-screen set-up).
 #include <SDL.h>
 
+#include "platform/frame_shape.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/sdl_x11_window.h"
 #include "platform/window.h"
 
 namespace {
 
-constexpr int kFrameW = 320, kFrameH = 240;
 constexpr int kTitleBarAllowance = 48;  // pixels kept free above a window for its frame
 
 struct SdlWindowMode {
@@ -36,15 +36,15 @@ int DisplayOf(SDL_Window* window) {
 // The window for `display`: the largest of 4x, 3x, 2x the frame that fits,
 // centred in the usable area; 2x when even that does not fit.
 SDL_Rect StartRect(int display) {
-  SDL_Rect usable = {0, 0, 2 * kFrameW, 2 * kFrameH + kTitleBarAllowance};
+  SDL_Rect usable = {0, 0, 2 * kFrameWidth, 2 * kFrameHeight + kTitleBarAllowance};
   if (SDL_GetDisplayUsableBounds(display, &usable) != 0) SDL_GetDisplayBounds(display, &usable);
   int factor = 2;
   for (int f = 4; f > 2; --f)
-    if (f * kFrameW <= usable.w && f * kFrameH + kTitleBarAllowance <= usable.h) {
+    if (f * kFrameWidth <= usable.w && f * kFrameHeight + kTitleBarAllowance <= usable.h) {
       factor = f;
       break;
     }
-  SDL_Rect r = {0, 0, factor * kFrameW, factor * kFrameH};
+  SDL_Rect r = {0, 0, factor * kFrameWidth, factor * kFrameHeight};
   r.x = usable.x + (usable.w - r.w) / 2;
   // Centred with its title bar: a window manager puts the frame's corner
   // where the window is asked to be.
@@ -99,7 +99,7 @@ SDL_Window* CreateWindowedDemoWindow(const char* title, uint32_t extraFlags) {
   SDL_Window* window =
       SDL_CreateWindow(title, r.x, r.y, r.w, r.h, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN | extraFlags);
   if (!window) return nullptr;
-  SDL_SetWindowMinimumSize(window, kFrameW, kFrameH);
+  SDL_SetWindowMinimumSize(window, kFrameWidth, kFrameHeight);
   Mode.windowed = true;
   Mode.haveRect = false;
   return window;

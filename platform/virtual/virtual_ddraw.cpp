@@ -6,13 +6,11 @@
 
 namespace {
 
-constexpr DdMode kDefaultMode = {320, 240, 32, 0x00FF0000, 0x0000FF00, 0x000000FF};
-
 // The state at process start and after VirtualDisplayReset.
 VirtualDisplayState InitialState() {
   VirtualDisplayState state = {};
-  state.modes.assign(kStandardModes, kStandardModes + kStandardModeCount);
-  state.mode = kDefaultMode;
+  state.modes.assign(kStandardModes.begin(), kStandardModes.end());
+  state.mode = kFrameMode;
   return state;
 }
 
@@ -21,16 +19,6 @@ HRESULT Enter(VirtualCall call, uint32_t flags) {
   VirtualDisplay.callCount[call] += 1;
   VirtualDisplay.lastFlags[call] = flags;
   return VirtualDisplay.results[call];
-}
-
-void FillPixelFormat(DDPIXELFORMAT* format, const DdMode& mode) {
-  *format = {};
-  format->dwSize = sizeof(DDPIXELFORMAT);
-  format->dwFlags = DDPF_RGB;
-  format->dwRGBBitCount = mode.bits;
-  format->dwRBitMask = mode.redMask;
-  format->dwGBitMask = mode.greenMask;
-  format->dwBBitMask = mode.blueMask;
 }
 
 class VirtualSurface final : public IDirectDrawSurface7 {
@@ -42,19 +30,15 @@ class VirtualSurface final : public IDirectDrawSurface7 {
   HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, uint32_t flags, void*) override {
     if (desc) desc->lpSurface = nullptr;
     if (HRESULT forced = Enter(kVirtualLock, flags); forced != DD_OK) return forced;
-    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckLockArgs(desc); bad != DD_OK) return bad;
     if (rect) return DDERR_INVALIDRECT;  // only whole-surface locks are offered
     if (!VirtualDisplay.primaryCreated) return DDERR_SURFACELOST;
     if (VirtualDisplay.surfacesLost) return DDERR_SURFACELOST;
     if (VirtualDisplay.locked) return DDERR_SURFACEBUSY;
     VirtualDisplay.locked = true;
     const DdMode& mode = VirtualDisplay.mode;
-    desc->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
-    desc->dwWidth = mode.width;
-    desc->dwHeight = mode.height;
-    desc->lPitch = VirtualDisplay.surfacePitch;
-    desc->lpSurface = (isPrimary_ ? VirtualDisplay.front : VirtualDisplay.back).data();
-    FillPixelFormat(&desc->ddpfPixelFormat, mode);
+    DescribeLock(desc, mode, mode.width, mode.height, VirtualDisplay.surfacePitch,
+                 (isPrimary_ ? VirtualDisplay.front : VirtualDisplay.back).data());
     return DD_OK;
   }
 
@@ -96,10 +80,8 @@ HRESULT VirtualSurface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7**
   if (HRESULT forced = Enter(kVirtualGetAttachedSurface, caps ? caps->dwCaps : 0);
       forced != DD_OK)
     return forced;
-  if (!caps || !out) return DDERR_INVALIDPARAMS;
-  if (!isPrimary_ || caps->dwCaps != DDSCAPS_BACKBUFFER) return DDERR_NOTFOUND;
-  *out = &BackSurface;
-  return DD_OK;
+  // Handed out even before CreateSurface; Lock then reports the missing memory.
+  return AttachedBackBuffer(caps, out, isPrimary_, true, &BackSurface);
 }
 
 class VirtualDirectDraw final : public IDirectDraw7 {
@@ -114,32 +96,16 @@ class VirtualDirectDraw final : public IDirectDraw7 {
   HRESULT EnumDisplayModes(uint32_t flags, DDSURFACEDESC2*, void* context,
                            LPDDENUMMODESCALLBACK2 callback) override {
     if (HRESULT forced = Enter(kVirtualEnumDisplayModes, flags); forced != DD_OK) return forced;
-    if (!callback) return DDERR_INVALIDPARAMS;
-    VirtualDisplay.modesListed = 0;
-    for (const DdMode& mode : VirtualDisplay.modes) {
-      DDSURFACEDESC2 desc = {};
-      desc.dwSize = sizeof(desc);
-      desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
-      desc.dwWidth = mode.width;
-      desc.dwHeight = mode.height;
-      desc.lPitch = static_cast<int32_t>(mode.width * (mode.bits / 8));
-      FillPixelFormat(&desc.ddpfPixelFormat, mode);
-      VirtualDisplay.modesListed += 1;
-      if (callback(&desc, context) == DDENUMRET_CANCEL) break;
-    }
-    return DD_OK;
+    return ListModes(VirtualDisplay.modes, context, callback, &VirtualDisplay.modesListed);
   }
 
   HRESULT SetDisplayMode(uint32_t width, uint32_t height, uint32_t bits, uint32_t,
                          uint32_t flags) override {
     if (HRESULT forced = Enter(kVirtualSetDisplayMode, flags); forced != DD_OK) return forced;
-    for (const DdMode& mode : VirtualDisplay.modes) {
-      if (mode.width == width && mode.height == height && mode.bits == bits) {
-        VirtualDisplay.mode = mode;
-        return DD_OK;
-      }
-    }
-    return DDERR_INVALIDMODE;
+    const DdMode* found = FindMode(VirtualDisplay.modes, width, height, bits);
+    if (!found) return DDERR_INVALIDMODE;
+    VirtualDisplay.mode = *found;
+    return DD_OK;
   }
 
   HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer) override {
@@ -147,17 +113,13 @@ class VirtualDirectDraw final : public IDirectDraw7 {
     if (HRESULT forced = Enter(kVirtualCreateSurface, desc ? desc->ddsCaps.dwCaps : 0);
         forced != DD_OK)
       return forced;
-    if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC2))
-      return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckSurfaceArgs(desc, out, outer); bad != DD_OK) return bad;
     VirtualDisplay.createDescFlags = desc->dwFlags;
     VirtualDisplay.createBackBufferCount = desc->dwBackBufferCount;
-    constexpr uint32_t kChain = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    if ((desc->ddsCaps.dwCaps & kChain) != kChain || !(desc->dwFlags & DDSD_BACKBUFFERCOUNT) ||
-        desc->dwBackBufferCount != 1)
-      return DDERR_INVALIDCAPS;
+    if (!IsFlipChainRequest(*desc)) return DDERR_INVALIDCAPS;
     if (VirtualDisplay.primaryCreated) return DDERR_PRIMARYSURFACEALREADYEXISTS;
     const DdMode& mode = VirtualDisplay.mode;
-    int32_t rowBytes = static_cast<int32_t>(mode.width * (mode.bits / 8));
+    int32_t rowBytes = ModeRowBytes(mode);
     VirtualDisplay.surfacePitch = VirtualDisplay.pitch > rowBytes ? VirtualDisplay.pitch : rowBytes;
     size_t bytes = size_t(VirtualDisplay.surfacePitch) * mode.height;
     VirtualDisplay.front.assign(bytes, 0);
@@ -177,7 +139,7 @@ VirtualDisplayState VirtualDisplay = InitialState();
 HRESULT DirectDrawCreateEx(const void*, IDirectDraw7** out, void* outer) {
   if (out) *out = nullptr;
   if (HRESULT forced = Enter(kVirtualCreate, 0); forced != DD_OK) return forced;
-  if (!out || outer) return DDERR_INVALIDPARAMS;
+  if (HRESULT bad = CheckCreateArgs(out, outer); bad != DD_OK) return bad;
   *out = &Device;
   return DD_OK;
 }

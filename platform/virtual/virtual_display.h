@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ddraw.h"
+#include "platform/ddraw_rules.h"
 
 enum VirtualCall {
   kVirtualCreate,  // DirectDrawCreateEx
@@ -52,7 +52,7 @@ struct VirtualDisplayState {
   uint32_t lastFlags[kVirtualCallCount];
   WindowHandle window;            // from SetCooperativeLevel
   int modesListed;                // callbacks made by the last EnumDisplayModes
-  DdMode mode;                    // set by SetDisplayMode (320x240x32 before)
+  DdMode mode;                    // set by SetDisplayMode (kFrameMode before)
   uint32_t createDescFlags;       // dwFlags of the CreateSurface description
   uint32_t createBackBufferCount; // dwBackBufferCount of the same
   bool primaryCreated;

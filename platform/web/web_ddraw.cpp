@@ -10,12 +10,13 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/ddraw.h"
-#include "platform/frame_shape.h"
+#include "platform/ddraw_rules.h"
 
 namespace {
 
-constexpr DdMode kCanvasMode = {kFrameWidth, kFrameHeight, 32, 0x00FF0000, 0x0000FF00, 0x000000FF};
+// The canvas offers the frame's own mode and no other.
+constexpr DdMode kCanvasModes[] = {kFrameMode};
+constexpr const DdMode& kCanvasMode = kCanvasModes[0];
 
 struct WebDisplayState {
   WindowHandle window;
@@ -32,18 +33,6 @@ EM_JS(void, PresentToPage, (const uint8_t* rgba, int width, int height), {
   if (typeof qm7Page !== 'undefined') qm7Page.present(rgba, width, height);
 });
 
-void FillPixelFormat(DDPIXELFORMAT* format) {
-  *format = {};
-  format->dwSize = sizeof(DDPIXELFORMAT);
-  format->dwFlags = DDPF_RGB;
-  format->dwRGBBitCount = kCanvasMode.bits;
-  format->dwRBitMask = kCanvasMode.redMask;
-  format->dwGBitMask = kCanvasMode.greenMask;
-  format->dwBBitMask = kCanvasMode.blueMask;
-}
-
-constexpr int kPitch = kFrameRowBytes;
-
 class WebSurface final : public IDirectDrawSurface7 {
  public:
   explicit WebSurface(bool isPrimary) : isPrimary_(isPrimary) {}
@@ -51,19 +40,14 @@ class WebSurface final : public IDirectDrawSurface7 {
   HRESULT GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) override;
 
   HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, uint32_t, void*) override {
-    if (desc) desc->lpSurface = nullptr;
-    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckLockArgs(desc); bad != DD_OK) return bad;
     if (isPrimary_) return DDERR_CANTLOCKSURFACE;  // only the back buffer holds pixels
     if (rect) return DDERR_INVALIDRECT;            // whole-surface locks only
     if (!Web.primaryCreated) return DDERR_SURFACELOST;
     if (Web.locked) return DDERR_SURFACEBUSY;
     Web.locked = true;
-    desc->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
-    desc->dwWidth = kCanvasMode.width;
-    desc->dwHeight = kCanvasMode.height;
-    desc->lPitch = kPitch;
-    desc->lpSurface = Web.back.data();
-    FillPixelFormat(&desc->ddpfPixelFormat);
+    DescribeLock(desc, kCanvasMode, kCanvasMode.width, kCanvasMode.height, kFrameRowBytes,
+                 Web.back.data());
     return DD_OK;
   }
 
@@ -101,12 +85,7 @@ WebSurface PrimarySurface(true);
 WebSurface BackSurface(false);
 
 HRESULT WebSurface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) {
-  if (out) *out = nullptr;
-  if (!caps || !out) return DDERR_INVALIDPARAMS;
-  if (!isPrimary_ || caps->dwCaps != DDSCAPS_BACKBUFFER || !Web.primaryCreated)
-    return DDERR_NOTFOUND;
-  *out = &BackSurface;
-  return DD_OK;
+  return AttachedBackBuffer(caps, out, isPrimary_, Web.primaryCreated, &BackSurface);
 }
 
 class WebDirectDraw final : public IDirectDraw7 {
@@ -119,41 +98,25 @@ class WebDirectDraw final : public IDirectDraw7 {
 
   HRESULT EnumDisplayModes(uint32_t, DDSURFACEDESC2*, void* context,
                            LPDDENUMMODESCALLBACK2 callback) override {
-    if (!callback) return DDERR_INVALIDPARAMS;
-    DDSURFACEDESC2 desc = {};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
-    desc.dwWidth = kCanvasMode.width;
-    desc.dwHeight = kCanvasMode.height;
-    desc.lPitch = kPitch;
-    FillPixelFormat(&desc.ddpfPixelFormat);
-    callback(&desc, context);
-    return DD_OK;
+    return ListModes(kCanvasModes, context, callback);
   }
 
   HRESULT SetDisplayMode(uint32_t width, uint32_t height, uint32_t bits, uint32_t,
                          uint32_t) override {
     if (!Web.window) return DDERR_NOCOOPERATIVELEVELSET;
-    if (width != kCanvasMode.width || height != kCanvasMode.height || bits != kCanvasMode.bits)
-      return DDERR_INVALIDMODE;
+    if (!FindMode(kCanvasModes, width, height, bits)) return DDERR_INVALIDMODE;
     Web.modeSet = true;
     return DD_OK;
   }
 
   HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer) override {
-    if (out) *out = nullptr;
-    if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC2))
-      return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckSurfaceArgs(desc, out, outer); bad != DD_OK) return bad;
     if (!Web.window) return DDERR_NOCOOPERATIVELEVELSET;
-    constexpr uint32_t kChain = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    if ((desc->ddsCaps.dwCaps & kChain) != kChain || !(desc->dwFlags & DDSD_BACKBUFFERCOUNT) ||
-        desc->dwBackBufferCount != 1)
-      return DDERR_INVALIDCAPS;
+    if (!IsFlipChainRequest(*desc)) return DDERR_INVALIDCAPS;
     if (Web.primaryCreated) return DDERR_PRIMARYSURFACEALREADYEXISTS;
     if (!Web.modeSet) return DDERR_NOEXCLUSIVEMODE;
-    std::size_t bytes = std::size_t{kPitch} * kCanvasMode.height;
-    Web.back.assign(bytes, 0);
-    Web.canvas.assign(bytes, 0);
+    Web.back.assign(kFrameBytes, 0);
+    Web.canvas.assign(kFrameBytes, 0);
     Web.primaryCreated = true;
     *out = &PrimarySurface;
     return DD_OK;
@@ -165,8 +128,7 @@ WebDirectDraw Device;
 }  // namespace
 
 HRESULT DirectDrawCreateEx(const void*, IDirectDraw7** out, void* outer) {
-  if (out) *out = nullptr;
-  if (!out || outer) return DDERR_INVALIDPARAMS;
+  if (HRESULT bad = CheckCreateArgs(out, outer); bad != DD_OK) return bad;
   *out = &Device;
   return DD_OK;
 }

@@ -4,23 +4,13 @@
 // to Windows' own interfaces (win32_ddraw_api.cpp) and copy the seam's
 // smaller surface description to and from the real one. Result codes pass
 // through unchanged: they are DirectDraw's own.
-#include "platform/ddraw.h"
+#include "platform/ddraw_rules.h"
 #include "platform/win32/win32_api.h"
 
 namespace {
 
-void DescribeMode(const win32::SurfaceInfo& info, DDSURFACEDESC2* desc) {
-  desc->dwWidth = info.width;
-  desc->dwHeight = info.height;
-  desc->lPitch = info.pitch;
-  desc->lpSurface = info.pixels;
-  desc->ddpfPixelFormat = {};
-  desc->ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-  desc->ddpfPixelFormat.dwFlags = DDPF_RGB;
-  desc->ddpfPixelFormat.dwRGBBitCount = info.bits;
-  desc->ddpfPixelFormat.dwRBitMask = info.redMask;
-  desc->ddpfPixelFormat.dwGBitMask = info.greenMask;
-  desc->ddpfPixelFormat.dwBBitMask = info.blueMask;
+DdMode ModeOf(const win32::SurfaceInfo& info) {
+  return {info.width, info.height, info.bits, info.redMask, info.greenMask, info.blueMask};
 }
 
 struct ModeListing {
@@ -30,10 +20,7 @@ struct ModeListing {
 
 uint32_t OnRealMode(const win32::SurfaceInfo& mode, void* user) {
   auto* listing = static_cast<ModeListing*>(user);
-  DDSURFACEDESC2 desc = {};
-  desc.dwSize = sizeof desc;
-  desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
-  DescribeMode(mode, &desc);
+  DDSURFACEDESC2 desc = ListedMode(ModeOf(mode), mode.pitch);
   return listing->callback(&desc, listing->context);
 }
 
@@ -44,8 +31,7 @@ class Win32Surface final : public IDirectDrawSurface7 {
   HRESULT GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) override;
 
   HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, uint32_t flags, void*) override {
-    if (desc) desc->lpSurface = nullptr;
-    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckLockArgs(desc); bad != DD_OK) return bad;
     int32_t area[4];
     if (rect) {
       area[0] = rect->left;
@@ -56,8 +42,7 @@ class Win32Surface final : public IDirectDrawSurface7 {
     win32::SurfaceInfo info;
     HRESULT result = win32::DdLock(which_, rect ? area : nullptr, flags, &info);
     if (result != DD_OK) return result;
-    desc->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
-    DescribeMode(info, desc);
+    DescribeLock(desc, ModeOf(info), info.width, info.height, info.pitch, info.pixels);
     return DD_OK;
   }
 
@@ -106,9 +91,7 @@ class Win32DirectDraw final : public IDirectDraw7 {
   }
 
   HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer) override {
-    if (out) *out = nullptr;
-    if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC2))
-      return DDERR_INVALIDPARAMS;
+    if (HRESULT bad = CheckSurfaceArgs(desc, out, outer); bad != DD_OK) return bad;
     HRESULT result =
         win32::DdCreatePrimary(desc->dwFlags, desc->ddsCaps.dwCaps, desc->dwBackBufferCount);
     if (result == DD_OK) *out = &PrimarySurface;
@@ -121,8 +104,7 @@ Win32DirectDraw Device;
 }  // namespace
 
 HRESULT DirectDrawCreateEx(const void*, IDirectDraw7** out, void* outer) {
-  if (out) *out = nullptr;
-  if (!out || outer) return DDERR_INVALIDPARAMS;
+  if (HRESULT bad = CheckCreateArgs(out, outer); bad != DD_OK) return bad;
   HRESULT result = win32::DdCreate();
   if (result == DD_OK) *out = &Device;
   return result;

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "platform/frame_shape.h"
 #include "platform/picture_scale.h"
 #include "platform/present_pacing.h"
 #include "platform/win32/win32_api.h"
@@ -14,7 +15,7 @@
 namespace {
 
 // The mode the stand-in supplies: the frame's own size and pixel layout.
-constexpr DWORD kModeW = 320, kModeH = 240, kModeBits = 32;
+constexpr DWORD kModeW = kFrameWidth, kModeH = kFrameHeight, kModeBits = 32;
 constexpr DWORD kRedMask = 0x00FF0000, kGreenMask = 0x0000FF00, kBlueMask = 0x000000FF;
 
 IDirectDraw7* Device = nullptr;
@@ -226,7 +227,8 @@ uint32_t DdEnumDisplayModes(uint32_t flags, void* context, ModeCallback callback
   EnumContext e = {context, callback};
   HRESULT result = Device->EnumDisplayModes(flags, nullptr, &e, OnMode);
   if (result != DD_OK || !StandIn.active || e.cancelled || e.sawModeWanted) return Code(result);
-  SurfaceInfo mode = {kModeW, kModeH, int32_t(kModeW * 4), nullptr, kModeBits, kRedMask, kGreenMask, kBlueMask};
+  SurfaceInfo mode = {kModeW, kModeH, kFrameRowBytes, nullptr,
+                      kModeBits, kRedMask, kGreenMask, kBlueMask};
   callback(mode, context);
   return Code(DD_OK);
 }

@@ -14,11 +14,11 @@
 
 #include <cstdio>
 
+#include "platform/frame_shape.h"
 #include "platform/win32/win32_api.h"
 
 namespace {
 
-constexpr int kFrameW = 320, kFrameH = 240;
 constexpr DWORD kWindowedStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kFullScreenStyle = WS_POPUP;
 
@@ -92,7 +92,7 @@ RECT StartRect(HWND window) {
   RECT work = MonitorOf(window).rcWork;
   RECT r = {};
   for (int factor = 4; factor >= 2; --factor) {
-    r = {0, 0, factor * kFrameW, factor * kFrameH};
+    r = {0, 0, factor * kFrameWidth, factor * kFrameHeight};
     AdjustWindowRectEx(&r, kWindowedStyle, FALSE, 0);
     if (r.right - r.left <= work.right - work.left && r.bottom - r.top <= work.bottom - work.top)
       break;
