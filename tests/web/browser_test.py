@@ -275,6 +275,7 @@ class Browser:
 
 # ---- golden trace
 GOLDEN_RUN = 'steady-60fps'
+GOLDEN_ARGS = dict(trace_compare.golden_runs())[GOLDEN_RUN]  # its qm7-capture arguments
 
 
 def golden_rows():
@@ -545,7 +546,7 @@ def run_trace_page(browser, server, base, dump):
     with server.cond:
         server.reports.clear()
     started = time.time()
-    args = urllib.parse.quote(' '.join(dict(trace_compare.golden_runs())[GOLDEN_RUN]))
+    args = urllib.parse.quote(' '.join(GOLDEN_ARGS))
     browser.open(f'{base}/tests/trace.html?dump={dump}&args={args}')
     done = None
     while done is None and time.time() - started < 1500:
@@ -560,7 +561,7 @@ def compare_dumps(server, root, dump):
     native = tempfile.mkdtemp(prefix='qm7-native-dumps-')
     try:
         subprocess.run([os.path.join(root, 'build', 'release', 'tools', 'capture', 'qm7-capture'),
-                        '--data', os.path.join(root, 'build', 'release', 'data'),
+                        '--data', os.path.join(root, 'build', 'release', 'data'), *GOLDEN_ARGS,
                         '--dump-frames', dump, '--dump-dir', native], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         pairs = []
