@@ -72,7 +72,7 @@ class Timeline:
         self.frames = len(golden) - 1
         self.same_timeline = sum(1 for a, b in pairs[1:] if a[:TIMELINE_FIELDS] == b[:TIMELINE_FIELDS])
         self.ok = len(golden) == len(now) and all(a[:TIMELINE_FIELDS] == b[:TIMELINE_FIELDS] for a, b in pairs)
-        self.differing = [int(b[0]) for a, b in pairs[1:] if a[TIMELINE_FIELDS:] != b[TIMELINE_FIELDS:]]
+        self.differing = [int(a[0]) for a, b in pairs[1:] if a[TIMELINE_FIELDS:] != b[TIMELINE_FIELDS:]]
         self.same = len(pairs) - 1 - len(self.differing)
         if self.ok:
             self.report = [f'timeline identical over {self.frames} frames; {self.same} of {self.frames} frame '
