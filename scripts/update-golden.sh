@@ -12,6 +12,7 @@ capture=$build/tools/capture/qm7-capture
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 mapfile -t runs < <(python3 "$root/tests/support/trace_compare.py" runs)
+[ "${#runs[@]}" -gt 0 ] || { echo "update-golden: no runs read from tests/golden/runs.txt" >&2; exit 1; }
 for run in "${runs[@]}"; do
   read -r name args <<<"$run"
   # shellcheck disable=SC2086  # the run's arguments, split at spaces

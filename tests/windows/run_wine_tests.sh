@@ -159,6 +159,7 @@ trace_check() {
 }
 
 mapfile -t golden_runs < <(compare runs)
+[ "${#golden_runs[@]}" -gt 0 ] || fail "no runs read from tests/golden/runs.txt"
 for run in "${golden_runs[@]}"; do
   # shellcheck disable=SC2086  # the run's arguments, split at spaces
   trace_check $run
