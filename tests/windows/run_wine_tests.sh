@@ -133,7 +133,7 @@ echo "wine: command line: --help, --version status 0, --bogus status 2; without 
 # The runs and the rule are tests/support/trace_compare.py's: the timeline
 # identical, and frames whose hash differs (up to 20 of them, dumped by both
 # builds) within 2 per channel.
-compare() { python3 "$root/tests/support/trace_compare.py" "$@"; }
+golden_compare() { python3 "$root/tests/support/trace_compare.py" "$@"; }
 trace_check() {
   local name=$1; shift
   local dir="$out/trace-$name"
@@ -142,7 +142,7 @@ trace_check() {
   (cd "$out/app" && wine qm7-capture.exe --data . "$@" --trace "$(wwin "$dir/wine.trace")" \
      >"$dir/out.txt" 2>&1) || { cat "$dir/out.txt"; fail "$name: qm7-capture.exe failed"; }
   local took=$((SECONDS - start))
-  compare timeline "$root/tests/golden/$name.trace.gz" "$dir/wine.trace" --pick 20 "$dir/differing" |
+  golden_compare timeline "$root/tests/golden/$name.trace.gz" "$dir/wine.trace" --pick 20 "$dir/differing" |
     sed "s/^/wine: $name: /" || fail "$name: the timeline differs from the golden run"
   echo "wine: $name: ${took} s"
   local passes
@@ -153,12 +153,12 @@ trace_check() {
       --dump-dir "$dir/linux" >/dev/null 2>&1 || fail "$name: Linux dump failed"
     (cd "$out/app" && wine qm7-capture.exe --data . "$@" --dump-frames "$passes" \
        --dump-dir "$(wwin "$dir/windows")" >/dev/null 2>&1) || fail "$name: Windows dump failed"
-    compare frames "$dir/linux" "$dir/windows" | sed "s/^/wine: $name: passes $passes: /" ||
+    golden_compare frames "$dir/linux" "$dir/windows" | sed "s/^/wine: $name: passes $passes: /" ||
       fail "$name: a frame differs by more than 2 per channel"
   fi
 }
 
-mapfile -t golden_runs < <(compare runs)
+mapfile -t golden_runs < <(golden_compare runs)
 [ "${#golden_runs[@]}" -gt 0 ] || fail "no runs read from tests/golden/runs.txt"
 for run in "${golden_runs[@]}"; do
   # shellcheck disable=SC2086  # the run's arguments, split at spaces
