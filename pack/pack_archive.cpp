@@ -115,10 +115,10 @@ void ReadDirectory() {
 void ParsePackEntry(const uint8_t* raw, PackEntry* entry) {
   std::memcpy(entry->name, raw, kPackNameBytes);
   entry->name[kPackNameBytes] = '\0';
-  entry->offset = ReadU32(raw + 13);
-  entry->storedSize = ReadU32(raw + 17);
-  entry->unpackedSize = ReadU32(raw + 21);
-  entry->compressed = raw[25];
+  entry->offset = ReadU32(raw + kPackOffsetField);
+  entry->storedSize = ReadU32(raw + kPackStoredField);
+  entry->unpackedSize = ReadU32(raw + kPackUnpackedField);
+  entry->compressed = raw[kPackCompressedField];
 }
 
 const char* PackEntrySizeProblem(const PackEntry& entry, uint64_t fileBytes) {

@@ -28,8 +28,15 @@
 #include <cstdio>
 
 constexpr int kPackMaxEntries = 300;
+constexpr std::size_t kPackDirectoryStart = 4;  // after the entry count
 constexpr std::size_t kPackEntryBytes = 26;
 constexpr std::size_t kPackNameBytes = 13;
+// Where each field after the name lies inside a directory entry.
+constexpr std::size_t kPackOffsetField = 13;
+constexpr std::size_t kPackStoredField = 17;
+constexpr std::size_t kPackUnpackedField = 21;
+constexpr std::size_t kPackCompressedField = 25;
+static_assert(kPackOffsetField == kPackNameBytes && kPackCompressedField + 1 == kPackEntryBytes);
 // Largest unpacked size a compressed entry may declare (64 MiB); the demo's
 // biggest file is about half a megabyte.
 constexpr uint32_t kPackMaxUnpackedBytes = 64u << 20;

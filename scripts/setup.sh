@@ -16,6 +16,7 @@ QM7_BUILD_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libopenmpt-dev libfreetype-dev libpng-dev fonts-dejavu-core
+  python3
 )
 
 qm7_missing_packages() {

@@ -2,12 +2,9 @@
 #include "tests/capture/capture_runner.h"
 
 #include <png.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 ToolResult RunCapture(const std::vector<std::string>& args, const std::filesystem::path& scratch,
                       bool withData, const std::vector<std::string>& env) {
@@ -24,22 +21,6 @@ ToolResult RunCapture(const std::vector<std::string>& args, const std::filesyste
   result.out = run.out;
   result.err = run.err;
   return result;
-}
-
-std::vector<TraceLine> ReadTrace(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::string line;
-  std::getline(in, line);
-  EXPECT_EQ(line, "pass\torder\trow\tscene\tevent\tticks\thash");
-  std::vector<TraceLine> lines;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    TraceLine t;
-    fields >> t.pass >> t.order >> t.row >> t.scene >> t.event >> t.ticks >> t.hash;
-    EXPECT_TRUE(fields && t.hash.size() == 16) << "bad trace line: " << line;
-    lines.push_back(t);
-  }
-  return lines;
 }
 
 std::string Fnv1aHex(const std::string& bytes) {
@@ -88,15 +69,4 @@ int64_t WavFrames(const std::filesystem::path& path) {
   EXPECT_EQ(u32(4), dataBytes + 36);
   EXPECT_EQ(dataBytes + 44, bytes.size()) << "WAV header and file length disagree";
   return dataBytes / 4;
-}
-
-void CaptureTest::SetUp() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "qm7-capture-test-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  dir_ = pattern;
-}
-
-void CaptureTest::TearDown() {
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
 }

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/program_run.h"  // RunProgram, ReadWholeFile
+#include "tests/support/program_run.h"     // RunProgram, ReadWholeFile
+#include "tests/support/scratch_folder.h"  // ScratchFolder
+#include "tests/support/trace_file.h"      // TraceLine, ReadTrace
 
 struct ToolResult {
   int status = -1;  // exit status, or -1 if it did not exit normally
@@ -20,16 +22,6 @@ struct ToolResult {
 // `withData` is false); `env` entries "NAME=value" replace the environment.
 ToolResult RunCapture(const std::vector<std::string>& args, const std::filesystem::path& scratch,
                       bool withData = true, const std::vector<std::string>& env = {});
-
-// One line of a --trace file.
-struct TraceLine {
-  int64_t pass;
-  uint32_t order, row, scene;
-  int32_t event, ticks;
-  std::string hash;
-};
-// The lines after the header; the header is checked with EXPECT.
-std::vector<TraceLine> ReadTrace(const std::filesystem::path& path);
 
 // FNV-1a 64 as 16 lowercase hex digits.
 std::string Fnv1aHex(const std::string& bytes);
@@ -47,7 +39,6 @@ int64_t WavFrames(const std::filesystem::path& path);
 // A fresh folder, removed after the test.
 class CaptureTest : public testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
-  std::filesystem::path dir_;
+  ScratchFolder scratch_;
+  const std::filesystem::path dir_ = scratch_.path();
 };

@@ -14,7 +14,6 @@ namespace {
 constexpr const char* kBlankFrameHash = "156ed4086987e325";
 constexpr int64_t kTicksPerFrameCounts = 10000000 / 70;  // the host's 70 Hz tick in counter units
 
-uint32_t Position(const TraceLine& t) { return t.order * 64 + t.row; }
 
 }  // namespace
 
@@ -88,7 +87,7 @@ TEST_F(CaptureTest, SameArgumentsWriteIdenticalTracesWavsAndDumps) {
   for (std::size_t i = 1; i < lines.size(); ++i) {
     noTick |= lines[i].ticks == 0;
     severalTicks |= lines[i].ticks >= 2;
-    skippedRow |= Position(lines[i]) > Position(lines[i - 1]) + 1;
+    skippedRow |= RowsPlayed(lines[i]) > RowsPlayed(lines[i - 1]) + 1;
     longPause |= lines[i].ticks >= 87;  // the 1.25 s pause is measured in one frame
   }
   EXPECT_TRUE(noTick && severalTicks && skippedRow && longPause);
@@ -222,7 +221,7 @@ TEST_F(CaptureTest, PauseOverASceneEndKeepsTheSceneUntilTheMusicComesRound) {
   std::size_t resume = 1;
   while (resume < lines.size() && lines[resume].ticks < 200) ++resume;
   ASSERT_LT(resume, lines.size()) << "no pass measured the 3 s pause";
-  EXPECT_GT(Position(lines[resume]), 6u * 64) << "the pause did not cover the scene end";
+  EXPECT_GT(RowsPlayed(lines[resume]), 6u * 64) << "the pause did not cover the scene end";
 
   std::size_t wrap = resume;
   while (wrap < lines.size() && lines[wrap].order >= lines[wrap - 1].order) ++wrap;

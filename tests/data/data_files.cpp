@@ -1,12 +1,12 @@
 // data_files.cpp — file and process helpers for the data tests.
 #include "tests/data/data_files.h"
 
-#include <stdlib.h>  // mkdtemp
-
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+
+#include "tests/support/scratch_folder.h"
 
 const char* const kPictureNames[5] = {"brisk.bin", "opener7.bin", "wctk.bin", "w.pal", "scroll.bin"};
 
@@ -18,23 +18,14 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
 
 namespace {
 
-struct TempDirs {
-  std::vector<std::string> made;
-  ~TempDirs() {
-    std::error_code ignored;
-    for (const std::string& d : made) std::filesystem::remove_all(d, ignored);
-  }
-};
-TempDirs AllTempDirs;
+// Every folder made, removed when the test program exits.
+std::vector<std::unique_ptr<ScratchFolder>> AllTempDirs;
 
 }  // namespace
 
 std::string MakeTempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "qm7-data-XXXXXX").string();
-  char* made = mkdtemp(pattern.data());
-  if (!made) return {};
-  AllTempDirs.made.push_back(made);
-  return made;
+  AllTempDirs.push_back(std::make_unique<ScratchFolder>());
+  return AllTempDirs.back()->path().string();
 }
 
 bool GenerateInto(const std::string& dir) {

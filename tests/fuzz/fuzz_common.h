@@ -9,6 +9,8 @@
 #include <streambuf>
 #include <string>
 
+#include "pack/pack_archive.h"
+
 // The pack reader prints a banner and dots on every open and names damaged
 // entries on standard error, flushing each time. Keep the fuzzer's own output
 // readable and its runs free of those system calls (a write costs more than
@@ -52,10 +54,12 @@ inline bool SlowToLoad(const uint8_t* data, size_t size) {
   };
   if (size < 4) return false;
   const int32_t count = static_cast<int32_t>(u32(0));
-  const size_t entries = count < 0 ? 0 : count > 300 ? 300 : static_cast<size_t>(count);
-  for (size_t at = 4; at + 26 <= size && at < 4 + 26 * entries; at += 26) {
-    const uint32_t unpacked = u32(at + 21);
-    if (data[at + 25] == 1 && unpacked > (1u << 20) && unpacked <= (64u << 20)) return true;
+  const size_t entries = count < 0 ? 0 : count > kPackMaxEntries ? kPackMaxEntries : static_cast<size_t>(count);
+  const size_t end = kPackDirectoryStart + kPackEntryBytes * entries;
+  for (size_t at = kPackDirectoryStart; at + kPackEntryBytes <= size && at < end; at += kPackEntryBytes) {
+    const uint32_t unpacked = u32(at + kPackUnpackedField);
+    if (data[at + kPackCompressedField] == 1 && unpacked > (1u << 20) && unpacked <= kPackMaxUnpackedBytes)
+      return true;
   }
   return false;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pack/lzw_encoder.h"
+#include "pack/pack_archive.h"
 
 namespace {
 
@@ -34,13 +35,13 @@ struct Item {
 Bytes MakePack(const std::vector<Item>& items, int32_t count) {
   Bytes pack;
   Put32(pack, static_cast<uint32_t>(count));
-  uint32_t offset = 4 + 26 * static_cast<uint32_t>(items.size());
+  uint32_t offset = static_cast<uint32_t>(kPackDirectoryStart + kPackEntryBytes * items.size());
   Bytes body;
   for (const Item& item : items) {
     Bytes stored = item.compress ? LzwEncode(item.data.data(), item.data.size()) : item.data;
-    char name[13] = {};
-    std::strncpy(name, item.name, 12);
-    pack.insert(pack.end(), name, name + 13);
+    char name[kPackNameBytes] = {};
+    std::strncpy(name, item.name, kPackNameBytes - 1);
+    pack.insert(pack.end(), name, name + kPackNameBytes);
     Put32(pack, offset + static_cast<uint32_t>(body.size()));
     Put32(pack, static_cast<uint32_t>(stored.size()));
     Put32(pack, static_cast<uint32_t>(item.data.size()));

@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include "pack/pack_archive.h"
 #include "tests/support/program_run.h"
+#include "tests/support/scratch_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -26,10 +28,6 @@ namespace {
 constexpr double kTimeLimitSeconds = 120;
 
 const char* const kDataNames[] = {"brisk.bin", "opener7.bin", "wctk.bin", "w.pal", "scroll.bin"};
-
-// Offsets of the fields inside a 26-byte directory entry.
-constexpr std::size_t kEntryStart = 4, kEntryBytes = 26;
-constexpr std::size_t kOffsetField = 13, kStoredField = 17, kUnpackedField = 21, kCompressedField = 25;
 
 uint32_t GetU32(const std::string& bytes, std::size_t at) {
   uint32_t v = 0;
@@ -65,11 +63,11 @@ class DataFolder {
     std::string pack = Read("qm7.dat");
     uint32_t count = GetU32(pack, 0);
     for (uint32_t i = 0; i < count; ++i) {
-      std::size_t at = kEntryStart + i * kEntryBytes;
-      if (std::strncmp(pack.data() + at, name, 13) == 0) return at;
+      std::size_t at = kPackDirectoryStart + i * kPackEntryBytes;
+      if (std::strncmp(pack.data() + at, name, kPackNameBytes) == 0) return at;
     }
     ADD_FAILURE() << name << " is not in the generated pack";
-    return kEntryStart;
+    return kPackDirectoryStart;
   }
   void SetEntryField(const char* name, std::size_t field, uint32_t value) {
     std::string pack = Read("qm7.dat");
@@ -84,8 +82,8 @@ class DataFolder {
     std::string pack = Read("qm7.dat"), last;
     uint64_t end = 0;
     for (uint32_t i = 0; i < GetU32(pack, 0); ++i) {
-      std::size_t at = kEntryStart + i * kEntryBytes;
-      uint64_t e = uint64_t{GetU32(pack, at + kOffsetField)} + GetU32(pack, at + kStoredField);
+      std::size_t at = kPackDirectoryStart + i * kPackEntryBytes;
+      uint64_t e = uint64_t{GetU32(pack, at + kPackOffsetField)} + GetU32(pack, at + kPackStoredField);
       if (e > end) {
         end = e;
         last = std::string(pack.data() + at);
@@ -289,9 +287,9 @@ std::vector<HostileCase> HostileCases() {
     f.AddPack();
     f.AddLooseFiles();
     std::string pack = f.Read("qm7.dat");
-    std::string kept[2] = {pack.substr(kEntryStart, 13).c_str(),
-                           pack.substr(kEntryStart + kEntryBytes, 13).c_str()};
-    fs::resize_file(f.path() / "qm7.dat", kEntryStart + 2 * kEntryBytes + 10);
+    std::string kept[2] = {pack.substr(kPackDirectoryStart, kPackNameBytes).c_str(),
+                           pack.substr(kPackDirectoryStart + kPackEntryBytes, kPackNameBytes).c_str()};
+    fs::resize_file(f.path() / "qm7.dat", kPackDirectoryStart + 2 * kPackEntryBytes + 10);
     for (const char* name : kDataNames)
       if (kept[0] == name || kept[1] == name) return CannotLoad(name);
     ADD_FAILURE() << "the pack's first entries are not data files";
@@ -300,7 +298,7 @@ std::vector<HostileCase> HostileCases() {
   add("directory without any entry data", [](DataFolder& f) {
     f.AddModule();
     f.AddPack();
-    fs::resize_file(f.path() / "qm7.dat", kEntryStart + GetU32(f.Read("qm7.dat"), 0) * kEntryBytes);
+    fs::resize_file(f.path() / "qm7.dat", kPackDirectoryStart + GetU32(f.Read("qm7.dat"), 0) * kPackEntryBytes);
     return CannotLoad("brisk.bin");
   });
   add("directory count negative", [](DataFolder& f) {
@@ -334,27 +332,27 @@ std::vector<HostileCase> HostileCases() {
   add("entry offset at the end of the pack", [](DataFolder& f) {
     f.AddModule();
     f.AddPack();
-    f.SetEntryField("wctk.bin", kOffsetField, static_cast<uint32_t>(fs::file_size(f.path() / "qm7.dat")));
+    f.SetEntryField("wctk.bin", kPackOffsetField, static_cast<uint32_t>(fs::file_size(f.path() / "qm7.dat")));
     return Expect{1, "qm7: Can't load the data file wctk.bin", ""};
   });
   add("entry offset plus size wraps 32 bits", [](DataFolder& f) {
     f.AddModule();
     f.AddPack();
-    f.SetEntryField("w.pal", kOffsetField, 0xFFFFFF00u);
-    f.SetEntryField("w.pal", kStoredField, 0x200u);
+    f.SetEntryField("w.pal", kPackOffsetField, 0xFFFFFF00u);
+    f.SetEntryField("w.pal", kPackStoredField, 0x200u);
     return CannotLoad("w.pal");
   });
   add("entry stored size 4 GiB", [](DataFolder& f) {
     f.AddModule();
     f.AddPack();
-    f.SetEntryField("opener7.bin", kStoredField, 0xFFFFFFFFu);
+    f.SetEntryField("opener7.bin", kPackStoredField, 0xFFFFFFFFu);
     return CannotLoad("opener7.bin");
   });
   add("entry stored size one byte too long", [](DataFolder& f) {
     f.AddModule();
     f.AddPack();
     std::string last = f.LastEntryInPack();
-    f.SetEntryField(last.c_str(), kStoredField, f.EntryField(last.c_str(), kStoredField) + 1);
+    f.SetEntryField(last.c_str(), kPackStoredField, f.EntryField(last.c_str(), kPackStoredField) + 1);
     return CannotLoad(last);
   });
 
@@ -362,13 +360,13 @@ std::vector<HostileCase> HostileCases() {
   add("compressed entry decodes long", [](DataFolder& f) {
     f.AddModule();
     f.AddPack();
-    f.SetEntryField("brisk.bin", kUnpackedField, 14159);
+    f.SetEntryField("brisk.bin", kPackUnpackedField, 14159);
     return CannotLoad("brisk.bin");
   });
   add("compressed entry with unpacked size 0", [](DataFolder& f) {
     f.AddModule();
     f.AddPack();
-    f.SetEntryField("scroll.bin", kUnpackedField, 0);
+    f.SetEntryField("scroll.bin", kPackUnpackedField, 0);
     return CannotLoad("scroll.bin");
   });
   add("compressed entry decodes short", [](DataFolder& f) {
@@ -376,20 +374,20 @@ std::vector<HostileCase> HostileCases() {
     // zero and the palette is still 768 bytes long enough to use.
     f.AddModule();
     f.AddPack();
-    f.SetEntryField("w.pal", kUnpackedField, 1000);
+    f.SetEntryField("w.pal", kPackUnpackedField, 1000);
     return Plays();
   });
   add("compressed entry with unpacked size 4 GiB", [](DataFolder& f) {
     // Refused before anything is allocated for it.
     f.AddModule();
     f.AddPack();
-    f.SetEntryField("w.pal", kUnpackedField, 0xFFFFFFFFu);
+    f.SetEntryField("w.pal", kPackUnpackedField, 0xFFFFFFFFu);
     return CannotLoad("w.pal");
   });
   add("compressed stream cut before its end code", [](DataFolder& f) {
     f.AddModule();
     f.AddPack();
-    f.SetEntryField("wctk.bin", kStoredField, f.EntryField("wctk.bin", kStoredField) / 2);
+    f.SetEntryField("wctk.bin", kPackStoredField, f.EntryField("wctk.bin", kPackStoredField) / 2);
     return CannotLoad("wctk.bin");
   });
   add("compressed stream of noise", [](DataFolder& f) {
@@ -397,7 +395,7 @@ std::vector<HostileCase> HostileCases() {
     f.AddPack();
     std::string pack = f.Read("qm7.dat");
     std::size_t at = f.EntryAt("opener7.bin");
-    uint32_t offset = GetU32(pack, at + kOffsetField), stored = GetU32(pack, at + kStoredField);
+    uint32_t offset = GetU32(pack, at + kPackOffsetField), stored = GetU32(pack, at + kPackStoredField);
     uint32_t x = 99;
     for (uint32_t i = 16; i < stored; ++i)
       pack[offset + i] = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
@@ -409,8 +407,8 @@ std::vector<HostileCase> HostileCases() {
     f.AddPack();
     std::string pack = f.Read("qm7.dat");
     std::size_t at = f.EntryAt("brisk.bin");
-    pack[at + kCompressedField] = 0;
-    uint32_t stored = GetU32(pack, at + kStoredField);
+    pack[at + kPackCompressedField] = 0;
+    uint32_t stored = GetU32(pack, at + kPackStoredField);
     f.Write("qm7.dat", pack);
     return TooShort("brisk.bin", stored, 14160);
   });

@@ -13,7 +13,6 @@
 // tunnel and ripple alternation, which keeps the suite's time in bounds.
 #include <cstdint>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,6 +20,8 @@
 
 #include "host/timeline.h"
 #include "tests/support/program_run.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/trace_file.h"
 
 namespace fs = std::filesystem;
 
@@ -29,34 +30,6 @@ namespace {
 constexpr double kTimeLimitSeconds = 840;
 
 constexpr int32_t kLastEvent = 52;
-
-struct Pass {
-  int64_t pass;
-  uint32_t order, row, scene;
-  int32_t event, ticks;
-  std::string hash;
-};
-
-uint32_t Rows(const Pass& p) { return p.order * 64 + p.row; }
-
-std::vector<Pass> ParseTrace(const std::string& text) {
-  std::istringstream in(text);
-  std::string line;
-  std::getline(in, line);
-  EXPECT_EQ(line, "pass\torder\trow\tscene\tevent\tticks\thash");
-  std::vector<Pass> passes;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    Pass p;
-    fields >> p.pass >> p.order >> p.row >> p.scene >> p.event >> p.ticks >> p.hash;
-    if (!fields) {
-      ADD_FAILURE() << "bad trace line: " << line;
-      break;
-    }
-    passes.push_back(p);
-  }
-  return passes;
-}
 
 struct RoughRun {
   std::string name;
@@ -130,12 +103,12 @@ TEST_P(RoughConditions, RunEndsScenesAdvanceInOrderAndRepeatExactly) {
     EXPECT_TRUE(traces[0] == traces[1]) << "two runs with the same arguments differ";
   }
 
-  std::vector<Pass> passes = ParseTrace(traces[0]);
+  std::vector<TraceLine> passes = ParseTrace(traces[0]);
   ASSERT_GT(passes.size(), 10u);
   EXPECT_EQ(passes.front().scene, 0u);
   int32_t lastEvent = 0;
   for (std::size_t i = 0; i < passes.size(); ++i) {
-    const Pass& p = passes[i];
+    const TraceLine& p = passes[i];
     const uint32_t before = i > 0 ? passes[i - 1].scene : 0;
     ASSERT_TRUE(p.scene == before || p.scene == before + 1)
         << "pass " << p.pass << ": scene " << before << " -> " << p.scene;
@@ -154,7 +127,7 @@ TEST_P(RoughConditions, RunEndsScenesAdvanceInOrderAndRepeatExactly) {
     const uint32_t target = order * 64 + row;
     bool hidden = false;
     for (std::size_t i = 1; i < passes.size() && !hidden; ++i) {
-      const uint32_t from = Rows(passes[i - 1]), to = Rows(passes[i]);
+      const uint32_t from = RowsPlayed(passes[i - 1]), to = RowsPlayed(passes[i]);
       // The music may have started again from order 0 during the pause.
       const bool skipped = from <= to ? from < target && target < to : from < target || target < to;
       hidden = passes[i].ticks >= 30 && skipped;
@@ -165,7 +138,7 @@ TEST_P(RoughConditions, RunEndsScenesAdvanceInOrderAndRepeatExactly) {
 
   if (playsToTheEnd) {
     EXPECT_EQ(passes.back().scene, kQuitSceneIndex);
-    EXPECT_EQ(Rows(passes.back()), 52u * 64 + 63);
+    EXPECT_EQ(RowsPlayed(passes.back()), 52u * 64 + 63);
     if (run.allEvents) {
       EXPECT_EQ(lastEvent, kLastEvent) << "an event was never fired";
     }

@@ -9,6 +9,7 @@
 
 #include "host/data_folder.h"
 #include "platform/program_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -16,15 +17,6 @@ namespace {
 
 class DataFolderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("qm7-data-folder-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
-    fs::create_directories(root_);
-  }
-  void TearDown() override { fs::remove_all(root_); }
-
   // A folder holding the named files (each a few bytes).
   std::string Folder(const std::string& name, const std::vector<std::string>& files) {
     fs::path dir = root_ / name;
@@ -33,7 +25,8 @@ class DataFolderTest : public ::testing::Test {
     return dir.string();
   }
 
-  fs::path root_;
+  ScratchFolder scratch_;
+  const fs::path root_ = scratch_.path();
 };
 
 TEST_F(DataFolderTest, WhatCountsAsTheData) {

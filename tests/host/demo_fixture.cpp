@@ -4,13 +4,13 @@
 
 #include "tests/host/tiny_module.h"
 
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
 #include "host/data_buffers.h"
+#include "pack/pack_archive.h"
 #include "platform/virtual/virtual_platform.h"
 
 namespace {
@@ -24,16 +24,16 @@ std::vector<uint8_t> Pattern6Bit(std::size_t bytes, int seed) {
 }  // namespace
 
 std::vector<uint8_t> MakePack(const std::vector<PackItem>& items) {
-  std::size_t at = 4 + 26 * items.size();
+  std::size_t at = kPackDirectoryStart + kPackEntryBytes * items.size();
   std::vector<uint8_t> pack(at, 0);
   Put32(pack, 0, static_cast<uint32_t>(items.size()));
   for (std::size_t i = 0; i < items.size(); ++i) {
-    std::size_t e = 4 + 26 * i;
+    std::size_t e = kPackDirectoryStart + kPackEntryBytes * i;
     std::copy(items[i].name.begin(), items[i].name.end(), pack.begin() + static_cast<std::ptrdiff_t>(e));
-    Put32(pack, e + 13, static_cast<uint32_t>(pack.size()));
-    Put32(pack, e + 17, static_cast<uint32_t>(items[i].bytes.size()));
-    Put32(pack, e + 21, static_cast<uint32_t>(items[i].bytes.size()));
-    pack[e + 25] = 0;
+    Put32(pack, e + kPackOffsetField, static_cast<uint32_t>(pack.size()));
+    Put32(pack, e + kPackStoredField, static_cast<uint32_t>(items[i].bytes.size()));
+    Put32(pack, e + kPackUnpackedField, static_cast<uint32_t>(items[i].bytes.size()));
+    pack[e + kPackCompressedField] = 0;
     pack.insert(pack.end(), items[i].bytes.begin(), items[i].bytes.end());
   }
   return pack;
@@ -45,18 +45,8 @@ void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
 }
 
 DemoFolder::DemoFolder() {
-  char name[] = "/tmp/qm7-host-XXXXXX";
-  path_ = mkdtemp(name);
-  previous_ = std::filesystem::current_path();
-  std::filesystem::current_path(path_);
   WritePack();
-  WriteFile(path_ / "qm7.it", MakeTinyModule(53, 1, 255));
-}
-
-DemoFolder::~DemoFolder() {
-  std::filesystem::current_path(previous_);
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  WriteFile(path() / "qm7.it", MakeTinyModule(53, 1, 255));
 }
 
 void DemoFolder::WritePack(const std::string& shortName, std::size_t shortBytes, bool omit) {
@@ -76,7 +66,7 @@ void DemoFolder::WritePack(const std::string& shortName, std::size_t shortBytes,
     std::size_t bytes = shortName == f.name ? shortBytes : f.bytes;
     items.push_back({f.name, Pattern6Bit(bytes, seed)});
   }
-  WriteFile(path_ / "qm7.dat", MakePack(items));
+  WriteFile(path() / "qm7.dat", MakePack(items));
 }
 
 namespace {

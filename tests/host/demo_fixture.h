@@ -10,6 +10,7 @@
 
 #include "platform/virtual/virtual_platform.h"
 #include "tests/host/tiny_module.h"
+#include "tests/support/scratch_folder.h"
 
 // A pack with the given files stored uncompressed.
 struct PackItem {
@@ -27,15 +28,13 @@ void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
 class DemoFolder {
  public:
   DemoFolder();
-  ~DemoFolder();
-  const std::filesystem::path& path() const { return path_; }
+  const std::filesystem::path& path() const { return folder_.path(); }
   // Rewrites the pack without `name` (a missing file) or with it cut to `bytes`.
   void WritePack(const std::string& shortName = "", std::size_t shortBytes = 0,
                  bool omit = false);
 
  private:
-  std::filesystem::path path_;
-  std::filesystem::path previous_;
+  ScratchFolder folder_{ScratchFolder::kWorkIn};
 };
 
 // Steps the host's main loop on the virtual platform: every pass advances

@@ -238,7 +238,7 @@ TEST_F(PackArchiveTest, ShortReadsAreFailures) {
   testing::internal::CaptureStderr();
   OpenPack("qm7.dat");
   // The pack shrinks after it was opened: the directory promised more.
-  ASSERT_EQ(truncate("qm7.dat", 4 + 2 * 26 + 50), 0);
+  ASSERT_EQ(truncate("qm7.dat", kPackDirectoryStart + 2 * kPackEntryBytes + 50), 0);
   const Loaded a = Load("a.bin"), b = Load("b.bin");
   // A folder opens as a file here but cannot be read as one.
   ASSERT_EQ(mkdir("folder.bin", 0700), 0);

@@ -2,32 +2,21 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "pack/pack_archive.h"
+#include "tests/support/scratch_folder.h"
+
 // Runs each test inside a fresh temporary folder (loose files are opened
 // relative to the working folder) and removes it afterwards.
 class TempFolderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/qm7-pack-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    ASSERT_NE(getcwd(previous_, sizeof previous_), nullptr);
-    ASSERT_EQ(chdir(folder_.c_str()), 0);
-  }
-  void TearDown() override {
-    ASSERT_EQ(chdir(previous_), 0);
-    const std::string command = "rm -rf '" + folder_ + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-  }
   static void WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
     std::FILE* f = std::fopen(name.c_str(), "wb");
     ASSERT_NE(f, nullptr);
@@ -45,8 +34,7 @@ class TempFolderTest : public ::testing::Test {
     std::fclose(f);
     return bytes;
   }
-  std::string folder_;
-  char previous_[4096];
+  ScratchFolder folder_{ScratchFolder::kWorkIn};
 };
 
 inline std::vector<uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
@@ -71,11 +59,11 @@ struct PackBuilder {
   std::vector<uint8_t> Build() const {
     std::vector<uint8_t> out;
     PutU32(out, static_cast<uint32_t>(count.value_or(static_cast<int32_t>(entries.size()))));
-    uint32_t dataAt = static_cast<uint32_t>(4 + 26 * entries.size());
+    uint32_t dataAt = static_cast<uint32_t>(kPackDirectoryStart + kPackEntryBytes * entries.size());
     for (const Entry& e : entries) {
-      char name[13] = {};
-      std::memcpy(name, e.name.data(), e.name.size() < 13 ? e.name.size() : 13);
-      out.insert(out.end(), name, name + 13);
+      char name[kPackNameBytes] = {};
+      std::memcpy(name, e.name.data(), std::min(e.name.size(), kPackNameBytes));
+      out.insert(out.end(), name, name + kPackNameBytes);
       PutU32(out, e.offset >= 0 ? static_cast<uint32_t>(e.offset) : dataAt);
       PutU32(out, e.storedSize >= 0 ? static_cast<uint32_t>(e.storedSize)
                                     : static_cast<uint32_t>(e.data.size()));

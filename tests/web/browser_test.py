@@ -32,7 +32,6 @@ its debugging protocol and checks:
 Exit status 0 when every check passes. Needs python3-websocket and python3-pil.
 """
 import argparse
-import gzip
 import http.server
 import io
 import json
@@ -43,10 +42,14 @@ import sys
 import tempfile
 import threading
 import time
+import urllib.parse
 import urllib.request
 
 import websocket
 from PIL import Image
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), 'support'))
+import trace_compare  # noqa: E402  (the golden runs and the rule a trace is held to)
 
 FAILURES = []
 FIGURES = []
@@ -271,24 +274,20 @@ class Browser:
 
 
 # ---- golden trace
-def read_trace(text):
-    rows = []
-    for line in text.splitlines()[1:]:
-        f = line.split('\t')
-        rows.append((int(f[0]), int(f[1]), int(f[2]), int(f[3]), int(f[4]), int(f[5]), f[6]))
-    return rows
+GOLDEN_RUN = 'steady-60fps'
+GOLDEN_ARGS = dict(trace_compare.golden_runs())[GOLDEN_RUN]  # its qm7-capture arguments
 
 
-def golden_rows(root):
-    with gzip.open(os.path.join(root, 'tests', 'golden', 'steady-60fps.trace.gz'), 'rt') as f:
-        return read_trace(f.read())
+def golden_rows():
+    """The golden run's lines after the header, each a list of its fields."""
+    return trace_compare.trace_lines(trace_compare.golden_trace(GOLDEN_RUN))[1:]
 
 
 def golden_time_of(rows, order, row):
     """Seconds of module time at which the 60 fps golden run first polled this position."""
     for r in rows:
-        if r[1] == order and r[2] == row:
-            return (r[0] + 1) / 60.0
+        if int(r[1]) == order and int(r[2]) == row:
+            return (int(r[0]) + 1) / 60.0
     return None
 
 
@@ -547,7 +546,8 @@ def run_trace_page(browser, server, base, dump):
     with server.cond:
         server.reports.clear()
     started = time.time()
-    browser.open(f'{base}/tests/trace.html?dump={dump}')
+    args = urllib.parse.quote(' '.join(GOLDEN_ARGS))
+    browser.open(f'{base}/tests/trace.html?dump={dump}&args={args}')
     done = None
     while done is None and time.time() - started < 1500:
         done = server.wait_report('done', 5)
@@ -556,28 +556,22 @@ def run_trace_page(browser, server, base, dump):
 
 
 def compare_dumps(server, root, dump):
-    """(compared, differing, largest per-channel difference, most pixels that
-    differ in one frame) of the browser's dumps of the passes in `dump`
-    against the native build's."""
+    """The browser's dumps of the passes in `dump` against the native
+    build's (trace_compare.Frames)."""
     native = tempfile.mkdtemp(prefix='qm7-native-dumps-')
     try:
         subprocess.run([os.path.join(root, 'build', 'release', 'tools', 'capture', 'qm7-capture'),
-                        '--data', os.path.join(root, 'build', 'release', 'data'),
+                        '--data', os.path.join(root, 'build', 'release', 'data'), *GOLDEN_ARGS,
                         '--dump-frames', dump, '--dump-dir', native], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        compared = differing = worst = pixels = 0
+        pairs = []
         for name in sorted(os.listdir(native)):
             web = server.reports.get(name)
             if web is None:
                 continue
             with open(os.path.join(native, name), 'rb') as f:
-                mine = f.read()
-            compared += 1
-            if web != mine:
-                differing += 1
-                worst = max(worst, max(abs(x - y) for x, y in zip(web, mine)))
-                pixels = max(pixels, sum(1 for i in range(0, len(mine), 4) if web[i:i + 4] != mine[i:i + 4]))
-        return compared, differing, worst, pixels
+                pairs.append((f.read(), web))
+        return trace_compare.Frames(pairs)
     finally:
         shutil.rmtree(native, ignore_errors=True)
 
@@ -593,35 +587,33 @@ def test_trace(browser, server, base, out, root, golden):
     trace = server.reports.get('trace', b'').decode()
     with open(os.path.join(out, 'web-steady-60fps.trace'), 'w') as f:
         f.write(trace)
-    rows = read_trace(trace)
+    rows = trace_compare.trace_lines(trace)[1:]
     check(len(rows) == len(golden), f'{len(rows)} frames, the golden run has {len(golden)}')
-    timeline_same = sum(1 for a, b in zip(rows, golden) if a[:6] == b[:6])
-    check(timeline_same == len(golden), f'timeline (position, scene, event, ticks) identical on '
-          f'{timeline_same} of {len(golden)} frames')
-    differ = [a[0] for a, b in zip(rows, golden) if a[6] != b[6]]
-    same = len(golden) - len(differ)
+    timeline = trace_compare.Timeline(trace_compare.golden_trace(GOLDEN_RUN), trace)
+    check(timeline.ok, f'timeline (position, scene, event, ticks) identical on '
+          f'{timeline.same_timeline} of {len(golden)} frames')
+    differ, same = timeline.differing, timeline.same
     figure(f'identical frame hashes: {same} of {len(golden)} ({100 * same / max(1, len(golden)):.2f}%)')
 
-    compared, differing, worst, _ = compare_dumps(server, root, dump)
-    check(compared == len(range(0, len(golden), every)), f'{compared} sampled frames compared')
-    figure(f'sampled frames (every {every}th): {differing} of {compared} differ, '
-           f'largest difference {worst} per channel')
-    check(worst <= 2, f'sampled frames within 2 per channel (largest {worst})')
+    frames = compare_dumps(server, root, dump)
+    check(frames.compared == len(range(0, len(golden), every)), f'{frames.compared} sampled frames compared')
+    figure(f'sampled frames (every {every}th): {frames.differing} of {frames.compared} differ, '
+           f'largest difference {frames.worst} per channel')
+    check(frames.ok, f'sampled frames within {trace_compare.FRAME_TOLERANCE} per channel (largest {frames.worst})')
     if differ:
         # A second run dumps frames whose hash differs (up to 60 of them, spread out).
-        step = max(1, len(differ) // 60)
-        picked = ','.join(str(p) for p in differ[::step][:60])
+        picked = ','.join(str(p) for p in trace_compare.spread(differ, 60))
         if run_trace_page(browser, server, base, picked) is None:
             check(False, 'the second browser run (dumps of differing frames) finished')
             return
-        compared, differing, worst, pixels = compare_dumps(server, root, picked)
-        figure(f'frames whose hash differs: {differing} of {compared} dumped, largest '
-               f'difference {worst} per channel, at most {pixels} of 76800 pixels in one frame')
+        frames = compare_dumps(server, root, picked)
+        figure(f'frames whose hash differs: {frames.differing} of {frames.compared} dumped, largest '
+               f'difference {frames.worst} per channel, at most {frames.pixels} of 76800 pixels in one frame')
         # The effects take sine, cosine and arc tangent from kit/trig, so the
         # browser's maths library has no say: a differing frame is a fault,
         # tolerated only within 2 per channel.
-        check(compared > 0 and worst <= 2, f'frames whose hash differs stay within 2 per channel '
-              f'(largest {worst}, at most {pixels} pixels in one frame)')
+        check(frames.compared > 0 and frames.ok, f'frames whose hash differs stay within 2 per channel '
+              f'(largest {frames.worst}, at most {frames.pixels} pixels in one frame)')
     check(same >= 0.99 * len(golden), 'at least 99% of the frame hashes identical')
 
 
@@ -634,7 +626,7 @@ def main():
     args = parser.parse_args()
     root = os.path.abspath(args.root)
     os.makedirs(args.out, exist_ok=True)
-    golden = golden_rows(root)
+    golden = golden_rows()
     server = Server(root, args.port)
     base = f'http://127.0.0.1:{args.port}'
     profile = tempfile.mkdtemp(prefix='qm7-chromium-')

@@ -127,54 +127,41 @@ wait "$box" || true
 echo "wine: command line: --help, --version status 0, --bogus status 2; without a console: ${seen:0:60}..."
 
 # ---- 1. trace against the golden runs ------------------------------------
-# Largest per-channel difference of two raw BGRA frames (the fourth byte is
-# not shown and not compared).
-max_channel_diff() {
-  cmp -l "$1" "$2" | awk '($1 - 1) % 4 != 3 { d = strtonum("0" $2) - strtonum("0" $3); if (d < 0) d = -d; if (d > m) m = d } END { print m + 0 }'
-}
-
+# The runs and the rule are tests/support/trace_compare.py's: the timeline
+# identical, and frames whose hash differs (up to 20 of them, dumped by both
+# builds) within 2 per channel.
+golden_compare() { python3 "$root/tests/support/trace_compare.py" "$@"; }
 trace_check() {
   local name=$1; shift
-  local golden="$root/tests/golden/$name.trace.gz"
   local dir="$out/trace-$name"
   mkdir -p "$dir"
-  gzip -dc "$golden" >"$dir/golden.trace"
   local start=$SECONDS
   (cd "$out/app" && wine qm7-capture.exe --data . "$@" --trace "$(wwin "$dir/wine.trace")" \
      >"$dir/out.txt" 2>&1) || { cat "$dir/out.txt"; fail "$name: qm7-capture.exe failed"; }
   local took=$((SECONDS - start))
-  tr -d '\r' <"$dir/wine.trace" >"$dir/wine.tsv"
-  # Everything but the hash must agree line by line.
-  if ! cmp -s <(cut -f1-6 "$dir/golden.trace") <(cut -f1-6 "$dir/wine.tsv"); then
-    diff <(cut -f1-6 "$dir/golden.trace") <(cut -f1-6 "$dir/wine.tsv") | head -10
-    fail "$name: the timeline differs from the golden run"
-  fi
-  local frames same
-  frames=$(($(wc -l <"$dir/golden.trace") - 1))
-  same=$(paste "$dir/golden.trace" "$dir/wine.tsv" | awk -F'\t' 'NR > 1 && $7 == $14' | wc -l)
-  echo "wine: $name: timeline identical over $frames frames; $same of $frames frame hashes identical ($(awk -v s="$same" -v f="$frames" 'BEGIN { printf "%.2f", 100 * s / f }')%), ${took} s"
-  if [ "$same" -lt "$frames" ]; then
-    # Dump up to 20 differing frames from both builds and measure them.
-    local passes
-    passes=$(paste "$dir/golden.trace" "$dir/wine.tsv" | awk -F'\t' 'NR > 1 && $7 != $14 { print $1 }' |
-      awk 'NR == 1 || NR % int(('"$frames"' - '"$same"') / 20 + 1) == 0' | head -20 | paste -sd,)
+  golden_compare timeline "$root/tests/golden/$name.trace.gz" "$dir/wine.trace" --pick 20 "$dir/differing" |
+    sed "s/^/wine: $name: /" || fail "$name: the timeline differs from the golden run"
+  echo "wine: $name: ${took} s"
+  local passes
+  passes=$(cat "$dir/differing")
+  if [ -n "$passes" ]; then
     mkdir -p "$dir/linux" "$dir/windows"
     "$native/tools/capture/qm7-capture" --data "$native/data" "$@" --dump-frames "$passes" \
       --dump-dir "$dir/linux" >/dev/null 2>&1 || fail "$name: Linux dump failed"
     (cd "$out/app" && wine qm7-capture.exe --data . "$@" --dump-frames "$passes" \
        --dump-dir "$(wwin "$dir/windows")" >/dev/null 2>&1) || fail "$name: Windows dump failed"
-    local worst=0 f d
-    for f in "$dir"/linux/*.bgra; do
-      d=$(max_channel_diff "$f" "$dir/windows/$(basename "$f")")
-      [ "$d" -gt "$worst" ] && worst=$d
-    done
-    echo "wine: $name: passes $passes differ by at most $worst per channel"
-    [ "$worst" -le 2 ] || fail "$name: a frame differs by $worst per channel (more than 2)"
+    golden_compare frames "$dir/linux" "$dir/windows" | sed "s/^/wine: $name: passes $passes: /" ||
+      fail "$name: a frame differs by more than 2 per channel"
   fi
 }
 
-trace_check steady-60fps
-[ "${QM7_WINE_QUICK:-0}" = 1 ] || trace_check jitter3-pause30 --jitter 3 --pause 30:2
+mapfile -t golden_runs < <(golden_compare runs)
+[ "${#golden_runs[@]}" -gt 0 ] || fail "no runs read from tests/golden/runs.txt"
+for run in "${golden_runs[@]}"; do
+  # shellcheck disable=SC2086  # the run's arguments, split at spaces
+  trace_check $run
+  if [ "${QM7_WINE_QUICK:-0}" = 1 ]; then break; fi  # the first run only
+done
 
 # ---- sound server with a null sink (recorded from qm7.monitor) -------------
 sound_start || fail "the sound server did not start"

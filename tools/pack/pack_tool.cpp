@@ -117,7 +117,7 @@ int Create(const std::vector<std::string>& args) {
 
   std::vector<uint8_t> pack;
   PutU32(pack, static_cast<uint32_t>(items.size()));
-  uint64_t offset = 4 + kPackEntryBytes * items.size();
+  uint64_t offset = kPackDirectoryStart + kPackEntryBytes * items.size();
   for (const Item& item : items) {
     if (offset + item.data.size() > UINT32_MAX) return Fail("%s: the pack would pass 4 GB", outPath);
     char name[kPackNameBytes] = {};
