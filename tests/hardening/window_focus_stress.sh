@@ -95,10 +95,7 @@ exit $fail
 INSIDE
 
 fail=0
-"$QM7_TEST_SUPPORT/x_session.sh" 640x480 none "$QM7_TEST_SUPPORT/sound_server.sh" \
-  bash "$work/inside.sh" "$qm7" "$data" "$work" "$@" || fail=1
-status=$(cat "$work/status" 2>/dev/null || echo none)
-if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; fail=1; fi
+x_sound_run 640x480 "$work/status" bash "$work/inside.sh" "$qm7" "$data" "$work" "$@" || fail=1
 echo "-- qm7's standard error:"
 cat "$work/stderr" 2>/dev/null
 if [ "$fail" != 0 ]; then

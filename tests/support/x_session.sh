@@ -22,6 +22,11 @@
 #                              whole screen): FILE.png as PNG, anything else
 #                              (- for standard output) one grey byte a pixel
 #   x_windows                  the server's named windows, for failure reports
+#   x_sound_run WIDTHxHEIGHT STATUS_FILE COMMAND [ARG...]
+#                              runs COMMAND on a server of its own (no WM)
+#                              beside a sound server (sound_server.sh); returns
+#                              1, saying why, when COMMAND fails or the exit
+#                              status it saved in STATUS_FILE is not 0
 #   qm7_stat WHAT FILE         a figure from qm7's QM7_STATS lines in FILE
 #   music_progress STDERR REFERENCE_TRACE FPS   how far a live qm7's music got
 # The functions work in the command's children too: they read DISPLAY and
@@ -152,6 +157,16 @@ qm7_stat() {  # WHAT FILE
 # seconds an offline run's trace (qm7-capture --fps FPS --trace
 # REFERENCE_TRACE) takes to reach that position ("never" when it does not).
 # Returns 1 with a message when STDERR has no QM7_STATS lines.
+X_SESSION_SUPPORT=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+x_sound_run() {  # WIDTHxHEIGHT STATUS_FILE COMMAND [ARG...]
+  local size=$1 status_file=$2 failed=0 status
+  shift 2
+  "$X_SESSION_SUPPORT/x_session.sh" "$size" none "$X_SESSION_SUPPORT/sound_server.sh" "$@" || failed=1
+  status=$(cat "$status_file" 2>/dev/null || echo none)
+  if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; failed=1; fi
+  return $failed
+}
+
 music_progress() {  # STDERR REFERENCE_TRACE FPS
   local start_ms order row end_ms expected played
   start_ms=$(qm7_stat first_loop "$1")

@@ -59,10 +59,7 @@ wait "$stamping"
 INSIDE
 
 fail=0
-"$QM7_TEST_SUPPORT/x_session.sh" 640x480 none "$QM7_TEST_SUPPORT/sound_server.sh" \
-  bash "$work/inside.sh" "$qm7" "$data" "$work" "$here/stamp_recording.py" || fail=1
-status=$(cat "$work/status" 2>/dev/null || echo none)
-if [ "$status" != 0 ]; then echo "FAIL: exit status $status"; fail=1; fi
+x_sound_run 640x480 "$work/status" bash "$work/inside.sh" "$qm7" "$data" "$work" "$here/stamp_recording.py" || fail=1
 heard=$(qm7_stat heard_frame "$work/stderr")
 heard_ns=$(qm7_stat heard_ns "$work/stderr")
 driver=$(qm7_stat audio_driver "$work/stderr")
