@@ -71,9 +71,9 @@ class MusicStream {
   // The heard-position reckoning and the QM7_STATS report: frames
   // RenderHeard has rendered since Reset.
   uint64_t FramesRendered() const { return frames_.load(std::memory_order_acquire); }
-  // MusicGetPosition of a twin that plays aloud: order | row << 16 of the
-  // slice that holds frame `heardFrame` (counted as FramesRendered counts);
-  // 0 unless playing.
+  // MusicGetPosition of a twin that plays aloud: order | row << 16 after the
+  // newest slice that had ended by frame `heardFrame` (counted as
+  // FramesRendered counts; the start before the first); 0 unless playing.
   uint32_t HeardPosition(uint64_t heardFrame) const;
   // Tests of the sdl/ twin (MusicMixedPosition): the position after the
   // newest rendered slice; 0 unless playing.

@@ -53,15 +53,18 @@ TEST(MusicStreamTest, LooksTheHeardFrameUpFromWhereMusicPlayStarted) {
   std::vector<int16_t> music(44100 * 2);
   EXPECT_EQ(stream.RenderHeard(music.data(), 44100), 45100u);
   EXPECT_FALSE(silent(music));
+  // The position after the newest slice that had ended by the heard frame
+  // (a slice is one tick, so one row, and the module reports the row of the
+  // tick just rendered), with the frames counted from MusicInit.
   struct Case {
     uint64_t heardFrame;
-    uint32_t rows;  // rows played at that frame
+    uint32_t rows;  // RowsPlayed of the position looked up
   } cases[] = {
       {0, 0},                    // still the silence before: the start
-      {1000, 0},                 // the first frame of the module
-      {1000 + 432 * 10 - 1, 9},  // the last frame of row 9
-      {1000 + 432 * 10, 10},
-      {1000 + 432 * 100, 100},   // order 1, row 36
+      {1000 + 431, 0},           // inside the first row
+      {1000 + 432 * 10 - 1, 8},  // nine slices ended: rows 0 to 8
+      {1000 + 432 * 10, 9},
+      {1000 + 432 * 101, 100},   // order 1, row 36
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.heardFrame);
