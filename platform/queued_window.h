@@ -5,13 +5,12 @@
 // It implements TranslateMessage, DispatchMessage, DefWindowProc and
 // PostQuitMessage of platform/window.h for those twins, over the one
 // QueuedWindow below (DefWindowProc closes the window through the twin's
-// DestroyWindow). A twin keeps what its system needs:
-// OpenDemoWindow (makes the window, then QueuedWindow.Open), turning its
-// events into messages (QueuedWindow.Post and Activate), PeekMessage,
-// GetMessage and WaitMessage (how to wait for events), DestroyWindow
-// (QueuedWindow.Close, then takes the window off screen), the cursor and
-// the foreground window. The win32/ twin has the system's window and queue
-// and none of this.
+// DestroyWindow). A twin keeps what its system needs: OpenDemoWindow (makes
+// the window, then QueuedWindow.Open), turning its events into messages
+// (QueuedWindow.Post and Activate), PeekMessage, GetMessage and WaitMessage
+// (how it waits for events), DestroyWindow (QueuedWindow.Close, then takes
+// the window off screen), the cursor and the foreground window. The win32/
+// twin has the system's window and queue and none of this.
 //
 //   QueuedWindow = QueuedWindowState{};          // no window, empty queue
 //   QueuedWindow.Open(window, procedure);        // OpenDemoWindow: WM_CREATE
