@@ -1,7 +1,7 @@
 // clock.h — the high-resolution performance counter behind the frame clock.
 //
 // Implemented by each platform twin (sdl/, win32/, web/, virtual/), one
-// chosen at link time; platform/CMakeLists.txt lists which files. The units
+// chosen at link time; the build says which files. The units
 // differ, so callers always divide by the frequency:
 //   sdl/      the system's monotonic clock, at the frequency SDL reports
 //   win32/    the system's performance counter, at its own frequency

@@ -8,19 +8,32 @@
 // forever: after its last row it starts again from order 0.
 //
 // Implemented by each platform twin (sdl/, win32/, web/, virtual/), one
-// chosen at link time; platform/CMakeLists.txt lists which files. All render
-// 16-bit stereo through the shared module player (platform/module_player.h).
-// The three that play aloud (an SDL2 audio device, the waveOut device, the
-// page's Web Audio output) report the position being heard, looked up in a
-// PositionRing (platform/position_ring.h); the page's output may run at its own rate where
-// the browser refuses 44100 Hz. The virtual twin has no device: it renders
-// in lockstep with the virtual clock, and its position is the one after the
-// last rendered frame.
+// chosen at link time; the build says which files. What does not depend on
+// the output is shared: every twin renders 16-bit stereo from the music
+// stream (platform/music_stream.h) over the module player
+// (platform/module_player.h). A twin keeps its output and its reckoning of
+// the frame being heard:
+//   sdl/      an SDL2 audio device; its callback renders, and the heard
+//             frame is reckoned from the newest buffer handed over and the
+//             time since.
+//   win32/    the waveOut device, fed by a thread of its own; the heard frame
+//             is the device's played-sample count.
+//   web/      the page's Web Audio output, which asks the page for more; the
+//             heard frame is what the page says has played, less the output's
+//             latency. It may run at its own rate where the browser refuses
+//             44100 Hz.
+//   virtual/  no device: renders in lockstep with the virtual clock when the
+//             driver says so; its position is the one after the last
+//             rendered frame.
+// The first three report the position being heard, looked up to the module
+// tick.
 #pragma once
 #include <cstdint>
 
 #include "platform/window_handle.h"
 
+// The rate the host opens the output at (MusicInit), and the module
+// player's unless an output has another.
 constexpr int kMusicRate = 44100;
 
 // Host start-up: opens the output at `rate` Hz. Nonzero when ready, 0 on

@@ -6,34 +6,37 @@
 //   ring.Publish(framesSoFar, position);     // rendering thread, after each slice
 //   uint32_t now = ring.At(heardFrame);      // MusicGetPosition, once per frame
 //
+// The music stream (platform/music_stream.h) keeps one for the twins that
+// play aloud (sdl/, win32/, web/); the virtual twin renders in lockstep and
+// reads the position straight from the module.
+//
 // One writer and one reader, no locks: each entry is a single atomic word
 // ({frames, order, row} packed 44/10/10 bits) and the count is published
 // with release order. The reader scans back from the newest entry and stays
 // well clear of the slots the writer may be rewriting meanwhile.
-// Used by the twins that play aloud (sdl/, win32/ and web/ music, through
-// RenderModuleTicks in platform/module_player.h); the virtual twin renders
-// in lockstep and needs no ring.
 #pragma once
 #include <atomic>
 #include <cstdint>
 
 class PositionRing {
  public:
-  // MusicInit, before the rendering thread starts: forgets every entry.
+  // MusicStream::Reset (MusicInit), before the rendering thread starts:
+  // forgets every entry.
   void Reset() { count_.store(0, std::memory_order_relaxed); }
 
-  // Rendering thread (RenderModuleTicks), after each slice, and MusicPlay
-  // (position 0 at the restart): `frames` rendered so far, then `position`
-  // (order | row << 16). Only one thread at a time may publish.
+  // Rendering thread (RenderModuleTicks), after each slice, and
+  // MusicStream::Play (position 0 at the restart): `frames` rendered so far,
+  // then `position` (order | row << 16). Only one thread at a time may
+  // publish.
   void Publish(uint64_t frames, uint32_t position) {
     uint64_t n = count_.load(std::memory_order_relaxed);
     ring_[n % kSize].store(Pack(frames, position), std::memory_order_relaxed);
     count_.store(n + 1, std::memory_order_release);
   }
 
-  // MusicGetPosition, on the main thread: the position of the newest entry
-  // at or before `heardFrame` (the oldest entry still kept when all are
-  // later; 0 when empty).
+  // MusicStream::HeardPosition (MusicGetPosition, on the main thread): the
+  // position of the newest entry at or before `heardFrame` (the oldest entry
+  // still kept when all are later; 0 when empty).
   uint32_t At(uint64_t heardFrame) const {
     uint64_t count = count_.load(std::memory_order_acquire);
     uint32_t position = 0;
@@ -46,8 +49,8 @@ class PositionRing {
     return position;
   }
 
-  // Main thread (the sdl/ twin's MusicMixedPosition, for tests): the
-  // position after the newest slice (0 when empty).
+  // MusicStream::NewestPosition (the sdl/ twin's MusicMixedPosition, for
+  // tests): the position after the newest slice (0 when empty).
   uint32_t Newest() const {
     uint64_t count = count_.load(std::memory_order_acquire);
     return count == 0 ? 0 : Position(ring_[(count - 1) % kSize].load(std::memory_order_relaxed));

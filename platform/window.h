@@ -17,17 +17,22 @@
 // virtual/ the test or capture driver posts whatever it likes.
 //
 // Implemented by each platform twin (sdl/, win32/, web/, virtual/), one
-// chosen at link time; platform/CMakeLists.txt lists which files. The sdl/,
-// web/ and virtual/ twins keep their own queue (platform/message_queue.h);
-// win32/ maps each call onto the system's own, and the system, not the twin,
-// sends WM_ACTIVATEAPP and WM_SETCURSOR there.
+// chosen at link time; the build says which files. The sdl/, web/ and
+// virtual/ twins keep their own queue and share what does not depend on
+// where the messages come from (platform/queued_window.h: the queue,
+// dispatching, DefWindowProc, PostQuitMessage, activation changes); each
+// keeps its events, its waiting and its window. win32/ maps each call onto
+// the system's own window and queue, and the system, not the twin, sends
+// WM_ACTIVATEAPP and WM_SETCURSOR there.
 //
 // On the twins with their own queue a WM_SETCURSOR follows each
-// WM_ACTIVATEAPP, so the procedure can pick the cursor for the new state, and
-// OpenDemoWindow queues the first WM_ACTIVATEAPP itself, because a window
-// shown on a display without a window manager never receives a focus event:
-// 1 on sdl/ (a shown window is active), the page's focus state on web/, and
-// on virtual/ 1 unless the driver turned it off (VirtualWindowOpensActive).
+// WM_ACTIVATEAPP, so the procedure can pick the cursor for the new state;
+// sdl/ and web/ queue WM_ACTIVATEAPP only when the state changes, virtual/
+// whenever the driver posts one. OpenDemoWindow queues the first
+// WM_ACTIVATEAPP itself, because a window shown on a display without a
+// window manager never receives a focus event: 1 on sdl/ (a shown window is
+// active), the page's focus state on web/, and on virtual/ 1 unless the
+// driver turned it off (VirtualWindowOpensActive).
 // On win32/ a newly shown window becomes active as any top-level window of
 // the foreground process does.
 //
@@ -38,6 +43,8 @@
 
 #include "platform/window_handle.h"
 
+// The messages the host's window procedure and loop handle, with Win32's
+// numbers (the win32/ twin passes the system's own through unchanged).
 constexpr uint32_t WM_CREATE = 0x0001;
 constexpr uint32_t WM_DESTROY = 0x0002;
 constexpr uint32_t WM_CLOSE = 0x0010;
@@ -48,6 +55,8 @@ constexpr uint32_t WM_KEYDOWN = 0x0100;
 constexpr uint32_t WM_CHAR = 0x0102;
 constexpr uintptr_t VK_ESCAPE = 27;
 
+// One queued message, as PeekMessage and GetMessage give it and
+// TranslateMessage and DispatchMessage take it.
 struct WindowMessage {
   WindowHandle window;
   uint32_t message;
@@ -55,9 +64,12 @@ struct WindowMessage {
   intptr_t lParam;
 };
 
+// The host's window procedure (DemoWindowProc): every message the window
+// receives, from WM_CREATE inside OpenDemoWindow to WM_DESTROY.
 using WindowProcedure = intptr_t (*)(WindowHandle window, uint32_t message, uintptr_t wParam,
                                      intptr_t lParam);
 
+// SetCursor: no pointer over the window, or the arrow.
 enum class CursorShape { kNone, kArrow };
 
 // Program start (main, before RunDemo): the picture the window shows as its

@@ -1,11 +1,11 @@
 // sdl_music.cpp — the module played through an SDL2 audio device.
 //
 // The audio callback is the only code that renders: it fills each device
-// buffer in slices of at most one module tick and, after each slice,
-// publishes {frames written so far, order, row} in a small ring. The main
-// thread never touches the module while the device runs (MusicPlay and
-// MusicLoad lock the device); MusicGetPosition only reads the ring and picks
-// the entry for the frame now being heard. That frame is reckoned from the
+// buffer from the shared music stream (platform/music_stream.h), which
+// publishes where each slice of the module ends. The main thread never
+// touches the module while the device runs (MusicPlay and MusicLoad lock the
+// device); MusicGetPosition looks up the position for the frame now being
+// heard. That frame is reckoned from the
 // newest hand-over: the buffer just filled waits behind what the device side
 // (a sound server's queue, a card's own buffer) still holds, which with
 // PulseAudio was about half a buffer at 512 to 2048 frames (measured by
@@ -17,13 +17,10 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include "platform/module_player.h"
 #include "platform/music.h"
-#include "platform/position_ring.h"
+#include "platform/music_stream.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace {
@@ -43,19 +40,16 @@ struct SdlMusicState {
   SDL_AudioDeviceID device;
   int bufferFrames;
   int rate;
-  ModulePlayer* player;            // rendered by the callback only
-  std::atomic<bool> playing;
   // The newest hand-over: frames written so far and when (steady clock, ns).
   // The callback writes the pair under a sequence count (odd while it
   // writes) so the main thread reads both from the same hand-over.
   std::atomic<uint32_t> handOverSequence;
   std::atomic<uint64_t> framesWritten;
   std::atomic<int64_t> handOverNs;
-  PositionRing positions;  // written by the callback, read by MusicGetPosition
-  uint64_t playStartFrames;  // framesWritten when MusicPlay started the module
 };
 
 SdlMusicState Music;
+MusicStream Stream;  // rendered by the callback only; changed under the device lock
 
 void PublishHandOver(uint64_t written) {
   Music.handOverSequence.fetch_add(1);
@@ -65,16 +59,7 @@ void PublishHandOver(uint64_t written) {
 }
 
 void SDLCALL FillAudio(void*, Uint8* stream, int len) {
-  auto* out = reinterpret_cast<int16_t*>(stream);
-  std::size_t frames = static_cast<std::size_t>(len) / 4;
-  uint64_t written = Music.framesWritten.load(std::memory_order_relaxed);
-  if (!Music.playing.load(std::memory_order_acquire) || !Music.player) {
-    std::memset(stream, 0, static_cast<std::size_t>(len));
-    PublishHandOver(written + frames);
-    return;
-  }
-  written = RenderModuleTicks(Music.player, out, frames, written, &Music.positions);
-  PublishHandOver(written);
+  PublishHandOver(Stream.RenderHeard(reinterpret_cast<int16_t*>(stream), static_cast<std::size_t>(len) / 4));
 }
 
 // The frame being heard at steady-clock time `nowNs`: one and a half
@@ -120,10 +105,9 @@ int MusicInit(int, int rate, uint32_t, WindowHandle) {
   }
   Music.bufferFrames = have.samples;
   Music.rate = have.freq;
-  Music.playing = false;
   Music.framesWritten = 0;
   Music.handOverNs = NowNs();
-  Music.positions.Reset();
+  Stream.Reset();
   return 1;
 }
 
@@ -132,9 +116,7 @@ uint32_t MusicLoad(const char* file) {
   ModulePlayer* player = LoadModulePlayer(file);
   if (!player) return 0;
   SDL_LockAudioDevice(Music.device);
-  ModulePlayer* old = Music.player;
-  Music.playing = false;
-  Music.player = player;
+  ModulePlayer* old = Stream.Replace(player);
   SDL_UnlockAudioDevice(Music.device);
   FreeModulePlayer(old);
   return kHandle;
@@ -147,25 +129,19 @@ int MusicStart() {
 }
 
 int MusicPlay(uint32_t handle) {
-  if (!Music.device || handle != kHandle || !Music.player) return 0;
+  if (!Music.device || handle != kHandle) return 0;
   SDL_LockAudioDevice(Music.device);
-  RestartModule(Music.player);
-  Music.playStartFrames = Music.framesWritten.load(std::memory_order_relaxed);
-  Music.positions.Publish(Music.playStartFrames, 0);
-  Music.playing = true;
+  bool playing = Stream.Play();
   SDL_UnlockAudioDevice(Music.device);
-  return 1;
+  return playing ? 1 : 0;
 }
 
 uint32_t MusicGetPosition(uint32_t handle) {
-  if (handle != kHandle || !Music.playing.load(std::memory_order_acquire)) return 0;
-  return Music.positions.At(HeardFrame(NowNs()));
+  if (handle != kHandle || !Stream.Playing()) return 0;
+  return Stream.HeardPosition(HeardFrame(NowNs()));
 }
 
-uint32_t MusicMixedPosition() {
-  if (!Music.playing.load(std::memory_order_acquire)) return 0;
-  return Music.positions.Newest();
-}
+uint32_t MusicMixedPosition() { return Stream.NewestPosition(); }
 
 int MusicFree() {
   CloseMusicDevice();
@@ -174,27 +150,13 @@ int MusicFree() {
 
 void CloseMusicDevice() {
   if (!Music.device) return;
-  // With QM7_STATS (see host/main.cpp): how far the music had been heard
-  // just before the device closed, by the same reckoning as MusicGetPosition,
-  // and when (the steady clock, which is CLOCK_MONOTONIC on Linux), so a test
-  // recording the sound can tell how far that is from what was really heard.
-  if (std::getenv("QM7_STATS") && Music.playing.load(std::memory_order_acquire)) {
-    const int64_t nowNs = NowNs();
-    const uint64_t heard = HeardFrame(nowNs);
-    const uint64_t written = Music.framesWritten.load();
-    std::fprintf(stderr,
-                 "qm7: audio driver %s, device buffer %d frames; music heard to frame %llu "
-                 "(%llu written) at %lld ns when the device closed\n",
-                 SDL_GetCurrentAudioDriver(), Music.bufferFrames,
-                 static_cast<unsigned long long>(heard > Music.playStartFrames ? heard - Music.playStartFrames : 0),
-                 static_cast<unsigned long long>(written - Music.playStartFrames),
-                 static_cast<long long>(nowNs));
-  }
+  // With QM7_STATS (see host/main.cpp), by the same reckoning as
+  // MusicGetPosition and on the steady clock (CLOCK_MONOTONIC on Linux).
+  const int64_t nowNs = NowNs();
+  Stream.ReportHeardAtClose(SDL_GetCurrentAudioDriver(), Music.bufferFrames, HeardFrame(nowNs), nowNs);
   // Closing waits for the callback to finish; after it the module is ours.
   SDL_CloseAudioDevice(Music.device);
   Music.device = 0;
-  Music.playing = false;
-  FreeModulePlayer(Music.player);
-  Music.player = nullptr;
+  Stream.Release();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }

@@ -1,16 +1,15 @@
 // sdl_window.cpp — the demo window and its message queue on SDL2.
 //
 // SDL events are turned into window messages (see platform/window.h) and
-// kept in a small queue; DispatchMessage hands them to the window procedure.
-// Activation is reported only when it changes, whatever mix of focus,
-// minimise and restore events brings it.
+// queued for the window procedure (platform/queued_window.h): focus gained
+// or restored is activation, focus lost or minimised its loss.
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/frame_shape.h"
-#include "platform/message_queue.h"
+#include "platform/queued_window.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/sdl_present.h"
 #include "platform/sdl/sdl_x11_window.h"
@@ -18,15 +17,8 @@
 
 namespace {
 
-struct SdlWindowState {
-  SDL_Window* window;
-  WindowProcedure procedure;
-  bool destroyed;
-  int active;  // last WM_ACTIVATEAPP queued: 1 active, 0 inactive, -1 none yet
-  MessageQueue queue;
-};
-
-SdlWindowState Window = {nullptr, nullptr, false, -1, {}};
+// The SDL window behind the handle, from OpenDemoWindow on (also once destroyed).
+SDL_Window* DemoWindow() { return static_cast<SDL_Window*>(QueuedWindow.window); }
 
 struct SdlWindowIcon {
   const uint32_t* argb;
@@ -43,16 +35,6 @@ void ShowIcon(SDL_Window* window) {
   SDL_FreeSurface(surface);
 }
 
-// A flood of key repeats can fill the queue; the excess is dropped.
-void Enqueue(uint32_t message, uintptr_t wParam) { Window.queue.Push({Window.window, message, wParam, 0}); }
-
-void Activate(int active) {
-  if (active == Window.active) return;
-  Window.active = active;
-  Enqueue(WM_ACTIVATEAPP, static_cast<uintptr_t>(active));
-  Enqueue(WM_SETCURSOR, 0);
-}
-
 uintptr_t KeyCode(SDL_Keycode key) {
   if (key == SDLK_ESCAPE) return VK_ESCAPE;
   if (key >= 'a' && key <= 'z') return static_cast<uintptr_t>(key - 'a' + 'A');
@@ -61,43 +43,41 @@ uintptr_t KeyCode(SDL_Keycode key) {
 }
 
 void Translate(const SDL_Event& e) {
-  if (!Window.window || Window.destroyed) return;
+  if (!QueuedWindow.open) return;
   switch (e.type) {
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
         case SDL_WINDOWEVENT_RESTORED:
-          Activate(1);
+          QueuedWindow.Activate(1);
           break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
         case SDL_WINDOWEVENT_MINIMIZED:
-          Activate(0);
+          QueuedWindow.Activate(0);
           break;
         case SDL_WINDOWEVENT_CLOSE:
-          Enqueue(WM_CLOSE, 0);
+          QueuedWindow.Post(WM_CLOSE, 0);
           break;
       }
       break;
     case SDL_QUIT:  // also Ctrl+C and termination signals
-      Enqueue(WM_CLOSE, 0);
+      QueuedWindow.Post(WM_CLOSE, 0);
       break;
     case SDL_KEYDOWN:
-      if (SwitchWindowModeKey(Window.window, e.key)) break;
-      Enqueue(WM_KEYDOWN, KeyCode(e.key.keysym.sym));
+      if (SwitchWindowModeKey(DemoWindow(), e.key)) break;
+      QueuedWindow.Post(WM_KEYDOWN, KeyCode(e.key.keysym.sym));
       break;
   }
 }
 
-bool HasMessage() { return Window.queue.HasMessage(); }
-
 void PumpWithoutWaiting() {
   SDL_Event e;
-  while (Window.queue.count == 0 && SDL_PollEvent(&e)) Translate(e);
+  while (QueuedWindow.queue.count == 0 && SDL_PollEvent(&e)) Translate(e);
 }
 
 void PumpUntilMessage() {
   SDL_Event e;
-  while (!HasMessage()) {
+  while (!QueuedWindow.queue.HasMessage()) {
     if (!SDL_WaitEvent(&e)) {
       SDL_Delay(10);
       continue;
@@ -152,55 +132,35 @@ WindowHandle OpenDemoWindow(const char* title, WindowProcedure procedure) {
     std::fprintf(stderr, "window: %s\n", SDL_GetError());
     return nullptr;
   }
-  Window.window = window;
-  Window.procedure = procedure;
-  Window.destroyed = false;
-  procedure(window, WM_CREATE, 0, 0);
+  QueuedWindow.Open(window, procedure);
   // Active once shown: without a window manager no focus event ever comes.
-  Activate(1);
+  QueuedWindow.Activate(1);
   return window;
 }
 
 int PeekMessage(WindowMessage* message) {
   PumpWithoutWaiting();
-  return Window.queue.Peek(message) ? 1 : 0;
+  return QueuedWindow.queue.Peek(message) ? 1 : 0;
 }
 
 int GetMessage(WindowMessage* message) {
   PumpUntilMessage();
-  return Window.queue.Take(message);
-}
-
-void TranslateMessage(const WindowMessage* message) { QueueCharacterFor(Window.queue, *message); }
-
-intptr_t DispatchMessage(const WindowMessage* message) {
-  if (!message->window || message->window != Window.window || Window.destroyed) return 0;
-  return Window.procedure(message->window, message->message, message->wParam, message->lParam);
+  return QueuedWindow.queue.Take(message);
 }
 
 void WaitMessage() { PumpUntilMessage(); }
 
-intptr_t DefWindowProc(WindowHandle window, uint32_t message, uintptr_t, intptr_t) {
-  if (message == WM_CLOSE) DestroyWindow(window);
-  return 0;
-}
-
 void DestroyWindow(WindowHandle window) {
-  if (!window || window != Window.window || Window.destroyed) return;
-  Window.procedure(window, WM_DESTROY, 0, 0);
-  Window.destroyed = true;
   // The display may still hold a renderer on it: hide it now, free it at exit.
-  SDL_HideWindow(Window.window);
+  if (QueuedWindow.Close(window)) SDL_HideWindow(DemoWindow());
 }
-
-void PostQuitMessage(int code) { Window.queue.PostQuit(code); }
 
 void SetCursor(CursorShape shape) {
   SDL_ShowCursor(shape == CursorShape::kArrow ? SDL_ENABLE : SDL_DISABLE);
 }
 
 WindowHandle GetForegroundWindow() {
-  SDL_Window* focus = Window.window ? SDL_GetKeyboardFocus() : nullptr;
+  SDL_Window* focus = DemoWindow() ? SDL_GetKeyboardFocus() : nullptr;
   return focus;
 }
 

@@ -27,6 +27,7 @@
 
 #include "platform/module_player.h"
 #include "platform/music.h"
+#include "platform/music_stream.h"
 #include "platform/virtual/virtual_internal.h"
 #include "platform/virtual/virtual_platform.h"
 
@@ -39,27 +40,40 @@ struct VirtualMusicState {
   bool failInit;
   bool initialised;
   bool started;
-  bool playing;
-  ModulePlayer* player;
   int64_t framesRendered;
   void (*sink)(const int16_t* samples, std::size_t frames, void* user);
   void* sinkUser;
 };
 
 VirtualMusicState Music;
+MusicStream Stream;
 int16_t Chunk[kChunkFrames * 2];
 
-// Renders `frames` frames into `out` in pieces of at most kChunkFrames
-// (silence before MusicPlay and after MusicFree).
-void RenderPiece(int16_t* out, std::size_t frames) {
-  if (Music.playing && Music.started && Music.player)
-    RenderModule(Music.player, out, frames);
-  else
-    std::memset(out, 0, frames * 4);
-}
-
+// Hands rendered frames to the sink, if there is one, and counts them.
 void Deliver(const int16_t* samples, std::size_t frames) {
   if (Music.sink) Music.sink(samples, frames, Music.sinkUser);
+  Music.framesRendered += static_cast<int64_t>(frames);
+}
+
+// Renders `frames` frames in pieces of at most kChunkFrames (silence before
+// MusicStart and MusicPlay, and after MusicFree): one after another into
+// `out`, or, when `out` is null, each into Chunk and delivered. The pieces are part of the result: the module renders
+// slightly different samples when a stretch is asked for in other pieces.
+void RenderInPieces(int16_t* out, int64_t frames) {
+  while (frames > 0) {
+    std::size_t n = frames < static_cast<int64_t>(kChunkFrames) ? static_cast<std::size_t>(frames)
+                                                                 : kChunkFrames;
+    int16_t* piece = out ? out : Chunk;
+    if (Music.started)
+      Stream.RenderLockstep(piece, n);
+    else
+      std::memset(piece, 0, n * 4);
+    if (out)
+      out += n * 2;
+    else
+      Deliver(Chunk, n);
+    frames -= static_cast<int64_t>(n);
+  }
 }
 
 struct MusicAhead {
@@ -88,23 +102,13 @@ struct MusicAhead {
 #endif
 };
 
-// After Music, so that it is destroyed (and its thread stopped) first.
+// After Music and Stream, so that it is destroyed (and its thread stopped) first.
 MusicAhead Ahead;
 
 #if QM7_MUSIC_THREAD
 // Longest stretch rendered ahead (16 MB of samples); longer ones are left
 // to VirtualMusicRender.
 constexpr int64_t kMaxAheadFrames = int64_t{1} << 22;
-
-void RenderAheadInto(int16_t* out, int64_t frames) {
-  while (frames > 0) {
-    std::size_t n = frames < static_cast<int64_t>(kChunkFrames) ? static_cast<std::size_t>(frames)
-                                                                 : kChunkFrames;
-    RenderPiece(out, n);
-    out += n * 2;
-    frames -= static_cast<int64_t>(n);
-  }
-}
 
 void MusicThread() {
   std::unique_lock<std::mutex> hold(Ahead.lock);
@@ -114,7 +118,7 @@ void MusicThread() {
     Ahead.started = true;
     int64_t frames = Ahead.frames;
     hold.unlock();
-    RenderAheadInto(Ahead.samples.data(), frames);
+    RenderInPieces(Ahead.samples.data(), frames);
     hold.lock();
     Ahead.given = false;
     Ahead.wake.notify_all();
@@ -133,7 +137,7 @@ void WaitForAhead() {
   if (Ahead.given && !Ahead.started) {
     Ahead.given = false;
     hold.unlock();
-    RenderAheadInto(Ahead.samples.data(), Ahead.frames);
+    RenderInPieces(Ahead.samples.data(), Ahead.frames);
     return;
   }
   Ahead.wake.wait(hold, [] { return !Ahead.given; });
@@ -157,7 +161,7 @@ void DropAhead() {
 
 void ResetVirtualMusic() {
   DropAhead();
-  FreeModulePlayer(Music.player);
+  Stream.Release();
   Music = VirtualMusicState{};
 }
 
@@ -172,10 +176,9 @@ uint32_t MusicLoad(const char* file) {
   DropAhead();
   VirtualLogCall((std::string("MusicLoad ") + file).c_str());
   if (!Music.initialised) return 0;
-  FreeModulePlayer(Music.player);
-  Music.player = LoadModulePlayer(file);
-  Music.playing = false;
-  return Music.player ? kHandle : 0;
+  // The old module goes even when the new one fails to load.
+  FreeModulePlayer(Stream.Replace(LoadModulePlayer(file)));
+  return Stream.Loaded() ? kHandle : 0;
 }
 
 int MusicStart() {
@@ -189,24 +192,21 @@ int MusicStart() {
 int MusicPlay(uint32_t handle) {
   DropAhead();
   VirtualLogCall("MusicPlay");
-  if (handle != kHandle || !Music.player) return 0;
-  RestartModule(Music.player);
-  Music.playing = true;
+  if (handle != kHandle || !Stream.Play()) return 0;
   return 1;
 }
 
 uint32_t MusicGetPosition(uint32_t handle) {
-  if (handle != kHandle || !Music.player) return 0;
+  if (handle != kHandle || !Stream.Loaded()) return 0;
   if (Ahead.frames) return Ahead.positionBefore;
-  return ModulePosition(Music.player);
+  return Stream.LockstepPosition();
 }
 
 int MusicFree() {
   DropAhead();
   VirtualLogCall("MusicFree");
-  FreeModulePlayer(Music.player);
-  Music.player = nullptr;
-  Music.initialised = Music.started = Music.playing = false;
+  Stream.Release();
+  Music.initialised = Music.started = false;
   return 1;
 }
 
@@ -224,18 +224,10 @@ void VirtualMusicRender(int64_t frames) {
     }
     WaitForAhead();
     Deliver(Ahead.samples.data(), static_cast<std::size_t>(frames));
-    Music.framesRendered += frames;
     Ahead.frames = 0;
     return;
   }
-  while (frames > 0) {
-    std::size_t n = frames < static_cast<int64_t>(kChunkFrames) ? static_cast<std::size_t>(frames)
-                                                                 : kChunkFrames;
-    RenderPiece(Chunk, n);
-    Deliver(Chunk, n);
-    Music.framesRendered += static_cast<int64_t>(n);
-    frames -= static_cast<int64_t>(n);
-  }
+  RenderInPieces(nullptr, frames);
 }
 
 void VirtualMusicRenderAhead(int64_t frames) {
@@ -250,7 +242,7 @@ void VirtualMusicRenderAhead(int64_t frames) {
   }
   std::size_t samples = static_cast<std::size_t>(frames) * 2;
   if (Ahead.samples.size() < samples) Ahead.samples.resize(samples);
-  Ahead.positionBefore = Music.player ? ModulePosition(Music.player) : 0;
+  Ahead.positionBefore = Stream.LockstepPosition();
   {
     std::lock_guard<std::mutex> hold(Ahead.lock);
     Ahead.frames = frames;
@@ -267,7 +259,7 @@ int64_t VirtualMusicFramesRendered() { return Music.framesRendered; }
 
 uint32_t VirtualMusicPosition() {
   if (Ahead.frames) return Ahead.positionBefore;
-  return Music.player ? ModulePosition(Music.player) : 0;
+  return Stream.LockstepPosition();
 }
 
 void VirtualMusicSetSink(void (*sink)(const int16_t* samples, std::size_t frames, void* user),

@@ -2,12 +2,10 @@
 //
 // PeekMessage calls the driver's pass hook first, so each pass of the host's
 // main loop is one step of the driver; WaitMessage calls it until a message
-// arrives. Messages are dispatched to the window procedure as on the real
-// platform; WM_QUIT is delivered once the queue is otherwise empty.
-#include <cstdio>
-#include <cstdlib>
-
-#include "platform/message_queue.h"
+// arrives. What the driver posts is queued for the window procedure as on
+// the real platform (platform/queued_window.h), every WM_ACTIVATEAPP as it
+// comes, changed or not.
+#include "platform/queued_window.h"
 #include "platform/virtual/virtual_internal.h"
 #include "platform/virtual/virtual_platform.h"
 #include "platform/window.h"
@@ -15,11 +13,8 @@
 namespace {
 
 struct VirtualWindowState {
-  MessageQueue queue;
-  bool open;
   bool opensActive = true;
   bool failOpen;
-  WindowProcedure procedure;
   CursorShape cursor;
   void (*passHook)(VirtualPass, void*);
   void* passUser;
@@ -29,14 +24,6 @@ struct VirtualWindowState {
 
 VirtualWindowState Window;
 char WindowToken;  // the address stands for the window handle
-
-void Enqueue(uint32_t message, uintptr_t wParam) {
-  if (!Window.queue.Push({&WindowToken, message, wParam, 0}))
-    std::fprintf(stderr, "virtual window: message queue full, message 0x%x dropped\n",
-                 static_cast<unsigned>(message));
-}
-
-bool HasMessage() { return Window.queue.HasMessage(); }
 
 void RunHook(VirtualPass kind) {
   if (Window.passHook) Window.passHook(kind, Window.passUser);
@@ -50,6 +37,7 @@ void VirtualLogCall(const char* call) {
 
 void VirtualPlatformReset() {
   Window = VirtualWindowState{};
+  QueuedWindow = QueuedWindowState{};
   ResetVirtualClock();
   ResetVirtualMusic();
 }
@@ -64,65 +52,44 @@ void VirtualSetPassHook(void (*hook)(VirtualPass, void*), void* user) {
   Window.passUser = user;
 }
 
-void VirtualPostMessage(uint32_t message, uintptr_t wParam) {
-  Enqueue(message, wParam);
-  if (message == WM_ACTIVATEAPP) Enqueue(WM_SETCURSOR, 0);
-}
+void VirtualPostMessage(uint32_t message, uintptr_t wParam) { QueuedWindow.Post(message, wParam); }
 
 void VirtualWindowOpensActive(bool active) { Window.opensActive = active; }
 void VirtualWindowFailOpen(bool fail) { Window.failOpen = fail; }
-bool VirtualWindowIsOpen() { return Window.open; }
+bool VirtualWindowIsOpen() { return QueuedWindow.open; }
 CursorShape VirtualCursor() { return Window.cursor; }
 
 WindowHandle OpenDemoWindow(const char* /*title*/, WindowProcedure procedure) {
   VirtualLogCall("OpenDemoWindow");
   if (Window.failOpen) return nullptr;
-  Window.procedure = procedure;
-  Window.open = true;
-  procedure(&WindowToken, WM_CREATE, 0, 0);
-  if (Window.opensActive) VirtualPostMessage(WM_ACTIVATEAPP, 1);
+  QueuedWindow.Open(&WindowToken, procedure);
+  if (Window.opensActive) QueuedWindow.Post(WM_ACTIVATEAPP, 1);
   return &WindowToken;
 }
 
 int PeekMessage(WindowMessage* message) {
   RunHook(VirtualPass::kPeek);
-  return Window.queue.Peek(message) ? 1 : 0;
+  return QueuedWindow.queue.Peek(message) ? 1 : 0;
 }
 
 int GetMessage(WindowMessage* message) {
-  while (!HasMessage()) RunHook(VirtualPass::kWait);
-  return Window.queue.Take(message);
-}
-
-void TranslateMessage(const WindowMessage* message) { QueueCharacterFor(Window.queue, *message); }
-
-intptr_t DispatchMessage(const WindowMessage* message) {
-  if (message->window != &WindowToken || !Window.open || !Window.procedure) return 0;
-  return Window.procedure(message->window, message->message, message->wParam, message->lParam);
+  while (!QueuedWindow.queue.HasMessage()) RunHook(VirtualPass::kWait);
+  return QueuedWindow.queue.Take(message);
 }
 
 void WaitMessage() {
   do RunHook(VirtualPass::kWait);
-  while (!HasMessage());
-}
-
-intptr_t DefWindowProc(WindowHandle window, uint32_t message, uintptr_t, intptr_t) {
-  if (message == WM_CLOSE) DestroyWindow(window);
-  return 0;
+  while (!QueuedWindow.queue.HasMessage());
 }
 
 void DestroyWindow(WindowHandle window) {
   VirtualLogCall("DestroyWindow");
-  if (window != &WindowToken || !Window.open) return;
-  Window.procedure(window, WM_DESTROY, 0, 0);
-  Window.open = false;
+  QueuedWindow.Close(window);
 }
-
-void PostQuitMessage(int code) { Window.queue.PostQuit(code); }
 
 void SetCursor(CursorShape shape) { Window.cursor = shape; }
 
-WindowHandle GetForegroundWindow() { return Window.open ? &WindowToken : nullptr; }
+WindowHandle GetForegroundWindow() { return QueuedWindow.open ? &WindowToken : nullptr; }
 
 void SetWindowIcon(const uint32_t*, int) {}  // nothing shows it
 

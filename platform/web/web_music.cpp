@@ -4,9 +4,8 @@
 // there is none) and says at which rate it runs: 44100 Hz where the browser
 // grants it, its own default rate otherwise. The module is rendered at that
 // rate. The output asks the page for more sound as its queue runs low; the
-// page calls qm7_web_render_audio, which renders in slices of at most one
-// module tick and publishes {frames rendered so far, position} after each
-// slice (platform/position_ring.h). MusicGetPosition asks the page how many
+// page calls qm7_web_render_audio, which renders from the shared music
+// stream (platform/music_stream.h). MusicGetPosition asks the page how many
 // frames have been heard (those the output has played, less the latency the
 // audio context reports) and looks that frame up. Everything runs on the
 // page's main thread.
@@ -18,7 +17,7 @@
 
 #include "platform/module_player.h"
 #include "platform/music.h"
-#include "platform/position_ring.h"
+#include "platform/music_stream.h"
 #include "platform/web/web_platform.h"
 
 namespace {
@@ -28,15 +27,12 @@ constexpr int kMaxRenderFrames = 16384;
 
 struct WebMusicState {
   bool ready;
-  bool playing;
   int rate;  // the output's frames a second
-  ModulePlayer* player;
-  uint64_t framesRendered;
   std::vector<int16_t> samples;
 };
 
 WebMusicState Music;
-PositionRing Positions;
+MusicStream Stream;
 
 // The rate the page's audio output runs at, or 0 when it has none or its
 // clock does not run.
@@ -55,15 +51,8 @@ EM_JS(double, PageHeardFrames, (), {
 
 extern "C" EMSCRIPTEN_KEEPALIVE const int16_t* qm7_web_render_audio(int frames) {
   frames = std::clamp(frames, 0, kMaxRenderFrames);
-  int16_t* out = Music.samples.data();
-  if (!Music.playing || !Music.player) {
-    std::fill(out, out + static_cast<std::size_t>(frames) * 2, int16_t{0});
-    Music.framesRendered += static_cast<uint64_t>(frames);
-    return out;
-  }
-  Music.framesRendered = RenderModuleTicks(Music.player, out, static_cast<std::size_t>(frames),
-                                           Music.framesRendered, &Positions);
-  return out;
+  Stream.RenderHeard(Music.samples.data(), static_cast<std::size_t>(frames));
+  return Music.samples.data();
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE void qm7_web_prepare_music() {
@@ -73,14 +62,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE void qm7_web_prepare_music() {
 void StopWebAudio() {
   if (Music.ready) StopPageAudio();
   Music.ready = false;
-  Music.playing = false;
+  Stream.Stop();
 }
 
 int MusicInit(int, int rate, uint32_t, WindowHandle) {
   if (Music.ready) return 1;
-  Music.framesRendered = 0;
-  Positions.Reset();
-  Music.playing = false;
+  Stream.Reset();
   Music.samples.assign(static_cast<std::size_t>(kMaxRenderFrames) * 2, 0);
   Music.rate = StartPageAudio(rate);
   if (Music.rate <= 0) return 0;
@@ -92,33 +79,27 @@ uint32_t MusicLoad(const char* file) {
   if (!Music.ready) return 0;
   ModulePlayer* player = LoadModulePlayer(file, Music.rate);
   if (!player) return 0;
-  FreeModulePlayer(Music.player);
-  Music.playing = false;
-  Music.player = player;
+  FreeModulePlayer(Stream.Replace(player));
   return kHandle;
 }
 
 int MusicStart() { return Music.ready ? 1 : 0; }
 
 int MusicPlay(uint32_t handle) {
-  if (!Music.ready || handle != kHandle || !Music.player) return 0;
-  RestartModule(Music.player);
-  Positions.Publish(Music.framesRendered, 0);
-  Music.playing = true;
-  return 1;
+  if (!Music.ready || handle != kHandle) return 0;
+  return Stream.Play() ? 1 : 0;
 }
 
 uint32_t MusicGetPosition(uint32_t handle) {
-  if (handle != kHandle || !Music.playing) return 0;
+  if (handle != kHandle || !Stream.Playing()) return 0;
   double heard = std::floor(PageHeardFrames());
-  return Positions.At(heard > 0 ? static_cast<uint64_t>(heard) : 0);
+  return Stream.HeardPosition(heard > 0 ? static_cast<uint64_t>(heard) : 0);
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE uint32_t qm7_web_music_position() { return MusicGetPosition(kHandle); }
 
 int MusicFree() {
   StopWebAudio();
-  FreeModulePlayer(Music.player);
-  Music.player = nullptr;
+  Stream.Release();
   return 1;
 }

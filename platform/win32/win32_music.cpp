@@ -2,12 +2,12 @@
 //
 // A thread of its own keeps kBuffers wave buffers queued: whenever the
 // device hands one back (the event of CALLBACK_EVENT) it renders the next
-// block in slices of at most one module tick and, after each slice,
-// publishes {frames rendered so far, order, row} in a small ring. The main
-// thread never touches the module while the thread may render (MusicLoad and
-// MusicPlay take the same lock); MusicGetPosition reads the device's played
-// sample count (waveOutGetPosition, TIME_SAMPLES) and picks the ring entry
-// for the frame being heard. Where the device does not count samples, the
+// block from the shared music stream (platform/music_stream.h), which
+// publishes where each slice of the module ends. The main thread never
+// touches the module while the thread may render (MusicLoad and MusicPlay
+// take the same lock); MusicGetPosition reads the device's played sample
+// count (waveOutGetPosition, TIME_SAMPLES) and looks up the position for
+// the frame being heard. Where the device does not count samples, the
 // heard frame is the end of the last buffer the device handed back: the
 // feeder counts those in an atomic, the only thing the main thread reads
 // (the headers' dwFlags belong to the feeder and the driver).
@@ -17,14 +17,12 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <thread>
 
 #include "platform/module_player.h"
 #include "platform/music.h"
-#include "platform/position_ring.h"
+#include "platform/music_stream.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -40,28 +38,16 @@ struct WaveMusicState {
   int16_t samples[kBuffers][kBufferFrames * 2];
   std::thread feeder;
   std::atomic<bool> stop;
-  std::mutex lock;                 // held while rendering and while the module changes
-  ModulePlayer* player;
-  bool playing;                    // under `lock`
-  std::atomic<bool> playingNow;    // the same, for MusicGetPosition
-  std::atomic<uint64_t> framesRendered;
+  std::mutex lock;  // held while rendering and while the module changes
   std::atomic<uint64_t> buffersReturned;  // finished by the device, counted by the feeder
-  uint64_t playStartFrames;               // framesRendered when MusicPlay started the module
-  PositionRing positions;  // written by the feeder, read by MusicGetPosition
 };
 
 WaveMusicState Music;
+MusicStream Stream;  // rendered by the feeder; changed under Music.lock
 
 void Render(int16_t* out, std::size_t frames) {
   std::lock_guard<std::mutex> hold(Music.lock);
-  uint64_t rendered = Music.framesRendered.load(std::memory_order_relaxed);
-  if (!Music.playing || !Music.player) {
-    std::memset(out, 0, frames * 2 * sizeof(int16_t));
-    Music.framesRendered.store(rendered + frames, std::memory_order_release);
-    return;
-  }
-  rendered = RenderModuleTicks(Music.player, out, frames, rendered, &Music.positions);
-  Music.framesRendered.store(rendered, std::memory_order_release);
+  Stream.RenderHeard(out, frames);
 }
 
 // Renders into every buffer the device has finished with (or never had) and
@@ -88,7 +74,7 @@ void Feed() {
 // The frame being heard: the device's played-sample count, or the end of
 // the last buffer it handed back where it does not count samples.
 uint64_t HeardFrames() {
-  uint64_t rendered = Music.framesRendered.load(std::memory_order_acquire);
+  uint64_t rendered = Stream.FramesRendered();
   uint64_t heard;
   MMTIME time = {};
   time.wType = TIME_SAMPLES;
@@ -130,11 +116,8 @@ int MusicInit(int, int rate, uint32_t, WindowHandle) {
     header.dwBufferLength = sizeof Music.samples[i];
     waveOutPrepareHeader(Music.device, &header, sizeof header);
   }
-  Music.playing = false;
-  Music.playingNow = false;
-  Music.framesRendered = 0;
   Music.buffersReturned = 0;
-  Music.positions.Reset();
+  Stream.Reset();
   Music.stop = false;
   return 1;
 }
@@ -146,10 +129,7 @@ uint32_t MusicLoad(const char* file) {
   ModulePlayer* old;
   {
     std::lock_guard<std::mutex> hold(Music.lock);
-    old = Music.player;
-    Music.playing = false;
-    Music.playingNow = false;
-    Music.player = player;
+    old = Stream.Replace(player);
   }
   FreeModulePlayer(old);
   return kHandle;
@@ -164,19 +144,12 @@ int MusicStart() {
 int MusicPlay(uint32_t handle) {
   if (!Music.device || handle != kHandle) return 0;
   std::lock_guard<std::mutex> hold(Music.lock);
-  if (!Music.player) return 0;
-  RestartModule(Music.player);
-  Music.playStartFrames = Music.framesRendered.load(std::memory_order_relaxed);
-  Music.positions.Publish(Music.playStartFrames, 0);
-  Music.playing = true;
-  Music.playingNow = true;
-  return 1;
+  return Stream.Play() ? 1 : 0;
 }
 
 uint32_t MusicGetPosition(uint32_t handle) {
-  if (handle != kHandle || !Music.device || !Music.playingNow.load(std::memory_order_acquire))
-    return 0;
-  return Music.positions.At(HeardFrames());
+  if (handle != kHandle || !Music.device || !Stream.Playing()) return 0;
+  return Stream.HeardPosition(HeardFrames());
 }
 
 int MusicFree() {
@@ -186,26 +159,15 @@ int MusicFree() {
 
 void CloseMusicDevice() {
   if (!Music.device) return;
-  // With QM7_STATS (see host/main.cpp): how far the music had been heard
-  // just before the device closed, by MusicGetPosition's reckoning, and when
-  // (the performance counter in ns, which under Wine is the host's
-  // CLOCK_MONOTONIC_RAW), so a test recording the sound can tell how far
-  // that is from what was really heard. The same line as the SDL build's.
-  if (std::getenv("QM7_STATS") && Music.playingNow.load(std::memory_order_acquire)) {
-    LARGE_INTEGER count, frequency;
-    QueryPerformanceCounter(&count);
-    QueryPerformanceFrequency(&frequency);
-    uint64_t heard = HeardFrames();
-    uint64_t rendered = Music.framesRendered.load(std::memory_order_acquire);
-    long long ns = static_cast<long long>(static_cast<double>(count.QuadPart) * 1e9 /
-                                          static_cast<double>(frequency.QuadPart));
-    std::fprintf(stderr,
-                 "qm7: audio driver waveOut, device buffer %d frames; music heard to frame %llu "
-                 "(%llu written) at %lld ns when the device closed\n",
-                 kBuffers * kBufferFrames,
-                 static_cast<unsigned long long>(heard > Music.playStartFrames ? heard - Music.playStartFrames : 0),
-                 static_cast<unsigned long long>(rendered - Music.playStartFrames), ns);
-  }
+  // With QM7_STATS (see host/main.cpp), by MusicGetPosition's reckoning and
+  // on the performance counter in ns (under Wine the host's
+  // CLOCK_MONOTONIC_RAW); the same line as the SDL build's.
+  LARGE_INTEGER count, frequency;
+  QueryPerformanceCounter(&count);
+  QueryPerformanceFrequency(&frequency);
+  long long ns = static_cast<long long>(static_cast<double>(count.QuadPart) * 1e9 /
+                                        static_cast<double>(frequency.QuadPart));
+  Stream.ReportHeardAtClose("waveOut", kBuffers * kBufferFrames, HeardFrames(), ns);
   Music.stop = true;
   SetEvent(Music.bufferDone);
   if (Music.feeder.joinable()) Music.feeder.join();
@@ -215,8 +177,5 @@ void CloseMusicDevice() {
   Music.device = nullptr;
   CloseHandle(Music.bufferDone);
   Music.bufferDone = nullptr;
-  Music.playing = false;
-  Music.playingNow = false;
-  FreeModulePlayer(Music.player);
-  Music.player = nullptr;
+  Stream.Release();
 }
