@@ -31,19 +31,19 @@ bool SplitCommandLine(int argc, char** argv, const std::vector<OptionSpec>& know
     const std::string arg = argv[i];
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* match = nullptr;
     for (const OptionSpec& s : known)
-      if (name == s.name) spec = &s;
-    if (!spec || (equals != std::string::npos && !spec->value)) {
+      if (name == s.name) match = &s;
+    if (!match || (equals != std::string::npos && !match->value)) {
       *error = (arg[0] == '-' ? "unknown option '" : "unexpected argument '") + arg + "'";
       return false;
     }
     GivenOption option{name, ""};
     if (equals != std::string::npos) {
       option.value = arg.substr(equals + 1);
-    } else if (spec->value) {
+    } else if (match->value) {
       if (i + 1 >= argc) {
-        *error = name + " needs " + spec->value;
+        *error = name + " needs " + match->value;
         return false;
       }
       option.value = argv[++i];
