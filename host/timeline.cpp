@@ -13,6 +13,7 @@ uint32_t (*MusicPositionReader)(uint32_t musicHandle) = nullptr;
 uint32_t CurrentScene = 0;
 uint32_t LastEvent = 0;
 bool EventLatch = false;
+uint32_t PreviousPosition = 0;
 
 // Each entry runs until the music reaches its end position; the next entry
 // then takes over. The tunnel and the ripple swirl alternate every few rows.
@@ -59,25 +60,54 @@ const EventEntry EventTable[kEventCount] = {
     {34, 0, onFrameCubeFadeOut}, {34, 12, onFrameCubeBurst}, {34, 24, onFrameCubeBurst},
 };
 
+namespace {
+
+// A position in playing order (order first, then row) as one comparable number.
+constexpr uint32_t PlayingOrder(uint32_t order, uint32_t row) { return order << 16 | row; }
+
+// The music went back to an earlier order since the previous poll: it played
+// its last row and started over. A heard position can step back by one row,
+// which across the start of an order looks like the order before; that is not
+// a new start.
+bool MusicStartedOver(uint32_t order) {
+  const uint32_t orderBefore = PreviousPosition & 0xFFFF, rowBefore = PreviousPosition >> 16;
+  if (order >= orderBefore) return false;
+  return !(order + 1 == orderBefore && rowBefore == 0);
+}
+
+}  // namespace
+
 void SyncToMusic(uint32_t musicHandle) {
   if (MusicPositionReader == nullptr) return;
   const uint32_t position = MusicPositionReader(musicHandle);
   const uint32_t order = position & 0xFFFF;
   const uint32_t row = position >> 16;
+  const uint32_t now = PlayingOrder(order, row);
+
+  // The music has finished: whatever is left of the timeline is over too.
+  if (MusicStartedOver(order)) {
+    PreviousPosition = position;
+    if (CurrentScene < kQuitSceneIndex) {
+      SceneState.sceneStarted = true;
+      CurrentScene = kQuitSceneIndex;
+    }
+    return;
+  }
+  PreviousPosition = position;
 
   // The quit entry is the last one: it has no successor to switch to.
   const SceneEntry& scene = SceneTable[CurrentScene];
-  if (CurrentScene < kQuitSceneIndex && order == scene.endOrder && row == scene.endRow) {
+  if (CurrentScene < kQuitSceneIndex && now >= PlayingOrder(scene.endOrder, scene.endRow)) {
     SceneState.sceneStarted = true;
     CurrentScene += 1;
   }
 
   const EventEntry& last = EventTable[LastEvent];
-  if (order == last.order && row == last.row + 1) EventLatch = false;
+  if (now > PlayingOrder(last.order, last.row)) EventLatch = false;
 
   if (LastEvent + 1 < kEventCount) {
     const EventEntry& next = EventTable[LastEvent + 1];
-    if (order == next.order && !EventLatch && row == next.row) {
+    if (!EventLatch && now >= PlayingOrder(next.order, next.row)) {
       LastEvent += 1;
       if (next.callback != nullptr) next.callback();
       EventLatch = true;
@@ -89,5 +119,6 @@ void ResetTimeline() {
   CurrentScene = 0;
   LastEvent = 0;
   EventLatch = false;
+  PreviousPosition = 0;
   SceneState = SceneStateRecord{};
 }

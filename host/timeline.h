@@ -14,11 +14,35 @@
 // order | row << 16 for the given handle. It is nullptr until the host sets
 // it (SyncToMusic then does nothing); tests point it at a scripted source.
 //
-// Positions are matched exactly. A scene ends on the first poll that sees its
-// end position; an event fires on the first poll that sees its position, but
-// only after the row just behind the previous event (same order) has been seen
-// (EventLatch). Rows that pass between two polls are missed. At most one scene
-// switch and one event per poll.
+// The rule of one poll. A position is an order and a row; positions compare
+// in playing order: the higher order is later, and within one order the
+// higher row. "At or past" a table position means equal to it or later. Each
+// SyncToMusic reads the position once and takes these steps in this order:
+//   1. Wrap. If the order is lower than the previous poll's order, the music
+//      has played its last row and started over (the module repeats): unless
+//      the quit entry is current already, CurrentScene becomes the quit entry
+//      and SceneState.sceneStarted is set, at once, skipping any scenes left.
+//      The poll ends there (no event). Exception: when the order is exactly
+//      one lower and the previous poll found row 0, the heard position has
+//      stepped back one row; that is no wrap, and the steps below run. At
+//      the first poll the previous position counts as order 0, row 0.
+//   2. Scene. If CurrentScene is not the quit entry and the position is at or
+//      past its end (endOrder, endRow), CurrentScene moves on by one and
+//      SceneState.sceneStarted is set. Never more than one scene per poll:
+//      after a long pause or a slow frame the scenes that were passed follow
+//      one a poll, so each still gets its first frame and its start action.
+//   3. Latch. If the position is past (strictly later than) the position of
+//      EventTable[LastEvent], EventLatch is cleared.
+//   4. Event. If there is a row after LastEvent, EventLatch is clear and the
+//      position is at or past that row's position, LastEvent moves on to it,
+//      its callback (if any) is called, and EventLatch is set. Never more
+//      than one event per poll: events that were passed follow one a poll,
+//      in table order.
+// The position is kept for the next poll's step 1 in both cases. The latch
+// starts clear and EventTable[0] never fires, so row 1 fires on the first
+// poll at or past its position. Where every row is polled at least once, this
+// is the same as matching positions exactly: each scene ends and each event
+// fires on the first poll of its own position.
 #pragma once
 #include <cstdint>
 
@@ -47,11 +71,12 @@ extern const EventEntry EventTable[kEventCount];
 
 extern uint32_t CurrentScene;  // index into SceneTable
 extern uint32_t LastEvent;     // index of the last fired EventTable row
-extern bool EventLatch;        // set from an event until the row after it is seen
+extern bool EventLatch;        // set from an event until a poll past its position
+extern uint32_t PreviousPosition;  // order | row << 16 found by the previous poll
 
 // Host, once per active frame between presenting and rendering.
 void SyncToMusic(uint32_t musicHandle);
 
 // Host at start-up, tests before each case: CurrentScene, LastEvent,
-// EventLatch and SceneState back to zero.
+// EventLatch, PreviousPosition and SceneState back to zero.
 void ResetTimeline();

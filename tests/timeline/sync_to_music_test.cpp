@@ -37,24 +37,30 @@ struct Change {
   bool operator==(const Change&) const = default;
 };
 
-// Plays the module row by row (64 rows per order) and records where scenes
-// switch and events fire; `pollsPerRow` polls see each row.
-std::pair<std::vector<Change>, std::vector<Change>> PlayThrough(int pollsPerRow) {
+constexpr uint32_t kModuleRows = 53 * 64;  // orders 0 to 52 of 64 rows; then it starts over
+
+// Plays the module (64 rows per order), polling every `rowStride`-th row
+// `pollsPerRow` times, on into its second time round until the quit entry,
+// and records where scenes switch and events fire.
+std::pair<std::vector<Change>, std::vector<Change>> PlayThrough(int pollsPerRow, uint32_t rowStride = 1) {
   std::vector<Change> scenes, events;
-  for (uint32_t order = 0; order <= 52; ++order) {
-    for (uint32_t row = 0; row < 64; ++row) {
-      for (int p = 0; p < pollsPerRow; ++p) {
-        const uint32_t scene = CurrentScene, event = LastEvent;
-        ScriptedPosition = Pos(order, row);
-        SyncToMusic(7);
-        if (CurrentScene != scene) scenes.push_back({order, row, CurrentScene});
-        if (LastEvent != event) events.push_back({order, row, LastEvent});
-        EXPECT_LE(CurrentScene - scene, 1u);
-        EXPECT_LE(LastEvent - event, 1u);
-      }
+  for (uint32_t played = 0; played < 2 * kModuleRows && CurrentScene != kQuitSceneIndex; played += rowStride) {
+    const uint32_t order = played % kModuleRows / 64, row = played % 64;
+    for (int p = 0; p < pollsPerRow; ++p) {
+      const uint32_t scene = CurrentScene, event = LastEvent;
+      ScriptedPosition = Pos(order, row);
+      SyncToMusic(7);
+      if (CurrentScene != scene) scenes.push_back({order, row, CurrentScene});
+      if (LastEvent != event) events.push_back({order, row, LastEvent});
+      EXPECT_LE(CurrentScene - scene, 1u);
+      EXPECT_LE(LastEvent - event, 1u);
     }
   }
   return {scenes, events};
+}
+
+bool AtOrPast(const Change& c, uint32_t order, uint32_t row) {
+  return c.order > order || (c.order == order && c.row >= row);
 }
 
 TEST_F(SyncToMusicTest, PlayingEveryRowSwitchesEachSceneAndFiresEachEventOnceAtItsPosition) {
@@ -119,39 +125,117 @@ TEST_F(SyncToMusicTest, SceneSwitchSetsTheStartFlagOnce) {
   EXPECT_FALSE(SceneState.sceneStarted);
 }
 
-TEST_F(SyncToMusicTest, MissedSceneEndKeepsTheSceneUntilThePositionRecurs) {
+// Polls that miss rows: each scene still follows the one before, one a poll,
+// on the first poll at or past its predecessor's end; each event fires on the
+// first poll at or past its position that has no event of its own yet.
+TEST_F(SyncToMusicTest, PollsThatMissRowsStillPlayEverySceneAndEventInOrder) {
+  for (uint32_t stride : {2u, 3u, 7u, 16u}) {
+    SCOPED_TRACE(stride);
+    ResetTimeline();
+    const auto [scenes, events] = PlayThrough(1, stride);
+    ASSERT_EQ(scenes.size(), static_cast<std::size_t>(kQuitSceneIndex));
+    for (std::size_t i = 0; i < scenes.size(); ++i) {
+      EXPECT_EQ(scenes[i].index, i + 1);
+      // The quit entry also follows the music starting over.
+      if (i + 1 < scenes.size() || scenes[i].order != 0) {
+        EXPECT_TRUE(AtOrPast(scenes[i], SceneTable[i].endOrder, SceneTable[i].endRow)) << i;
+      }
+    }
+    ASSERT_EQ(events.size(), static_cast<std::size_t>(kEventCount - 1));
+    for (std::size_t i = 0; i < events.size(); ++i) {
+      EXPECT_EQ(events[i].index, i + 1);
+      EXPECT_TRUE(AtOrPast(events[i], EventTable[i + 1].order, EventTable[i + 1].row)) << i + 1;
+    }
+  }
+}
+
+TEST_F(SyncToMusicTest, PassedSceneEndsFollowOneAPoll) {
   Poll(5, 63);
   Poll(6, 1);  // order 6, row 0 passed between polls
-  Poll(7, 0);
-  EXPECT_EQ(CurrentScene, 0u);
-  Poll(6, 0);  // the music plays it again
   EXPECT_EQ(CurrentScene, 1u);
+  // A pause from order 6 to order 16, row 1 passed twelve more ends: one
+  // scene a poll, each with its start flag, until scene 13 (ends at order 20).
+  for (uint32_t scene = 2; scene <= 13; ++scene) {
+    SceneState.sceneStarted = false;
+    Poll(16, 1);
+    EXPECT_EQ(CurrentScene, scene);
+    EXPECT_TRUE(SceneState.sceneStarted);
+  }
+  SceneState.sceneStarted = false;
+  Poll(16, 1);
+  EXPECT_EQ(CurrentScene, 13u);
+  EXPECT_FALSE(SceneState.sceneStarted);
 }
 
-TEST_F(SyncToMusicTest, MissedEventBlocksEveryLaterEventUntilItRecurs) {
+TEST_F(SyncToMusicTest, PassedEventsFireOnePerPollInTableOrder) {
+  LensWarp.glow.logoIndex = 0;
   Poll(1, 63);
-  Poll(2, 1);  // row 1 (order 2, row 0) missed
-  Poll(3, 0);
-  Poll(3, 1);
-  Poll(4, 0);
-  EXPECT_EQ(LastEvent, 0u);
-  Poll(2, 0);
+  Poll(4, 10);  // orders 2, 3 and 4, row 0 passed: rows 1 to 3
   EXPECT_EQ(LastEvent, 1u);
+  EXPECT_TRUE(EventLatch);
+  Poll(4, 10);
+  EXPECT_EQ(LastEvent, 2u);
+  Poll(4, 11);
+  EXPECT_EQ(LastEvent, 3u);
+  Poll(4, 12);  // row 4 is at order 5
+  EXPECT_EQ(LastEvent, 3u);
+  EXPECT_EQ(LensWarp.glow.logoIndex, 2);  // both logos were shown
 }
 
-TEST_F(SyncToMusicTest, MissedRowAfterAnEventKeepsTheLatchClosed) {
+TEST_F(SyncToMusicTest, TheLatchOpensOnAPollPastTheLastFiredEvent) {
   Poll(2, 0);
   EXPECT_EQ(LastEvent, 1u);
-  EXPECT_EQ(EventLatch, 1);
-  Poll(2, 2);  // order 2, row 1 never seen
-  Poll(3, 0);
-  EXPECT_EQ(LastEvent, 1u);
-  EXPECT_EQ(EventLatch, 1);
-  Poll(2, 1);  // seen at last: the latch opens, nothing fires on this poll
-  EXPECT_EQ(EventLatch, 0);
+  EXPECT_TRUE(EventLatch);
+  Poll(2, 0);
+  EXPECT_TRUE(EventLatch);
+  Poll(1, 63);  // heard a row back: not past it
+  EXPECT_TRUE(EventLatch);
+  Poll(2, 5);  // past, though order 2, row 1 was never polled
+  EXPECT_FALSE(EventLatch);
   EXPECT_EQ(LastEvent, 1u);
   Poll(3, 0);
   EXPECT_EQ(LastEvent, 2u);
+}
+
+// The module repeats: an order lower than the previous poll's means it played
+// its last row and started over, so the timeline ends; a heard position one
+// row back across the start of an order does not.
+TEST_F(SyncToMusicTest, MusicStartingOverGoesToTheQuitEntry) {
+  struct Case {
+    uint32_t orderBefore, rowBefore, order, row;
+    bool quits;
+  };
+  const Case cases[] = {
+      {50, 10, 0, 3, true},   // came round during a pause
+      {52, 62, 0, 0, true},   // the last row missed
+      {6, 2, 1, 0, true},
+      {5, 1, 4, 63, true},    // two rows back
+      {6, 0, 4, 63, true},    // two orders back
+      {5, 0, 4, 63, false},   // one row back across the start of order 5
+      {5, 10, 5, 9, false},   // one row back inside an order
+      {7, 0, 7, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.orderBefore << "," << c.rowBefore << " -> " << c.order << ","
+                                    << c.row);
+    ResetTimeline();
+    Poll(c.orderBefore, c.rowBefore);
+    while (CurrentScene < kQuitSceneIndex && SceneState.sceneStarted) {  // caught up
+      SceneState.sceneStarted = false;
+      Poll(c.orderBefore, c.rowBefore);
+    }
+    const uint32_t scene = CurrentScene, event = LastEvent;
+    SceneState.sceneStarted = false;
+    Poll(c.order, c.row);
+    if (c.quits) {
+      EXPECT_EQ(CurrentScene, kQuitSceneIndex);
+      EXPECT_TRUE(SceneState.sceneStarted);
+      EXPECT_EQ(LastEvent, event);
+    } else {
+      EXPECT_EQ(CurrentScene, scene);
+      EXPECT_FALSE(SceneState.sceneStarted);
+    }
+  }
 }
 
 TEST_F(SyncToMusicTest, RepeatedPollsOfAnEventPositionFireItOnce) {
@@ -211,6 +295,7 @@ TEST_F(SyncToMusicTest, ResetTimelineStartsAfresh) {
   EXPECT_EQ(CurrentScene, 0u);
   EXPECT_EQ(LastEvent, 0u);
   EXPECT_EQ(EventLatch, 0);
+  EXPECT_EQ(PreviousPosition, 0u);
   EXPECT_FALSE(SceneState.sceneStarted);
   EXPECT_EQ(SceneState.pendingTicks, 0);
 }
