@@ -143,6 +143,7 @@ qm7_stat() {  # WHAT FILE
     first_loop) pattern='s/.*first main-loop frame \([0-9.]*\) ms after start.*/\1/p' ;;
     music_end)
       pattern='s/^qm7: music at order \([0-9]*\), row \([0-9]*\), scene [0-9]* when the program ended \([0-9.]*\) ms.*/\1 \2 \3/p' ;;
+    scene_end) pattern='s/^qm7: music at order [0-9]*, row [0-9]*, scene \([0-9]*\) when.*/\1/p' ;;
     audio_driver) pattern='s/^qm7: audio driver \([^,]*\),.*/\1/p' ;;
     heard_frame) pattern='s/^qm7: audio driver .*music heard to frame \([0-9]*\) .*/\1/p' ;;
     heard_ns) pattern='s/^qm7: audio driver .* at \([0-9]*\) ns when the device closed.*/\1/p' ;;
