@@ -65,7 +65,7 @@ void StartupFailed(const char* text, bool showBox = true);
 // What one active frame did, handed to FrameObserver after the render step
 // and the tick measurement, before the scene's update runs.
 struct FrameProbe {
-  uint32_t polledPosition;  // order | row << 16 read by this frame's SyncToMusic
+  uint32_t polledPosition;  // order | row << 16 this frame read and handed to SyncToMusic
   uint32_t scene;           // CurrentScene after the poll
   int32_t eventFired;       // EventTable row fired by the poll, or -1
   int32_t pendingTicks;     // whole 70 Hz ticks measured this frame

@@ -12,13 +12,6 @@
 #include "platform/music.h"
 #include "platform/window.h"
 
-uint32_t LastPolledPosition;
-
-uint32_t ReadMusicPosition(uint32_t handle) {
-  LastPolledPosition = MusicGetPosition(handle);
-  return LastPolledPosition;
-}
-
 void PresentFrameBuffer(bool plain) {
   if (plain || !NeedsConversion)
     Display.PresentPlain(FrameBuffer, 0, kFrameHeight);
@@ -35,7 +28,8 @@ static void RunFrame() {
   if (TestFrameShown) return;  // TEST HOOK: the still frame only (host/test_frame.h)
 
   uint32_t eventBefore = LastEvent;
-  SyncToMusic(MusicHandle);
+  const uint32_t position = MusicGetPosition(MusicHandle);
+  SyncToMusic(position);
   if (CurrentScene >= kSceneCount) {  // only if the quit entry failed to end the loop
     QuitRequested = 1;
     return;
@@ -48,7 +42,7 @@ static void RunFrame() {
   MeasureFrameTicks(now);
 
   if (FrameObserver) {
-    FrameProbe probe{LastPolledPosition, scene,
+    FrameProbe probe{position, scene,
                      LastEvent != eventBefore ? static_cast<int32_t>(LastEvent) : -1,
                      SceneState.pendingTicks, FrameBuffer};
     FrameObserver(probe);

@@ -23,8 +23,3 @@ int RunMainLoop();
 // The whole FrameBuffer to the screen: the plain copy when `plain` or when
 // the mode needs no conversion, else the converting path. Counts presents.
 void PresentFrameBuffer(bool plain);
-
-// The timeline's MusicPositionReader: the music's position, also kept in
-// LastPolledPosition for the frame observer.
-uint32_t ReadMusicPosition(uint32_t handle);
-extern uint32_t LastPolledPosition;

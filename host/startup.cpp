@@ -155,7 +155,6 @@ int StartDemo() {
 
   QuitRequested = 0;
   ResetTimeline();
-  MusicPositionReader = ReadMusicPosition;
   FrameClock.elapsedTicks = 0.0;
 
   MainWindow = OpenDemoWindow("GLIDER TEST PROGRAM", DemoWindowProc);

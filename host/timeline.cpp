@@ -8,8 +8,6 @@
 #include "host/scene_adapters.h"
 #include "host/scene_state.h"
 
-uint32_t (*MusicPositionReader)(uint32_t musicHandle) = nullptr;
-
 uint32_t CurrentScene = 0;
 uint32_t LastEvent = 0;
 bool EventLatch = false;
@@ -77,9 +75,7 @@ bool MusicStartedOver(uint32_t order) {
 
 }  // namespace
 
-void SyncToMusic(uint32_t musicHandle) {
-  if (MusicPositionReader == nullptr) return;
-  const uint32_t position = MusicPositionReader(musicHandle);
+void SyncToMusic(uint32_t position) {
   const uint32_t order = position & 0xFFFF;
   const uint32_t row = position >> 16;
   const uint32_t now = PlayingOrder(order, row);

@@ -1,23 +1,22 @@
 // timeline.h — follows the music's play position: switches scenes and fires
 // one-shot events into the running effect.
 //
-// Usage (host):
+// Usage (host, host/message_loop.cpp):
 //   ResetTimeline();                          // once, at start-up
-//   MusicPositionReader = ReadMusicPosition;  // then, once (host/message_loop.h)
 //   every active frame, after presenting:
-//     SyncToMusic(MusicHandle);
+//     uint32_t position = MusicGetPosition(MusicHandle);  // platform/music.h
+//     SyncToMusic(position);
 //     if (SceneTable[CurrentScene].renderScene) SceneTable[CurrentScene].renderScene(frame + kAreaOffset);
 //     ... measure ticks into SceneState.pendingTicks ...
 //     if (SceneTable[CurrentScene].updateScene) SceneTable[CurrentScene].updateScene();
 //
-// MusicPositionReader is the one seam to the music player: it returns
-// order | row << 16 for the given handle. It is nullptr until the host sets
-// it (SyncToMusic then does nothing); tests point it at a scripted source.
+// A position is the music player's value order | row << 16; the timeline
+// never asks the player itself, so tests pass positions directly.
 //
 // The rule of one poll. A position is an order and a row; positions compare
 // in playing order: the higher order is later, and within one order the
 // higher row. "At or past" a table position means equal to it or later. Each
-// SyncToMusic reads the position once and takes these steps in this order:
+// SyncToMusic(position) takes these steps in this order:
 //   1. Wrap. If the order is lower than the previous poll's order, the music
 //      has played its last row and started over (the module repeats): unless
 //      the quit entry is current already, CurrentScene becomes the quit entry
@@ -46,9 +45,6 @@
 #pragma once
 #include <cstdint>
 
-// Set by the host at start-up (the platform's music position) or by tests.
-extern uint32_t (*MusicPositionReader)(uint32_t musicHandle);
-
 struct SceneEntry {
   void (*renderScene)(uint8_t* target);  // nullptr: nothing is drawn
   void (*updateScene)();                 // by SceneState.pendingTicks; nullptr: nothing is advanced
@@ -74,8 +70,9 @@ extern uint32_t LastEvent;     // index of the last fired EventTable row
 extern bool EventLatch;        // set from an event until a poll past its position
 extern uint32_t PreviousPosition;  // order | row << 16 found by the previous poll
 
-// Host, once per active frame between presenting and rendering.
-void SyncToMusic(uint32_t musicHandle);
+// Host, once per active frame between presenting and rendering, with the
+// music position (order | row << 16) it has just read.
+void SyncToMusic(uint32_t position);
 
 // Host at start-up, tests before each case: CurrentScene, LastEvent,
 // EventLatch, PreviousPosition and SceneState back to zero.

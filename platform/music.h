@@ -2,10 +2,10 @@
 //
 // The host calls, in this order (host/startup.cpp): MusicInit once,
 // MusicLoad("qm7.it"), MusicStart, MusicPlay; once per active frame the
-// timeline reads the position through ReadMusicPosition
-// (host/message_loop.cpp), which calls MusicGetPosition; MusicFree releases
-// everything at the end (or after a failed start). The module repeats
-// forever: after its last row it starts again from order 0.
+// main loop reads the position with MusicGetPosition and hands it to the
+// timeline (host/message_loop.cpp); MusicFree releases everything at the
+// end (or after a failed start). The module repeats forever: after its last
+// row it starts again from order 0.
 //
 // Implemented by each platform twin (sdl/, win32/, web/, virtual/), one
 // chosen at link time; the build says which files. What does not depend on

@@ -134,14 +134,9 @@ TEST_F(SceneAdapterTest, ScrollerDrawsWhileItsSceneRunsAndLeavesPendingTicks) {
 
 TEST_F(SceneAdapterTest, SwitchBetweenTunnelAndRippleRestartsEachScene) {
   // Scenes 2 to 13 alternate; every switch makes the next render a start frame.
-  uint32_t script = 0;
-  static uint32_t* current = nullptr;
-  current = &script;
-  MusicPositionReader = [](uint32_t) { return *current; };
   CurrentScene = 2;
   for (uint32_t row : {32u, 36u}) {
-    script = 15 | row << 16;
-    SyncToMusic(1);
+    SyncToMusic(15 | row << 16);
     ASSERT_TRUE(SceneState.sceneStarted);
     frame.assign(kFrameBytes, kOld);
     SceneTable[CurrentScene].renderScene(Area());
@@ -149,7 +144,6 @@ TEST_F(SceneAdapterTest, SwitchBetweenTunnelAndRippleRestartsEachScene) {
     EXPECT_EQ(Area()[0], CurrentScene == 4 ? 0 : kOld) << CurrentScene;
   }
   EXPECT_EQ(CurrentScene, 4u);
-  MusicPositionReader = nullptr;
 }
 
 }  // namespace

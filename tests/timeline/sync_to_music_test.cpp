@@ -13,23 +13,13 @@
 
 namespace {
 
-uint32_t ScriptedPosition = 0;
-uint32_t ReadScriptedPosition(uint32_t) { return ScriptedPosition; }
-
 uint32_t Pos(uint32_t order, uint32_t row) { return order | row << 16; }
 
 class SyncToMusicTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetTimeline();
-    MusicPositionReader = ReadScriptedPosition;
-  }
-  void TearDown() override { MusicPositionReader = nullptr; }
+  void SetUp() override { ResetTimeline(); }
 
-  static void Poll(uint32_t order, uint32_t row) {
-    ScriptedPosition = Pos(order, row);
-    SyncToMusic(1);
-  }
+  static void Poll(uint32_t order, uint32_t row) { SyncToMusic(Pos(order, row)); }
 };
 
 struct Change {
@@ -48,8 +38,7 @@ std::pair<std::vector<Change>, std::vector<Change>> PlayThrough(int pollsPerRow,
     const uint32_t order = played % kModuleRows / 64, row = played % 64;
     for (int p = 0; p < pollsPerRow; ++p) {
       const uint32_t scene = CurrentScene, event = LastEvent;
-      ScriptedPosition = Pos(order, row);
-      SyncToMusic(7);
+      SyncToMusic(Pos(order, row));
       if (CurrentScene != scene) scenes.push_back({order, row, CurrentScene});
       if (LastEvent != event) events.push_back({order, row, LastEvent});
       EXPECT_LE(CurrentScene - scene, 1u);
@@ -277,14 +266,6 @@ TEST_F(SyncToMusicTest, QuitEntryIsReachedAtOrder52Row63AndIsNeverLeft) {
   Poll(0, 1);
   Poll(0, 1);
   EXPECT_EQ(CurrentScene, kQuitSceneIndex);
-}
-
-TEST_F(SyncToMusicTest, WithoutAPositionSourceNothingHappens) {
-  MusicPositionReader = nullptr;
-  ScriptedPosition = Pos(6, 0);
-  CurrentScene = 0;
-  SyncToMusic(1);
-  EXPECT_EQ(CurrentScene, 0u);
 }
 
 TEST_F(SyncToMusicTest, ResetTimelineStartsAfresh) {
