@@ -13,10 +13,10 @@
 // A position is the music player's value order | row << 16; the timeline
 // never asks the player itself, so tests pass positions directly.
 //
-// The rule of one poll. A position is an order and a row; positions compare
-// in playing order: the higher order is later, and within one order the
-// higher row. "At or past" a table position means equal to it or later. Each
-// SyncToMusic(position) takes these steps in this order:
+// The rule of one poll (one call of SyncToMusic). A position is an order and
+// a row; positions compare in playing order: the higher order is later, and
+// within one order the higher row. "At or past" a table position means equal
+// to it or later, "past" strictly later. A poll takes these steps in order:
 //   1. Wrap. If the order is lower than the previous poll's order, the music
 //      has played its last row and started over (the module repeats): unless
 //      the quit entry is current already, CurrentScene becomes the quit entry
@@ -24,24 +24,26 @@
 //      The poll ends there (no event). Exception: when the order is exactly
 //      one lower and the previous poll found row 0, the heard position has
 //      stepped back one row; that is no wrap, and the steps below run. At
-//      the first poll the previous position counts as order 0, row 0.
+//      the first poll after ResetTimeline the previous position counts as
+//      order 0, row 0.
 //   2. Scene. If CurrentScene is not the quit entry and the position is at or
 //      past its end (endOrder, endRow), CurrentScene moves on by one and
 //      SceneState.sceneStarted is set. Never more than one scene per poll:
 //      after a long pause or a slow frame the scenes that were passed follow
 //      one a poll, so each still gets its first frame and its start action.
-//   3. Latch. If the position is past (strictly later than) the position of
-//      EventTable[LastEvent], EventLatch is cleared.
-//   4. Event. If there is a row after LastEvent, EventLatch is clear and the
-//      position is at or past that row's position, LastEvent moves on to it,
-//      its callback (if any) is called, and EventLatch is set. Never more
-//      than one event per poll: events that were passed follow one a poll,
-//      in table order.
-// The position is kept for the next poll's step 1 in both cases. The latch
-// starts clear and EventTable[0] never fires, so row 1 fires on the first
-// poll at or past its position. Where every row is polled at least once, this
-// is the same as matching positions exactly: each scene ends and each event
-// fires on the first poll of its own position.
+//   3. Latch. If the position is past the position of EventTable[LastEvent],
+//      EventLatch is cleared.
+//   4. Event. If there is an entry after LastEvent, EventLatch is clear and
+//      the position is at or past that entry's position, LastEvent moves on
+//      to it, its callback (if any) is called, and EventLatch is set. Never
+//      more than one event per poll: events that were passed follow one a
+//      poll, in table order.
+// Every poll, wrap or not, keeps its position as the previous one for the
+// next poll's step 1. The latch starts clear and EventTable[0] never fires,
+// so entry 1 fires on the first poll at or past its position. Where every row
+// of the music is polled at least once, this is the same as matching
+// positions exactly: each scene ends and each event fires on the first poll
+// of its own position.
 #pragma once
 #include <cstdint>
 
@@ -66,7 +68,7 @@ extern const SceneEntry SceneTable[kSceneCount];
 extern const EventEntry EventTable[kEventCount];
 
 extern uint32_t CurrentScene;  // index into SceneTable
-extern uint32_t LastEvent;     // index of the last fired EventTable row
+extern uint32_t LastEvent;     // index of the last fired EventTable entry
 extern bool EventLatch;        // set from an event until a poll past its position
 extern uint32_t PreviousPosition;  // order | row << 16 found by the previous poll
 
