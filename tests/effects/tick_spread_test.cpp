@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "effects/flying_blobs.h"
@@ -100,12 +99,6 @@ TEST_P(TickSpread, SameTicksGiveTheIdenticalPictureHoweverSpread) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Effects, TickSpread, testing::ValuesIn(kEffects),
-                         [](const testing::TestParamInfo<Effect>& info) {
-                           std::string name = info.param.name;
-                           for (char& c : name)
-                             if (c == ' ') c = '_';
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Effects, TickSpread, testing::ValuesIn(kEffects), NameOfRow());
 
 }  // namespace
