@@ -1,6 +1,7 @@
 // flying_blobs.cpp — a hundred blobs fly towards the viewer over a flat
 // background and are put back far away at a new random place once they pass.
-// The picture is redrawn from the background up every frame.
+// The picture is redrawn from the background up every frame; the blobs move
+// only in the update, once per tick.
 #include "effects/flying_blobs.h"
 
 #include <cmath>
@@ -14,10 +15,8 @@ FlyingBlobsState FlyingBlobs;
 
 namespace {
 
-constexpr int32_t kFarDepth = 2048;
-
-// Shade rises by one per 128 units of approach. A blob put back at 2048 and
-// not moved (speed 0) would get -1; it keeps 0, invisible as at its put-back.
+// Shade rises by one per 128 units of approach. A blob put back at exactly
+// 2048 would get -1; it keeps 0, invisible as at its put-back.
 int32_t shadeForDepth(int32_t depth) {
   const int32_t shade = (2047 - depth) >> 7;
   return shade < 0 ? 0 : shade;
@@ -48,29 +47,30 @@ void initFlyingBlobs() {
 
 void updateFlyingBlobs(int32_t ticks) {
   const int32_t n = advanceBlobPhases(ticks);
-  FlyingBlobs.speed = 10 * n;
+  for (int32_t tick = 0; tick < n; ++tick) moveFlyingBlobs();
 }
 
 void renderFlyingBlobs(uint8_t* target) {
   const uint32_t background = kFlyingBackground;
   for (int p = 0; p < 320 * 200; ++p) std::memcpy(target + 4 * p, &background, 4);
   buildBlobMap();
-  moveFlyingBlobs();
   drawFlyingBlobs(target);
 }
 
 // A blob whose depth would reach 0 or less (exactly 0 included) is put back.
+// It keeps what it went past, so blobs that pass in the same tick stay apart
+// and every depth keeps its place in the field's cycle of 2048.
 void moveFlyingBlobs() {
   for (FlyingBlob& b : FlyingBlobs.blobs) {
-    const int32_t d = nearest(b.z) - FlyingBlobs.speed;
+    const int32_t d = nearest(b.z) - kFlyingStep;
     if (d > 0) {
       b.z = static_cast<float>(d);
       b.shade = shadeForDepth(d);
     } else {
       b.x = static_cast<float>(nextBlobFieldRandom());
       b.y = static_cast<float>(nextBlobFieldRandom());
-      b.z = static_cast<float>(kFarDepth);
-      b.shade = 0;
+      b.z = static_cast<float>(kFarDepth + d);
+      b.shade = shadeForDepth(kFarDepth + d);
     }
   }
 }

@@ -23,15 +23,22 @@ void buildDimTable() {
     for (int j = 0; j < 256; ++j) DimTable[i * 256 + j] = static_cast<uint8_t>((i * j) >> 6);
 }
 
-void orbitTick() {
+// The camera and the light at orbit time t: what a tick derives before
+// stepping the time.
+void placeOrbitCamera(double t) {
   FrameCubeState& s = FrameCube;
-  const double t = s.orbitTime;
   s.camera.roll = static_cast<float>(trigSin(t / 6.0));
   s.camera.eye.z = static_cast<float>(trigSin(t / 3.0) * kOrbitRadius);
   s.camera.eye.x = static_cast<float>(trigCos(t / 2.0) * kOrbitRadius);
   s.camera.eye.y = static_cast<float>(trigCos(t) * 512.0 + 1024.0);
   s.camera.target = {0.0f, 1024.0f, 0.0f};
-  s.lightDirection = s.camera.eye;
+  normaliseVector(s.camera.eye, s.lightDirection);
+}
+
+void orbitTick() {
+  FrameCubeState& s = FrameCube;
+  const double t = s.orbitTime;
+  placeOrbitCamera(t);
   stepLogoGlow(s.glow);
   s.rayPulse += 8;
   if (s.rayPulse >= 100) s.rayPulse -= 100;
@@ -42,15 +49,17 @@ void orbitTick() {
       s.burstActive = false;
     }
   }
-  normaliseVector(s.lightDirection, s.lightDirection);
   if (s.fadeOutActive && s.fadeOutLevel > 0) --s.fadeOutLevel;
   s.orbitTime = static_cast<float>(t + kTickAngleDouble);
 }
 
 }  // namespace
 
+// The camera starts where the first tick will put it, so a frame drawn
+// before any tick sees the cube from its orbit.
 void initFrameCube() {
   FrameCube = FrameCubeState{};
+  placeOrbitCamera(FrameCube.orbitTime);
   clearHorizonOffset();
   convertCubeVertices();
   buildFaceNormals();

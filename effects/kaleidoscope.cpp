@@ -61,6 +61,7 @@ void initKaleidoscope() {
   Kaleidoscope = KaleidoscopeState{};
   buildFadeTable();
   buildFlowerTables();
+  computeBlobPositions(Kaleidoscope.time);   // where the first tick puts them
 }
 
 void updateKaleidoscope(int32_t ticks) {

@@ -12,7 +12,18 @@
 
 LensWarpState LensWarp;
 
-void initLensWarp() { LensWarp = LensWarpState{}; }
+namespace {
+
+void placeWarpLenses(float theta) { placeLensPoints(LensWarp.lensPoints, theta, 160.0f, 180.0f, 100.0f, 120.0f); }
+
+}  // namespace
+
+// The lenses start where the first tick will put them, so a frame drawn
+// before any tick shows them on their paths.
+void initLensWarp() {
+  LensWarp = LensWarpState{};
+  placeWarpLenses(WarpAngle);
+}
 
 void fillLensGrid() {
   LensWarpState& s = LensWarp;
@@ -68,7 +79,7 @@ void updateLensWarp(int32_t ticks) {
   LensWarpState& s = LensWarp;
   for (int32_t tick = 0; tick < ticks; ++tick) {
     const float theta = WarpAngle;
-    placeLensPoints(s.lensPoints, theta, 160.0f, 180.0f, 100.0f, 120.0f);
+    placeWarpLenses(theta);
     WarpAngle = theta + kTickAngle;
     stepLogoGlow(s.glow);
   }

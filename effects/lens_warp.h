@@ -23,7 +23,7 @@ void onLensWarpLogoOut();
 // --- state and stages, visible so tests and benchmarks can drive them ---
 
 struct LensWarpState {
-  LensPoint lensPoints[3] = {};            // pixels; all at (0, 0) until the first tick
+  LensPoint lensPoints[3] = {};            // pixels, at the last tick's angle (init: WarpAngle)
   TexCoord texCoords[kGridVertices] = {};  // written every frame
   int32_t shades[kGridVertices] = {};      // written every frame
   LogoGlow glow;                           // level, step and row of TitleLogoTable

@@ -12,11 +12,25 @@
 
 RippleSwirlState RippleSwirl;
 
-void initRippleSwirl() { RippleSwirl = RippleSwirlState{}; }
+namespace {
 
-void resetRippleSwirl() {
-  for (LensPoint& p : RippleSwirl.lensPoints) p = LensPoint{0.0f, 0.0f};
+// What a tick derives from the angle before stepping it: the points and the
+// ripples' amplitude.
+void placeSwirl(float theta) {
+  placeLensPoints(RippleSwirl.lensPoints, theta, 18.0f, 18.0f, 10.0f, 10.0f);
+  RippleSwirl.swirlAmplitude = 10.0f * trigSin(theta / 3.0f);
 }
+
+}  // namespace
+
+void initRippleSwirl() {
+  RippleSwirl = RippleSwirlState{};
+  resetRippleSwirl();
+}
+
+// The values the scene's first tick will derive, without stepping the angle:
+// a frame that draws before any tick shows the swirl where it stands.
+void resetRippleSwirl() { placeSwirl(WarpAngle); }
 
 void fillSwirlGrid() {
   RippleSwirlState& s = RippleSwirl;
@@ -75,11 +89,9 @@ void renderRippleSwirl(uint8_t* target) {
 }
 
 void updateRippleSwirl(int32_t ticks) {
-  RippleSwirlState& s = RippleSwirl;
   for (int32_t tick = 0; tick < ticks; ++tick) {
     const float theta = WarpAngle;
-    placeLensPoints(s.lensPoints, theta, 18.0f, 18.0f, 10.0f, 10.0f);
-    s.swirlAmplitude = 10.0f * trigSin(theta / 3.0f);
+    placeSwirl(theta);
     WarpAngle = theta + kTickAngle;
   }
 }

@@ -35,6 +35,19 @@ void computeCloudCentres(float t) {
                            256.0f * trigCos(t / 2.0f) + l.z};
 }
 
+// The camera, the clouds' path and their centres at clock t: what a tick
+// derives before stepping the clock.
+void placeTunnelCamera(float t) {
+  TunnelState& s = Tunnel;
+  s.camera.eye = Vec3{100.0f * trigSin(t), 100.0f * trigCos(t), 1024.0f * trigSin(t)};
+  s.cloudPath = Vec3{128.0f * trigCos(2.0f * t), 128.0f * trigSin(2.0f * t), 512.0f * trigSin(t / 4.0f)};
+  s.camera.roll = trigSin(t / 6.0f);
+  const float lagged = t - s.cameraLag;
+  s.camera.target = Vec3{128.0f * trigCos(2.0f * lagged), 128.0f * trigSin(2.0f * lagged),
+                         512.0f * trigSin(lagged / 4.0f)};
+  computeCloudCentres(t);
+}
+
 void initCloudParticles() {
   TunnelState& s = Tunnel;
   const float stepA = 2.0f * kPi / std::sqrt(300.0f);
@@ -62,15 +75,18 @@ void fillTunnelGrid() {
   }
 }
 
-void drawParticleCloud(uint8_t* target, const Vec3& centre) {
+// Cloud number `cloud` (0..2) is drawn that many phase steps ahead of the
+// particles' phases; drawing changes no phase.
+void drawParticleCloud(uint8_t* target, const Vec3& centre, int cloud) {
   TunnelState& s = Tunnel;
   const Vec3 eye = s.camera.eye;
   for (int k = 0; k < kCloudParticles; ++k) {
-    CloudParticle& p = s.cloudParticles[k];
-    const float pulse = trigSin(p.phase);
+    const CloudParticle& p = s.cloudParticles[k];
+    float phase = p.phase;
+    for (int step = 0; step < cloud; ++step) phase += kPhaseStep;
+    const float pulse = trigSin(phase);
     s.cloudWork[k] = Vec3{p.offset.x * pulse + centre.x - eye.x, p.offset.y * pulse + centre.y - eye.y,
                           p.offset.z * pulse + centre.z - eye.z};
-    p.phase = p.phase + kPhaseStep;
   }
   transformPoints(s.cloudWork, kCloudParticles, s.view, Vec3{0.0f, 0.0f, 0.0f});
   for (int k = 0; k < kCloudParticles; ++k) {
@@ -92,9 +108,12 @@ int32_t nextCloudRandom() {
   return static_cast<int32_t>(seed & 511u) - 256;
 }
 
+// The camera and clouds start where the first tick will put them, so a frame
+// drawn before any tick shows the tunnel from its path.
 void initTunnel() {
   Tunnel = TunnelState{};
   initCloudParticles();
+  placeTunnelCamera(Tunnel.time);
 }
 
 void updateTunnel(int32_t ticks) {
@@ -103,14 +122,12 @@ void updateTunnel(int32_t ticks) {
   const int32_t n = advanceBlobPhases(ticks);
   for (int32_t tick = 0; tick < n; ++tick) {
     const float t = s.time;
-    s.camera.eye = Vec3{100.0f * trigSin(t), 100.0f * trigCos(t), 1024.0f * trigSin(t)};
-    s.cloudPath = Vec3{128.0f * trigCos(2.0f * t), 128.0f * trigSin(2.0f * t),
-                       512.0f * trigSin(t / 4.0f)};
-    s.camera.roll = trigSin(t / 6.0f);
-    const float lagged = t - s.cameraLag;
-    s.camera.target = Vec3{128.0f * trigCos(2.0f * lagged), 128.0f * trigSin(2.0f * lagged),
-                                 512.0f * trigSin(lagged / 4.0f)};
-    computeCloudCentres(t);
+    placeTunnelCamera(t);
+    // Three phase steps a tick, one for each cloud, so the clouds pulse at
+    // the same pace at every frame rate.
+    for (CloudParticle& p : s.cloudParticles) {
+      for (int cloud = 0; cloud < 3; ++cloud) p.phase += kPhaseStep;
+    }
     s.time = t + kTickAngle;
   }
 }
@@ -167,5 +184,5 @@ void renderTunnel(uint8_t* target) {
   buildLookAtMatrix(s.camera, s.view);
   fillTunnelGrid();
   renderTextureGrid(target, s.texCoords, s.shades, GridTexture, GridPalette, ShadeTable);
-  for (const Vec3& centre : s.cloudCentres) drawParticleCloud(target, centre);
+  for (int cloud = 0; cloud < 3; ++cloud) drawParticleCloud(target, s.cloudCentres[cloud], cloud);
 }

@@ -2,7 +2,8 @@
 //
 // initTunnel: once at start-up, after initKit (it draws with the kit's texture
 //   grid tables); starts the effect afresh.
-// renderTunnel(target) / updateTunnel(ticks): through the scene adapters.
+// renderTunnel(target) / updateTunnel(ticks): through the scene adapters. The
+//   camera, the clouds and their pulse move only in the update, by the tick.
 #pragma once
 #include <cstdint>
 
@@ -21,10 +22,11 @@ constexpr int kTunnelVertices = kGridRows * kGridColumns;
 
 struct CloudParticle {
   Vec3 offset;   // on a helix of radius 64
-  float phase;   // radians; +2*pi/512 per cloud drawn
+  float phase;   // radians; +3 x 2*pi/512 per tick, one step per cloud
 };
 
-// The defaults are the start values; initTunnel adds the particles' helix.
+// The defaults are the start values; initTunnel adds the particles' helix and
+// places the camera and clouds for time 0.
 struct TunnelState {
   float time = 0.0f;                  // radians, +2*pi/1024 per tick
   CameraSpec camera = {{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 256.0f}, 0.0f, {0.0f, 0.0f}};  // eye, target, roll

@@ -11,6 +11,7 @@
 // text-like blocks. Targets are FrameTarget frames (tests/support/frame_target.h).
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "kit/frame.h"
@@ -35,3 +36,15 @@ struct TouchReport {
   int changedPixels = 0;
 };
 TouchReport CompareFrames(const FrameTarget& before, const FrameTarget& after);
+
+// A table test's name from its row's `name`, spaces as underscores:
+//   INSTANTIATE_TEST_SUITE_P(Effects, X, testing::ValuesIn(kRows), NameOfRow());
+struct NameOfRow {
+  template <class Info>
+  std::string operator()(const Info& info) const {
+    std::string name = info.param.name;
+    for (char& c : name)
+      if (c == ' ') c = '_';
+    return name;
+  }
+};

@@ -1,10 +1,13 @@
-// The flying blobs: random field, seeding, the put-back rule, speed and culling.
+// The flying blobs: random field, seeding, the tick's move and put-back, a
+// pause, and culling.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 #include "effects/flying_blobs.h"
 #include "kit/blob_map.h"
+#include "kit/numbers.h"
 #include "tests/effects/effect_fixture.h"
 
 namespace {
@@ -35,7 +38,6 @@ TEST(BlobFieldRandom, SequenceAndRange) {
 }
 
 TEST_F(FlyingBlobsTest, SeedingSpreadsDepthsAndShades) {
-  EXPECT_EQ(FlyingBlobs.speed, 0);
   EXPECT_EQ(FlyingBlobs.blobs[0].z, 0.0f);
   EXPECT_EQ(FlyingBlobs.blobs[0].shade, 15);
   EXPECT_EQ(FlyingBlobs.blobs[99].z, 1980.0f);
@@ -51,52 +53,56 @@ TEST_F(FlyingBlobsTest, SeedingSpreadsDepthsAndShades) {
   EXPECT_EQ(copy.seed, FlyingBlobs.seed);
 }
 
-// Depth exactly 0 after the move is put back, so the blob seeded at 0 goes
-// back to 2048 on the first move even at speed 0. A blob left at 2048 by a
-// later move at speed 0 keeps shade 0 (invisible) rather than -1.
-TEST_F(FlyingBlobsTest, PutBackAtDepthZeroEvenWithoutSpeed) {
-  FlyingBlobsState before = FlyingBlobs;
+// One tick moves every blob 10 nearer. A blob that reaches 0 (exactly 0
+// included) or passes it is put back at 2048 less what it went past, at a new
+// random place: the blob seeded at 0 comes back at 2038, the one at 20 at
+// exactly 2048 on the next tick (shade 0, not -1).
+TEST_F(FlyingBlobsTest, ATickMovesTheBlobsAndPutsBackWithTheOvershoot) {
+  FlyingBlobs.blobs[2].z = 7.0f;   // passes by 3
+  const FlyingBlobsState before = FlyingBlobs;
+  // The put-backs in order: blobs 0 and 2 on the first tick, blob 1 on the second.
+  const float x0 = static_cast<float>(nextBlobFieldRandom());
+  const float y0 = static_cast<float>(nextBlobFieldRandom());
+  const float x2 = static_cast<float>(nextBlobFieldRandom());
+  const float y2 = static_cast<float>(nextBlobFieldRandom());
+  const float x1 = static_cast<float>(nextBlobFieldRandom());
+  FlyingBlobs = before;
   moveFlyingBlobs();
-  const FlyingBlob& b0 = FlyingBlobs.blobs[0];
-  EXPECT_EQ(b0.z, 2048.0f);
-  EXPECT_EQ(b0.shade, 0);
-  FlyingBlobsState fresh;
-  fresh.seed = before.seed;
-  FlyingBlobs.seed = fresh.seed;
-  const float x = static_cast<float>(nextBlobFieldRandom());
-  const float y = static_cast<float>(nextBlobFieldRandom());
-  EXPECT_EQ(b0.x, x);
-  EXPECT_EQ(b0.y, y);
-  for (int i = 1; i < kFlyingBlobCount; ++i) {
-    EXPECT_EQ(FlyingBlobs.blobs[i].z, before.blobs[i].z);
-    EXPECT_EQ(FlyingBlobs.blobs[i].shade, before.blobs[i].shade);
+  moveFlyingBlobs();
+  const FlyingBlob* b = FlyingBlobs.blobs;
+  EXPECT_EQ(b[0].z, 2028.0f);
+  EXPECT_EQ(b[0].shade, 0);
+  EXPECT_EQ(b[0].x, x0);
+  EXPECT_EQ(b[0].y, y0);
+  EXPECT_EQ(b[2].z, 2035.0f);
+  EXPECT_EQ(b[2].x, x2);
+  EXPECT_EQ(b[2].y, y2);
+  EXPECT_EQ(b[1].z, 2048.0f);
+  EXPECT_EQ(b[1].shade, 0);
+  EXPECT_EQ(b[1].x, x1);
+  for (int i = 3; i < kFlyingBlobCount; ++i) {
+    EXPECT_EQ(b[i].z, before.blobs[i].z - 20.0f) << i;
+    EXPECT_EQ(b[i].shade, (2047 - nearest(b[i].z)) >> 7) << i;
   }
-  moveFlyingBlobs();
-  EXPECT_EQ(FlyingBlobs.blobs[0].z, 2048.0f);
-  EXPECT_EQ(FlyingBlobs.blobs[0].shade, 0);
-
-  // Speed 30: 2048 -> 2018 (shade 0), 20 -> put back, 1000 -> 970 (shade 8).
-  FlyingBlobs.speed = 30;
-  moveFlyingBlobs();
-  EXPECT_EQ(FlyingBlobs.blobs[0].z, 2018.0f);
-  EXPECT_EQ(FlyingBlobs.blobs[1].z, 2048.0f);
-  EXPECT_EQ(FlyingBlobs.blobs[50].z, 970.0f);
-  EXPECT_EQ(FlyingBlobs.blobs[50].shade, (2047 - 970) >> 7);
 }
 
-// A frame without ticks runs no update, so the last speed stays and the
-// blobs keep moving by it on every render.
-TEST_F(FlyingBlobsTest, SpeedKeptOnFramesWithoutTicks) {
-  FrameTarget target;
-  updateFlyingBlobs(3);
-  EXPECT_EQ(FlyingBlobs.speed, 30);
-  const float z = FlyingBlobs.blobs[60].z;   // 1200
-  for (int frame = 1; frame <= 4; ++frame) {
-    renderFlyingBlobs(target.area());
-    EXPECT_EQ(FlyingBlobs.speed, 30);
-    EXPECT_EQ(FlyingBlobs.blobs[60].z, z - 30.0f * frame);
+// The field keeps its spread whatever one update holds: after a 5-second
+// pause (351 ticks in one update) the 100 blobs still lie at 100 depths, the
+// depths they reach by single ticks.
+TEST_F(FlyingBlobsTest, APauseKeepsTheBlobsApart) {
+  updateFlyingBlobs(351);
+  const FlyingBlobsState once = FlyingBlobs;
+  std::set<float> depths;
+  for (const FlyingBlob& b : once.blobs) depths.insert(b.z);
+  EXPECT_EQ(depths.size(), 100u);
+
+  StartKit();
+  initFlyingBlobs();
+  for (int tick = 0; tick < 351; ++tick) updateFlyingBlobs(1);
+  for (int i = 0; i < kFlyingBlobCount; ++i) {
+    EXPECT_EQ(FlyingBlobs.blobs[i].z, once.blobs[i].z) << i;
+    EXPECT_EQ(FlyingBlobs.blobs[i].x, once.blobs[i].x) << i;
   }
-  EXPECT_TRUE(target.guardsIntact());
 }
 
 // Blob squares of 200 units at depth 256 are 200 pixels wide with their top
@@ -132,8 +138,10 @@ TEST_F(FlyingBlobsTest, BlobsWhollyOffAnEdgeAreSkipped) {
 TEST_F(FlyingBlobsTest, FrameIsBackgroundLightenedByBlobs) {
   FrameTarget target;
   target.fillBytes(0xFF);
-  updateFlyingBlobs(2);
-  for (int f = 0; f < 50; ++f) renderFlyingBlobs(target.area());
+  for (int f = 0; f < 50; ++f) {
+    updateFlyingBlobs(2);
+    renderFlyingBlobs(target.area());
+  }
   int background = 0, lighter = 0;
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 320; ++x) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "effects/cube_scene.h"
 #include "effects/frame_cube.h"
@@ -21,12 +22,19 @@ class FrameCubeTest : public ::testing::Test {
   }
 };
 
-TEST_F(FrameCubeTest, StartValuesHoldUntilTheFirstTick) {
-  EXPECT_EQ(FrameCube.camera.eye.y, 256.0f);
-  EXPECT_EQ(FrameCube.camera.target.z, 256.0f);
+// The camera and light start where the first tick puts them (orbit time 0),
+// so a frame drawn before any tick sees the cube from its orbit.
+TEST_F(FrameCubeTest, StartCameraIsTheFirstTicks) {
   EXPECT_EQ(FrameCube.orbitTime, 0.0f);
   EXPECT_EQ(FrameCube.fadeOutLevel, 63);
   EXPECT_EQ(FrameCube.glow.logoIndex, 0);
+  const FrameCubeState start = FrameCube;
+  EXPECT_EQ(start.camera.eye.x, 3096.0f);
+  EXPECT_EQ(start.camera.eye.y, 1536.0f);
+  EXPECT_EQ(start.camera.target.y, 1024.0f);
+  ticks(1);
+  EXPECT_EQ(std::memcmp(&start.camera, &FrameCube.camera, sizeof start.camera), 0);
+  EXPECT_EQ(std::memcmp(&start.lightDirection, &FrameCube.lightDirection, sizeof start.lightDirection), 0);
 }
 
 // Three ticks in one update each use their own OrbitTime.

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 
 #include "effects/kaleidoscope.h"
 #include "effects/lens_warp.h"
@@ -101,12 +100,6 @@ TEST_P(EffectFrames, RepeatableInsideTheAreaAndLeaveWhatTheyShould) {
   EXPECT_GE(r.changedPixels, run.changedAtLeast);
 }
 
-INSTANTIATE_TEST_SUITE_P(Effects, EffectFrames, testing::ValuesIn(kRuns),
-                         [](const testing::TestParamInfo<EffectRun>& info) {
-                           std::string name = info.param.name;
-                           for (char& c : name)
-                             if (c == ' ') c = '_';
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Effects, EffectFrames, testing::ValuesIn(kRuns), NameOfRow());
 
 }  // namespace

@@ -93,22 +93,29 @@ TEST_F(SceneAdapterTest, UpdateSpendsPendingTicks) {
 }
 
 TEST_F(SceneAdapterTest, EffectUpdateRunsOnlyWithPendingTicks) {
-  // The flying blobs keep 10 x the ticks of their last update as their speed.
+  // The flying blobs move 10 nearer per tick; blob 99 starts at depth 1980.
+  initFlyingBlobs();
   SceneState.pendingTicks = 3;
   SceneTable[14].updateScene();  // the flying blobs scene
-  EXPECT_EQ(FlyingBlobs.speed, 30);
+  EXPECT_EQ(FlyingBlobs.blobs[99].z, 1950.0f);
   SceneTable[14].updateScene();  // no ticks pending: the update is not called
-  EXPECT_EQ(FlyingBlobs.speed, 30);
+  EXPECT_EQ(FlyingBlobs.blobs[99].z, 1950.0f);
 }
 
-TEST_F(SceneAdapterTest, RippleSwirlStartsFromResetLensPoints) {
+// The ripple scenes start from the points of the current warp angle, the
+// ones the first tick will place, so a frame with no tick draws them.
+TEST_F(SceneAdapterTest, RippleSwirlStartsFromThePointsOfItsAngle) {
   for (LensPoint& p : RippleSwirl.lensPoints) p = {12.0f, -3.0f};
+  WarpAngle = 1.25f;
   SceneState.sceneStarted = true;
   SceneTable[3].renderScene(Area());
-  for (const LensPoint& p : RippleSwirl.lensPoints) {
-    EXPECT_EQ(p.x, 0.0f);
-    EXPECT_EQ(p.y, 0.0f);
+  LensPoint expected[3];
+  placeLensPoints(expected, 1.25f, 18.0f, 18.0f, 10.0f, 10.0f);
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(RippleSwirl.lensPoints[k].x, expected[k].x);
+    EXPECT_EQ(RippleSwirl.lensPoints[k].y, expected[k].y);
   }
+  EXPECT_EQ(WarpAngle, 1.25f);
 }
 
 // The scroller draws from its scene's first frame on and leaves the flag set;
