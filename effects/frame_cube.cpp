@@ -1,12 +1,13 @@
 // frame_cube.cpp — the frame cube orbit: camera path, per-tick animation,
 // per-frame drawing order, bursts, the logo glow sequence and the final fade.
-// The background comes from horizon.cpp, the cube and blobs from cube_scene.cpp.
+// The background comes from frame_cube/horizon.cpp, the cube and blobs from
+// frame_cube/cube_scene.cpp.
 #include "effects/frame_cube.h"
 
 #include <cmath>
 
-#include "effects/cube_scene.h"
-#include "effects/horizon.h"
+#include "effects/frame_cube/cube_scene.h"
+#include "effects/frame_cube/horizon.h"
 #include "kit/blob_map.h"
 #include "kit/numbers.h"
 #include "kit/trig.h"

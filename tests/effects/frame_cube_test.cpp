@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "effects/cube_scene.h"
+#include "effects/frame_cube/cube_scene.h"
 #include "effects/frame_cube.h"
 #include "tests/effects/effect_fixture.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "effects/frame_cube.h"
-#include "effects/horizon.h"
+#include "effects/frame_cube/horizon.h"
 #include "tests/effects/effect_fixture.h"
 
 namespace {

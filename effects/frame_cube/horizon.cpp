@@ -1,7 +1,7 @@
 // horizon.cpp — two-colour background split along the camera's view of the
 // plane y = 0. The line is found from four corner samples, then each row is
 // painted as two runs of one colour each.
-#include "effects/horizon.h"
+#include "effects/frame_cube/horizon.h"
 
 #include <cmath>
 #include <cstring>
