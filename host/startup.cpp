@@ -31,21 +31,6 @@
 
 namespace {
 
-struct DataFile {
-  const char* name;
-  std::size_t minimumBytes;
-  uint8_t* fixedCopy;  // nullptr: used where the loader put it
-};
-
-const DataFile kDataFiles[] = {
-    {"brisk.bin", kBriskLogoBytes, BriskLogo},
-    {"opener7.bin", kOpenerLogoBytes, OpenerLogo},
-    {"wctk.bin", kTextureBytes, TextureData},
-    {"w.pal", kPaletteBytes, PaletteData},
-    {"scroll.bin", kScrollPictureMinBytes, nullptr},
-};
-constexpr int kDataFileCount = sizeof kDataFiles / sizeof kDataFiles[0];
-
 // The loader's buffers, kept for the rest of the process (scroll.bin is read
 // in place). A second RunDemo in the same process frees the first run's.
 uint8_t* LoadedFiles[kDataFileCount];
