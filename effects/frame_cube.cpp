@@ -52,7 +52,8 @@ void orbitTick() {
 
 void initFrameCube() {
   FrameCube = FrameCubeState{};
-  clearHorizonOffset();
+  Horizon = HorizonState{};
+  CubeScene = CubeSceneState{};
   convertCubeVertices();
   buildFaceNormals();
   buildRayPoints();

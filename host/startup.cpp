@@ -39,6 +39,8 @@ void Step(const char* step) {
   if (StartupObserver) StartupObserver(step);
 }
 
+// The one place the host's state is put back to its program-start values,
+// first thing in StartDemo, so a second run starts as the first did.
 void ResetHostState() {
   MainWindow = nullptr;
   AppActive = 0;
@@ -138,10 +140,8 @@ int StartDemo() {
   if (!QueryPerformanceFrequency(&frequency) || !StartFrameClock(frequency))
     return Fail("Can't read the performance counter");
 
-  QuitRequested = 0;
   ResetTimeline();
   MusicPositionReader = ReadMusicPosition;
-  FrameClock.elapsedTicks = 0.0;
 
   MainWindow = OpenDemoWindow("GLIDER TEST PROGRAM", DemoWindowProc);
   if (!MainWindow) return Fail("Can't open a window on the display");
@@ -179,7 +179,6 @@ int StartDemo() {
   MusicPlay(MusicHandle);
 
   QueryPerformanceCounter(&FrameClock.lastCount);
-  FrameClock.carry = 0.0;
   return 0;
 }
 

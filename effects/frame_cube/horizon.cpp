@@ -67,7 +67,6 @@ void setSplits(int first, int last, int32_t split) {
 
 }  // namespace
 
-void clearHorizonOffset() { Horizon.offset = {0.0f, 0.0f, 0.0f}; }
 
 void analyseHorizon(const Matrix3& view, const CameraSpec& camera) {
   // The plane's normal is (B - A) x (C - A) of three plane points relative to
