@@ -85,7 +85,7 @@ void renderFrameCube(uint8_t* target) {
 
 void dimFrame(uint8_t* target) {
   const uint8_t* row = DimTable + FrameCube.fadeOutLevel * 256;
-  for (int p = 0; p < 320 * 200; ++p) {
+  for (int p = 0; p < kAreaPixels; ++p) {
     uint8_t* px = target + 4 * p;
     px[0] = row[px[0]];
     px[1] = row[px[1]];

@@ -37,7 +37,7 @@ void fillRun(uint8_t* p, int count, uint32_t colour) {
 }
 
 // The whole target in one colour; Horizon.rows is left as it is.
-void fillWhole(uint8_t* target, int32_t colour) { fillRun(target, 320 * 200, kHorizonColours[colour & 1]); }
+void fillWhole(uint8_t* target, int32_t colour) { fillRun(target, kAreaPixels, kHorizonColours[colour & 1]); }
 
 // rows[first..last] get splits from a running value starting at `start`; the
 // step is held as float, the running value in double.
