@@ -10,13 +10,12 @@
 
 #include "kit/blitters.h"
 #include "kit/blob_map.h"
+#include "kit/frame.h"
 #include "kit/logo_glow.h"
 #include "kit/texture_grid.h"
 #include "kit/triangle.h"
 
 namespace {
-
-constexpr int kAreaBytes = 1280 * 200;
 
 // Synthetic texture and palette so the benchmark needs no data files.
 void buildTextureTables() {

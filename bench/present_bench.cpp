@@ -13,11 +13,12 @@
 
 namespace {
 
-// A started device over the in-memory display listing only `mode`.
+// A started device over the in-memory display listing only `mode` (any
+// non-null token stands for the window; the device's address serves).
 bool StartDevice(DisplayDevice& device, const DdMode& mode) {
   VirtualDisplayReset();
   VirtualDisplay.modes = {mode};
-  return device.InitDisplay(nullptr) && device.ChooseMode(320, 240, 32) &&
+  return device.InitDisplay(&device) && device.ChooseMode(320, 240, 32) &&
          (device.SetSourceFormat(32, 0x00FF0000, 0x0000FF00, 0x000000FF), true) &&
          device.CreateSurfaces();
 }

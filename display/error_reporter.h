@@ -30,7 +30,9 @@ int FindErrorMessage(HRESULT code);
 // True after showing the popup for a known error code, else false (nothing shown).
 bool CheckResult(HRESULT code);
 
-// Shows `text` in the modal popup over the stored window; returns once dismissed.
+// Hands `text` to the modal popup over the stored window (platform/popup.h:
+// whether it waits for the user depends on the twin, so callers do not rely
+// on either).
 void ShowPopup(const char* text);
 
 // The text of the popup last shown (null before the first).

@@ -23,6 +23,19 @@ void ConvertRow32(const uint8_t* source, uint8_t* destination, uint32_t pixels,
   }
 }
 
+// Hands `copyRow` each source row of firstRow..endRow-1 that falls inside
+// the locked surface's `height` rows, with the surface row it goes to; the
+// source is whole rows of `sourceRowBytes` from `source`, row firstRow first.
+template <typename CopyRow>
+void ForEachVisibleRow(const void* source, size_t sourceRowBytes, int firstRow, int endRow,
+                       uint8_t* surface, int32_t pitch, uint32_t height, CopyRow copyRow) {
+  const uint8_t* from = static_cast<const uint8_t*>(source);
+  int first = firstRow < 0 ? 0 : firstRow;
+  int end = endRow > static_cast<int>(height) ? static_cast<int>(height) : endRow;
+  for (int row = first; row < end; ++row)
+    copyRow(from + size_t(row - firstRow) * sourceRowBytes, surface + size_t(row) * pitch);
+}
+
 }  // namespace
 
 // Restores lost surfaces if needed and locks the back buffer. Null when the
@@ -68,17 +81,12 @@ bool DisplayDevice::PresentPlain(const void* source, int firstRow, int endRow) {
   uint8_t* surface = LockBackBuffer(&pitch, &width, &height);
   if (!surface) return false;
 
-  const uint8_t* from = static_cast<const uint8_t*>(source);
-  size_t sourceRowBytes = size_t{modeWidth} * modeBytesPerPixel;
   size_t rowBytes = size_t{width < modeWidth ? width : modeWidth} * modeBytesPerPixel;
   if (rowBytes > static_cast<size_t>(pitch)) rowBytes = static_cast<size_t>(pitch);
-  int first = firstRow < 0 ? 0 : firstRow;
-  int end = endRow > static_cast<int>(height) ? static_cast<int>(height) : endRow;
-  if (first < end) from += size_t(first - firstRow) * sourceRowBytes;
-  for (int row = first; row < end; ++row) {
-    std::memcpy(surface + size_t(row) * pitch, from, rowBytes);
-    from += sourceRowBytes;
-  }
+  ForEachVisibleRow(source, size_t{modeWidth} * modeBytesPerPixel, firstRow, endRow, surface,
+                    pitch, height, [rowBytes](const uint8_t* from, uint8_t* to) {
+                      std::memcpy(to, from, rowBytes);
+                    });
   return FinishFrame();
 }
 
@@ -88,19 +96,14 @@ bool DisplayDevice::PresentConverted(const void* source, int firstRow, int endRo
   uint8_t* surface = LockBackBuffer(&pitch, &width, &height);
   if (!surface) return false;
 
-  const uint8_t* from = static_cast<const uint8_t*>(source);
-  int first = firstRow < 0 ? 0 : firstRow;
-  int end = endRow > static_cast<int>(height) ? static_cast<int>(height) : endRow;
   if (converter == kConvert32To4Bytes) {
-    size_t sourceRowBytes = size_t{modeWidth} * 4;
     uint32_t pixels = width < modeWidth ? width : modeWidth;
     if (pixels > static_cast<uint32_t>(pitch) / 4) pixels = static_cast<uint32_t>(pitch) / 4;
-    if (first < end) from += size_t(first - firstRow) * sourceRowBytes;
-    for (int row = first; row < end; ++row) {
-      ConvertRow32(from, surface + size_t(row) * pitch, pixels, modeRedShift, modeGreenShift,
-                   modeBlueShift);
-      from += sourceRowBytes;
-    }
+    ForEachVisibleRow(source, size_t{modeWidth} * 4, firstRow, endRow, surface, pitch, height,
+                      [this, pixels](const uint8_t* from, uint8_t* to) {
+                        ConvertRow32(from, to, pixels, modeRedShift, modeGreenShift,
+                                     modeBlueShift);
+                      });
   }
   // Other converters never arise (the host asks for a 32-bit mode): the rows
   // are left as they are, and the frame is still flipped.

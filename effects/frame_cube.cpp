@@ -1,12 +1,13 @@
 // frame_cube.cpp — the frame cube orbit: camera path, per-tick animation,
 // per-frame drawing order, bursts, the logo glow sequence and the final fade.
-// The background comes from horizon.cpp, the cube and blobs from cube_scene.cpp.
+// The background comes from frame_cube/horizon.cpp, the cube and blobs from
+// frame_cube/cube_scene.cpp.
 #include "effects/frame_cube.h"
 
 #include <cmath>
 
-#include "effects/cube_scene.h"
-#include "effects/horizon.h"
+#include "effects/frame_cube/cube_scene.h"
+#include "effects/frame_cube/horizon.h"
 #include "kit/blob_map.h"
 #include "kit/numbers.h"
 #include "kit/trig.h"
@@ -59,8 +60,9 @@ void orbitTick() {
 // before any tick sees the cube from its orbit.
 void initFrameCube() {
   FrameCube = FrameCubeState{};
+  Horizon = HorizonState{};
+  CubeScene = CubeSceneState{};
   placeOrbitCamera(FrameCube.orbitTime);
-  clearHorizonOffset();
   convertCubeVertices();
   buildFaceNormals();
   buildRayPoints();
@@ -92,7 +94,7 @@ void renderFrameCube(uint8_t* target) {
 
 void dimFrame(uint8_t* target) {
   const uint8_t* row = DimTable + FrameCube.fadeOutLevel * 256;
-  for (int p = 0; p < 320 * 200; ++p) {
+  for (int p = 0; p < kAreaPixels; ++p) {
     uint8_t* px = target + 4 * p;
     px[0] = row[px[0]];
     px[1] = row[px[1]];

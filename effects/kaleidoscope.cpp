@@ -107,7 +107,7 @@ void mirrorQuarters(uint8_t* target) {
 
 void fadeFrame(uint8_t* target) {
   const uint8_t* fade = Kaleidoscope.fadeTable;
-  for (int p = 0; p < 320 * 200; ++p) {
+  for (int p = 0; p < kAreaPixels; ++p) {
     uint8_t* px = target + 4 * p;
     px[0] = fade[px[0]];
     px[1] = fade[px[1]];

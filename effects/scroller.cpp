@@ -10,12 +10,12 @@
 #include <emmintrin.h>
 #endif
 
+#include "kit/frame.h"
 
 namespace {
 
 constexpr int32_t kPhaseStep = 18;
 constexpr int32_t kLastMovingRow = 1530;   // row steps that still move the picture
-constexpr std::size_t kAreaPixels = 320 * 200;
 constexpr std::size_t kPictureRowBytes = 320;
 
 }  // namespace

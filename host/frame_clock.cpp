@@ -9,13 +9,13 @@
 FrameClockState FrameClock;
 
 bool StartFrameClock(int64_t frequency) {
-  FrameClock.ticksPerFrame = frequency / 70;
-  return FrameClock.ticksPerFrame > 0;
+  FrameClock.countsPerTick = frequency / 70;
+  return FrameClock.countsPerTick > 0;
 }
 
 int32_t MeasureFrameTicks(int64_t now) {
   double elapsed = static_cast<double>(now - FrameClock.lastCount) /
-                   static_cast<double>(FrameClock.ticksPerFrame) + FrameClock.carry;
+                   static_cast<double>(FrameClock.countsPerTick) + FrameClock.carry;
   double whole = std::floor(elapsed);
   FrameClock.elapsedTicks = elapsed;
   FrameClock.carry = elapsed - whole;

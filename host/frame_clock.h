@@ -10,15 +10,15 @@
 #include <cstdint>
 
 struct FrameClockState {
-  int64_t ticksPerFrame;  // counter units per 70 Hz tick (frequency / 70)
-  int64_t lastCount;      // counter at the previous measurement
-  double elapsedTicks;    // ticks since then, plus the carried fraction
-  double carry;           // fraction of elapsedTicks carried over, 0 <= carry < 1
+  int64_t countsPerTick = 0;  // counter units per 70 Hz tick (frequency / 70)
+  int64_t lastCount = 0;      // counter at the previous measurement
+  double elapsedTicks = 0.0;  // ticks since then, plus the carried fraction
+  double carry = 0.0;         // fraction of elapsedTicks carried over, 0 <= carry < 1
 };
 
 extern FrameClockState FrameClock;
 
-// Start-up: ticksPerFrame from the counter's frequency; false when the
+// Start-up: countsPerTick from the counter's frequency; false when the
 // counter is too coarse for a 70 Hz tick (frequency below 70).
 bool StartFrameClock(int64_t frequency);
 

@@ -31,21 +31,6 @@
 
 namespace {
 
-struct DataFile {
-  const char* name;
-  std::size_t minimumBytes;
-  uint8_t* fixedCopy;  // nullptr: used where the loader put it
-};
-
-const DataFile kDataFiles[] = {
-    {"brisk.bin", kBriskLogoBytes, BriskLogo},
-    {"opener7.bin", kOpenerLogoBytes, OpenerLogo},
-    {"wctk.bin", kTextureBytes, TextureData},
-    {"w.pal", kPaletteBytes, PaletteData},
-    {"scroll.bin", kScrollPictureMinBytes, nullptr},
-};
-constexpr int kDataFileCount = sizeof kDataFiles / sizeof kDataFiles[0];
-
 // The loader's buffers, kept for the rest of the process (scroll.bin is read
 // in place). A second RunDemo in the same process frees the first run's.
 uint8_t* LoadedFiles[kDataFileCount];
@@ -54,6 +39,8 @@ void Step(const char* step) {
   if (StartupObserver) StartupObserver(step);
 }
 
+// The one place the host's state is put back to its program-start values,
+// first thing in StartDemo, so a second run starts as the first did.
 void ResetHostState() {
   MainWindow = nullptr;
   AppActive = 0;
@@ -153,9 +140,7 @@ int StartDemo() {
   if (!QueryPerformanceFrequency(&frequency) || !StartFrameClock(frequency))
     return Fail("Can't read the performance counter");
 
-  QuitRequested = 0;
   ResetTimeline();
-  FrameClock.elapsedTicks = 0.0;
 
   MainWindow = OpenDemoWindow("GLIDER TEST PROGRAM", DemoWindowProc);
   if (!MainWindow) return Fail("Can't open a window on the display");
@@ -193,7 +178,6 @@ int StartDemo() {
   MusicPlay(MusicHandle);
 
   QueryPerformanceCounter(&FrameClock.lastCount);
-  FrameClock.carry = 0.0;
   return 0;
 }
 

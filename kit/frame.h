@@ -11,5 +11,6 @@
 
 constexpr int kAreaWidth = 320;   // the effects' picture
 constexpr int kAreaHeight = 200;
+constexpr int kAreaPixels = kAreaWidth * kAreaHeight;              // 64000
 constexpr std::size_t kAreaOffset = 20 * kFrameRowBytes;           // 25600
 constexpr std::size_t kAreaBytes = kFrameRowBytes * kAreaHeight;   // 256000

@@ -120,3 +120,46 @@ HRESULT AttachedBackBuffer(const DDSCAPS2* caps, IDirectDrawSurface7** out, bool
   *out = back;
   return DD_OK;
 }
+
+HRESULT SurfaceChain::CheckCooperativeLevel(WindowHandle newWindow) const {
+  if (!newWindow) return DDERR_NOHWND;
+  if (primaryCreated && newWindow != window) return DDERR_HWNDALREADYSET;
+  return DD_OK;
+}
+
+HRESULT SurfaceChain::CheckSetMode() const {
+  if (!window) return DDERR_NOCOOPERATIVELEVELSET;
+  if (!(cooperativeFlags & DDSCL_EXCLUSIVE)) return DDERR_NOEXCLUSIVEMODE;
+  if (locked) return DDERR_SURFACEBUSY;
+  return DD_OK;
+}
+
+HRESULT SurfaceChain::CheckCreateSurface(const DDSURFACEDESC2& desc) const {
+  if (!window) return DDERR_NOCOOPERATIVELEVELSET;
+  if (!IsFlipChainRequest(desc)) return DDERR_INVALIDCAPS;
+  if (primaryCreated) return DDERR_PRIMARYSURFACEALREADYEXISTS;
+  if (!modeSet) return DDERR_NOEXCLUSIVEMODE;
+  return DD_OK;
+}
+
+HRESULT SurfaceChain::CheckLock(bool onPrimary, bool lost) const {
+  if (onPrimary) return DDERR_CANTLOCKSURFACE;  // only the back buffer holds pixels
+  if (!primaryCreated || lost) return DDERR_SURFACELOST;
+  if (locked) return DDERR_SURFACEBUSY;
+  return DD_OK;
+}
+
+HRESULT SurfaceChain::CheckUnlock(bool onPrimary) const {
+  return onPrimary || !locked ? DDERR_NOTLOCKED : DD_OK;
+}
+
+HRESULT SurfaceChain::CheckFlip(bool onPrimary, bool lost) const {
+  if (!onPrimary) return DDERR_NOTFLIPPABLE;
+  if (!primaryCreated || lost) return DDERR_SURFACELOST;
+  if (locked) return DDERR_SURFACEBUSY;
+  return DD_OK;
+}
+
+HRESULT SurfaceChain::CheckLost(bool lost) const {
+  return primaryCreated && !lost ? DD_OK : DDERR_SURFACELOST;
+}

@@ -1,7 +1,8 @@
 // ddraw_rules.h — what every display twin does the same way behind
 // platform/ddraw.h: the modes it may offer, the argument checks each call
-// starts with, how a mode and a locked surface are described to the caller,
-// the mode listing, and which CreateSurface request makes the flipping chain.
+// starts with, the order the calls must come in (SurfaceChain), how a mode
+// and a locked surface are described to the caller, the mode listing, and
+// which CreateSurface request makes the flipping chain.
 //
 // The twins keep only what their system needs: sdl/ (an SDL2 window),
 // win32/ (the real DirectDraw 7, whose answers it passes on), web/ (the
@@ -11,8 +12,10 @@
 //   SetDisplayMode:    const DdMode* mode = FindMode(modes, width, height, bits);
 //   CreateSurface:     if (HRESULT bad = CheckSurfaceArgs(desc, out, outer); bad != DD_OK)
 //                        return bad;
-//                      if (!IsFlipChainRequest(*desc)) return DDERR_INVALIDCAPS;
-//   Lock:              CheckLockArgs(desc), then its own checks, then
+//                      if (HRESULT bad = chain.CheckCreateSurface(*desc); bad != DD_OK)
+//                        return bad;
+//                      ... make the surfaces; chain.primaryCreated = true;
+//   Lock:              CheckLockArgs(desc), chain.CheckLock(onPrimary, lost), then
 //                      DescribeLock(desc, mode, width, height, pitch, pixels);
 #pragma once
 #include <cstdint>
@@ -84,3 +87,43 @@ HRESULT CheckLockArgs(DDSURFACEDESC2* desc);
 // otherwise, DDERR_INVALIDPARAMS without caps or out.
 HRESULT AttachedBackBuffer(const DDSCAPS2* caps, IDirectDrawSurface7** out, bool onPrimary,
                            bool chainMade, IDirectDrawSurface7* back);
+
+// ---- the flipping chain's life, as sdl/, web/ and virtual/ keep it (win32/
+// passes on what the real DirectDraw answers, which keeps the same rules).
+// A twin holds one SurfaceChain, asks the check for a call first, then does
+// its own work and records what changed:
+//   SetCooperativeLevel  a window; not another one once the chain exists
+//   SetDisplayMode       after an exclusive SetCooperativeLevel; not while
+//                        the back buffer is locked
+//   CreateSurface        the flip chain, after SetDisplayMode, once
+//   Lock                 the back buffer only, once the chain exists, not twice
+//   Unlock               the back buffer, while it is locked
+//   Flip                 on the primary, once the chain exists, not while locked
+//   IsLost, Restore      lost until the chain exists
+// Each check answers the first rule the call breaks, or DD_OK. `lost` is the
+// twin's own word that its surfaces' memory is gone.
+struct SurfaceChain {
+  WindowHandle window = nullptr;  // from SetCooperativeLevel
+  uint32_t cooperativeFlags = 0;
+  bool modeSet = false;           // SetDisplayMode succeeded
+  bool primaryCreated = false;    // CreateSurface made the chain
+  bool locked = false;            // the back buffer is locked
+
+  // DDERR_NOHWND without a window, DDERR_HWNDALREADYSET for another window
+  // once the chain exists.
+  HRESULT CheckCooperativeLevel(WindowHandle newWindow) const;
+  // DDERR_NOCOOPERATIVELEVELSET, DDERR_NOEXCLUSIVEMODE, DDERR_SURFACEBUSY.
+  HRESULT CheckSetMode() const;
+  // DDERR_NOCOOPERATIVELEVELSET, DDERR_INVALIDCAPS (not the flip chain),
+  // DDERR_PRIMARYSURFACEALREADYEXISTS, DDERR_NOEXCLUSIVEMODE (no mode set).
+  HRESULT CheckCreateSurface(const DDSURFACEDESC2& desc) const;
+  // DDERR_CANTLOCKSURFACE on the primary, DDERR_SURFACELOST, DDERR_SURFACEBUSY.
+  HRESULT CheckLock(bool onPrimary, bool lost) const;
+  // DDERR_NOTLOCKED on the primary or when nothing is locked.
+  HRESULT CheckUnlock(bool onPrimary) const;
+  // DDERR_NOTFLIPPABLE on the back buffer, DDERR_SURFACELOST, DDERR_SURFACEBUSY.
+  HRESULT CheckFlip(bool onPrimary, bool lost) const;
+  // IsLost's answer, and Restore's first check (with `lost` false):
+  // DDERR_SURFACELOST before the chain exists or while lost.
+  HRESULT CheckLost(bool lost) const;
+};

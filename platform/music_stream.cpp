@@ -13,11 +13,15 @@ void MusicStream::Reset() {
   positions_.Reset();
 }
 
-ModulePlayer* MusicStream::Replace(ModulePlayer* player) {
+uint32_t MusicStream::Load(ModulePlayer* player, void (*hold)(bool on)) {
+  if (!player) return 0;
+  if (hold) hold(true);
   ModulePlayer* old = player_;
   playing_.store(false, std::memory_order_release);
   player_ = player;
-  return old;
+  if (hold) hold(false);
+  FreeModulePlayer(old);
+  return kMusicHandle;
 }
 
 bool MusicStream::Play() {

@@ -8,7 +8,7 @@
 //
 //   MusicStream Stream;                          // zeroed: nothing loaded or playing
 //   Stream.Reset();                              // MusicInit
-//   FreeModulePlayer(Stream.Replace(player));    // MusicLoad, rendering held off
+//   return Stream.Load(LoadModulePlayer(file), Hold);  // MusicLoad
 //   Stream.Play();                               // MusicPlay, rendering held off
 //   Stream.RenderHeard(out, frames);             // the output asks for more
 //   Stream.HeardPosition(heardFrame);            // MusicGetPosition
@@ -24,7 +24,7 @@
 // different samples when the same stretch is asked for in other pieces.
 //
 // Rendering and MusicGetPosition may run on different threads: the play
-// flag, the frame count and the ring are atomics. Replace, Play and Release
+// flag, the frame count and the ring are atomics. Load, Play and Release
 // change the module and must not overlap a render; each twin sees to that
 // (a device lock, a mutex, one thread).
 #pragma once
@@ -36,14 +36,21 @@
 
 struct ModulePlayer;
 
+// The handle every twin's MusicLoad hands out and MusicPlay and
+// MusicGetPosition accept: there is one module at a time.
+constexpr uint32_t kMusicHandle = 1;
+
 class MusicStream {
  public:
   // MusicInit, before the output starts asking: no frames rendered, no
   // positions, nothing playing (a loaded module stays).
   void Reset();
-  // MusicLoad: takes `player` (may be null), stops playing; returns the
-  // player it replaces, for the caller to free once rendering may go on.
-  ModulePlayer* Replace(ModulePlayer* player);
+  // MusicLoad: a freshly loaded `player` takes the old one's place, with
+  // rendering held off by `hold(true)` .. `hold(false)` (the twin's device
+  // lock or mutex; none where nothing renders meanwhile); the old one is
+  // freed afterwards and playing stops. kMusicHandle, or 0 when `player` is
+  // null (the file did not load), which leaves the loaded module as it was.
+  uint32_t Load(ModulePlayer* player, void (*hold)(bool on) = nullptr);
   // MusicPlay: the module from order 0, row 0, starting with the next
   // rendered frame; false without a module.
   bool Play();
@@ -66,7 +73,7 @@ class MusicStream {
   // MusicLoad and MusicGetPosition of the virtual twin: a module is loaded.
   bool Loaded() const { return player_ != nullptr; }
   // MusicGetPosition and the output's own checks: true from Play until
-  // Replace, Stop or Release.
+  // Load, Stop or Release.
   bool Playing() const { return playing_.load(std::memory_order_acquire); }
   // The heard-position reckoning and the QM7_STATS report: frames
   // RenderHeard has rendered since Reset.

@@ -26,8 +26,8 @@ struct PictureRect {
   int x, y, w, h;
 };
 
-// Called on every size change by both SDL presentations: the largest
-// rectangle of the source's aspect that fits the output, centred (ties of
+// Called on every size change by each presentation (sdl/'s CPU and GPU
+// paths, win32/'s stand-in full screen): the largest rectangle of the source's aspect that fits the output, centred (ties of
 // an odd margin put the extra pixel right/below).
 PictureRect FitPicture(int outW, int outH, int sourceW, int sourceH);
 

@@ -35,32 +35,32 @@
 #include "effects/tunnel.h"
 #include "host/data_buffers.h"
 #include "host/host.h"
+#include "host/scene_adapters.h"
+#include "host/scene_state.h"
 #include "kit/frame.h"
 #include "pack/pack_archive.h"
 #include "tools/common/png_writer.h"
 
 namespace {
 
-void ClearArea(uint8_t* area) { std::memset(area, 0, kAreaBytes); }
-void ResetRipple(uint8_t*) { resetRippleSwirl(); }
-
+// An effect as its scene plays it: the scene adapters apply the start and
+// tick rules, as the timeline's scene table does.
 struct Effect {
   const char* name;
-  void (*startAction)(uint8_t* area);   // the scene's first frame, if anything
-  void (*render)(uint8_t* target);
-  void (*update)(int32_t ticks);
-  std::vector<void (*)()> events;       // fired in turn by --event, cycling
+  void (*render)(uint8_t* target);  // render adapter
+  void (*update)();                 // update adapter
+  std::vector<void (*)()> events;   // fired in turn by --event, cycling
 };
 
 const Effect kEffects[] = {
-    {"lens-warp", nullptr, renderLensWarp, updateLensWarp, {onLensWarpLogoIn, onLensWarpLogoOut}},
-    {"tunnel", ClearArea, renderTunnel, updateTunnel, {}},
-    {"ripple-swirl", ResetRipple, renderRippleSwirl, updateRippleSwirl, {}},
-    {"kaleidoscope", ClearArea, renderKaleidoscope, updateKaleidoscope, {onKaleidoscopeBlob}},
-    {"flying-blobs", nullptr, renderFlyingBlobs, updateFlyingBlobs, {}},
-    {"frame-cube", nullptr, renderFrameCube, updateFrameCube,
+    {"lens-warp", RenderLensWarpScene, UpdateLensWarpScene, {onLensWarpLogoIn, onLensWarpLogoOut}},
+    {"tunnel", RenderTunnelScene, UpdateTunnelScene, {}},
+    {"ripple-swirl", RenderRippleSwirlScene, UpdateRippleSwirlScene, {}},
+    {"kaleidoscope", RenderKaleidoscopeScene, UpdateKaleidoscopeScene, {onKaleidoscopeBlob}},
+    {"flying-blobs", RenderFlyingBlobsScene, UpdateFlyingBlobsScene, {}},
+    {"frame-cube", RenderFrameCubeScene, UpdateFrameCubeScene,
      {onFrameCubeLogoIn, onFrameCubeLogoOut, onFrameCubeFadeOut}},
-    {"scroller", nullptr, renderScroller, updateScroller, {}},
+    {"scroller", RenderScrollerScene, UpdateScrollerScene, {}},
 };
 
 int Usage() {
@@ -79,28 +79,19 @@ bool LoadData(const char* folder) {
     return false;
   }
   OpenPack("qm7.dat");
-  struct File {
-    const char* name;
-    uint8_t* copy;
-    std::size_t bytes;
-  } files[] = {{"brisk.bin", BriskLogo, kBriskLogoBytes},
-               {"opener7.bin", OpenerLogo, kOpenerLogoBytes},
-               {"wctk.bin", TextureData, kTextureBytes},
-               {"w.pal", PaletteData, kPaletteBytes},
-               {"scroll.bin", nullptr, kScrollPictureMinBytes}};
-  for (const File& f : files) {
+  for (const DataFile& f : kDataFiles) {
     uint8_t* data = nullptr;
     std::size_t length = 0;
-    if (!LoadFile(f.name, &data, &length) || length < f.bytes) {
+    if (!LoadFile(f.name, &data, &length) || length < f.minimumBytes) {
       std::fprintf(stderr, "qm7-effect-shot: %s missing or short in %s\n", f.name, folder);
       return false;
     }
-    if (f.copy == nullptr) {
+    if (f.fixedCopy == nullptr) {
       ScrollPicture = data;   // kept to the end of the process, as in the demo
       ScrollPictureBytes = length;
       continue;
     }
-    std::memcpy(f.copy, data, f.bytes);
+    std::memcpy(f.fixedCopy, data, f.minimumBytes);
     std::free(data);
   }
   ClosePack();
@@ -158,17 +149,15 @@ int main(int argc, char** argv) {
   InitEffects();
   std::vector<uint8_t> frame(kFrameBytes, 0);
   uint8_t* area = frame.data() + kAreaOffset;
+  SceneState = SceneStateRecord{};
+  SceneState.sceneStarted = true;  // frame 0 applies the scene's start action
   std::size_t nextEvent = 0;
   for (int n = 0; n < frames; ++n) {
     for (int at : eventFrames)
       if (at == n && !effect->events.empty()) effect->events[nextEvent++ % effect->events.size()]();
-    if (n > 0) {
-      effect->render(area);
-    } else if (effect->startAction != nullptr) {
-      effect->startAction(area);
-    }
-    const int32_t frameTicks = ticks[static_cast<std::size_t>(n) % ticks.size()];
-    if (frameTicks > 0) effect->update(frameTicks);
+    effect->render(area);
+    SceneState.pendingTicks = ticks[static_cast<std::size_t>(n) % ticks.size()];
+    effect->update();
   }
   effect->render(area);
   if (!WriteBgraPng(path.c_str(), area, kAreaWidth, kAreaHeight, kFrameRowBytes)) {

@@ -33,7 +33,7 @@ namespace {
 struct SdlDisplayState {
   SDL_Window* window;
   Uint32 windowId;
-  uint32_t cooperativeFlags;
+  SurfaceChain chain;
   bool pathChosen;
   PresentPath path;
   SDL_Renderer* renderer;  // GPU path only
@@ -42,9 +42,6 @@ struct SdlDisplayState {
   SDL_Texture* scaled;  // render target at scaledFactor x the mode's size
   int scaledFactor;
   DdMode mode;
-  bool modeSet;
-  bool primaryCreated;
-  bool locked;
   bool deviceLost;  // the renderer reported a device reset: textures are gone
   bool watching;
   // How the last frame was shown, for ReportPresentation.
@@ -80,7 +77,7 @@ void ForgetWindow() {
   Sdl.frame = nullptr;
   Sdl.scaled = nullptr;
   Sdl.scaledFactor = 0;
-  Sdl.locked = false;
+  Sdl.chain.locked = false;
   CpuPresentForget();
 }
 
@@ -233,10 +230,7 @@ class SdlSurface final : public IDirectDrawSurface7 {
 
   HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, uint32_t, void*) override {
     if (HRESULT bad = CheckLockArgs(desc); bad != DD_OK) return bad;
-    if (isPrimary_) return DDERR_CANTLOCKSURFACE;  // only the back buffer holds pixels
-    if (!Sdl.primaryCreated) return DDERR_SURFACELOST;
-    if (!Usable()) return DDERR_SURFACELOST;
-    if (Sdl.locked) return DDERR_SURFACEBUSY;
+    if (HRESULT bad = Sdl.chain.CheckLock(isPrimary_, !Usable()); bad != DD_OK) return bad;
     SDL_Rect area = {0, 0, static_cast<int>(Sdl.mode.width), static_cast<int>(Sdl.mode.height)};
     if (rect) {
       if (rect->left < 0 || rect->top < 0 || rect->right > area.w || rect->bottom > area.h ||
@@ -253,49 +247,47 @@ class SdlSurface final : public IDirectDrawSurface7 {
     } else if (SDL_LockTexture(Sdl.frame, &area, &pixels, &pitch) != 0 || !pixels) {
       return DDERR_SURFACELOST;
     }
-    Sdl.locked = true;
+    Sdl.chain.locked = true;
     DescribeLock(desc, Sdl.mode, static_cast<uint32_t>(area.w), static_cast<uint32_t>(area.h),
                  pitch, pixels);
     return DD_OK;
   }
 
   HRESULT Unlock(RECT*) override {
-    if (isPrimary_ || !Sdl.locked) return DDERR_NOTLOCKED;
+    if (HRESULT bad = Sdl.chain.CheckUnlock(isPrimary_); bad != DD_OK) return bad;
     if (!WindowAlive()) {
       ForgetWindow();
       return DDERR_SURFACELOST;
     }
-    Sdl.locked = false;
+    Sdl.chain.locked = false;
     if (Sdl.frame) SDL_UnlockTexture(Sdl.frame);
     return DD_OK;
   }
 
   HRESULT Flip(IDirectDrawSurface7*, uint32_t) override {
-    if (!isPrimary_) return DDERR_NOTFLIPPABLE;
-    if (!Sdl.primaryCreated || !Usable()) return DDERR_SURFACELOST;
-    if (Sdl.locked) return DDERR_SURFACEBUSY;
+    if (HRESULT bad = Sdl.chain.CheckFlip(isPrimary_, !Usable()); bad != DD_OK) return bad;
     return Show();
   }
 
   HRESULT IsLost() override {
-    return Sdl.primaryCreated && Usable() ? DD_OK : DDERR_SURFACELOST;
+    return Sdl.chain.CheckLost(!Usable());
   }
 
   HRESULT Restore() override {
-    if (!Sdl.primaryCreated) return DDERR_SURFACELOST;
+    if (HRESULT bad = Sdl.chain.CheckLost(false); bad != DD_OK) return bad;
     if (!WindowAlive()) {
       ForgetWindow();
       return DDERR_NOHWND;
     }
     if (CpuPath()) {
-      Sdl.locked = false;
+      Sdl.chain.locked = false;
       if (Sdl.memory.empty() && !CreateFrameTexture()) return DDERR_OUTOFVIDEOMEMORY;
       return DD_OK;
     }
     if (!Sdl.renderer) return DDERR_WRONGMODE;
     if (Sdl.frame && !Sdl.deviceLost) return DD_OK;
-    if (Sdl.locked && Sdl.frame) SDL_UnlockTexture(Sdl.frame);
-    Sdl.locked = false;
+    if (Sdl.chain.locked && Sdl.frame) SDL_UnlockTexture(Sdl.frame);
+    Sdl.chain.locked = false;
     DropTextures();
     Sdl.deviceLost = false;
     if (!CreateFrameTexture()) {
@@ -313,20 +305,20 @@ SdlSurface PrimarySurface(true);
 SdlSurface BackSurface(false);
 
 HRESULT SdlSurface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) {
-  return AttachedBackBuffer(caps, out, isPrimary_, Sdl.primaryCreated, &BackSurface);
+  return AttachedBackBuffer(caps, out, isPrimary_, Sdl.chain.primaryCreated, &BackSurface);
 }
 
 class SdlDirectDraw final : public IDirectDraw7 {
  public:
   HRESULT SetCooperativeLevel(WindowHandle window, uint32_t flags) override {
+    if (HRESULT bad = Sdl.chain.CheckCooperativeLevel(window); bad != DD_OK) return bad;
     SDL_Window* sdlWindow = static_cast<SDL_Window*>(window);
-    if (!sdlWindow) return DDERR_NOHWND;
     Uint32 id = SDL_GetWindowID(sdlWindow);
     if (id == 0) return DDERR_NOHWND;
-    if (Sdl.primaryCreated && sdlWindow != Sdl.window) return DDERR_HWNDALREADYSET;
     Sdl.window = sdlWindow;
     Sdl.windowId = id;
-    Sdl.cooperativeFlags = flags;
+    Sdl.chain.window = window;
+    Sdl.chain.cooperativeFlags = flags;
     if ((flags & DDSCL_FULLSCREEN) && !WindowedNow()) CoverScreen(sdlWindow);
     return DD_OK;
   }
@@ -338,15 +330,13 @@ class SdlDirectDraw final : public IDirectDraw7 {
 
   HRESULT SetDisplayMode(uint32_t width, uint32_t height, uint32_t bits, uint32_t,
                          uint32_t) override {
-    if (!Sdl.window) return DDERR_NOCOOPERATIVELEVELSET;
-    if (!(Sdl.cooperativeFlags & DDSCL_EXCLUSIVE)) return DDERR_NOEXCLUSIVEMODE;
+    if (HRESULT bad = Sdl.chain.CheckSetMode(); bad != DD_OK) return bad;
     if (!WindowAlive()) {
       ForgetWindow();
       return DDERR_NOHWND;
     }
     const DdMode* found = FindMode(kStandardModes, width, height, bits);
     if (!found) return DDERR_INVALIDMODE;
-    if (Sdl.locked) return DDERR_SURFACEBUSY;
 
     if ((!Sdl.pathChosen || (!CpuPath() && !Sdl.renderer)) && !ChoosePath())
       return DDERR_NODIRECTDRAWHW;
@@ -354,10 +344,10 @@ class SdlDirectDraw final : public IDirectDraw7 {
       SDL_AddEventWatch(WatchRenderEvents, nullptr);
       Sdl.watching = true;
     }
-    bool changed = !Sdl.modeSet || Sdl.mode.width != found->width ||
+    bool changed = !Sdl.chain.modeSet || Sdl.mode.width != found->width ||
                    Sdl.mode.height != found->height || Sdl.mode.bits != found->bits;
     Sdl.mode = *found;
-    Sdl.modeSet = true;
+    Sdl.chain.modeSet = true;
     // Surfaces made for another mode go with it; they come back through Restore.
     if (changed && Sdl.frame) {
       DropTextures();
@@ -378,16 +368,13 @@ class SdlDirectDraw final : public IDirectDraw7 {
 
   HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer) override {
     if (HRESULT bad = CheckSurfaceArgs(desc, out, outer); bad != DD_OK) return bad;
-    if (!Sdl.window) return DDERR_NOCOOPERATIVELEVELSET;
-    if (!IsFlipChainRequest(*desc)) return DDERR_INVALIDCAPS;
-    if (Sdl.primaryCreated) return DDERR_PRIMARYSURFACEALREADYEXISTS;
-    if (!Sdl.modeSet) return DDERR_NOEXCLUSIVEMODE;
+    if (HRESULT bad = Sdl.chain.CheckCreateSurface(*desc); bad != DD_OK) return bad;
     if (!WindowAlive()) {
       ForgetWindow();
       return DDERR_NOHWND;
     }
     if (!CreateFrameTexture()) return DDERR_OUTOFVIDEOMEMORY;
-    Sdl.primaryCreated = true;
+    Sdl.chain.primaryCreated = true;
     *out = &PrimarySurface;
     return DD_OK;
   }

@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr uint32_t kHandle = 1;
 // 46 ms at 44100 Hz. A quarter of that let the sound server run dry several
 // times a minute, more on a busy machine: each time an audible click.
 constexpr int kBufferFrames = 2048;
@@ -113,13 +112,12 @@ int MusicInit(int, int rate, uint32_t, WindowHandle) {
 
 uint32_t MusicLoad(const char* file) {
   if (!Music.device) return 0;
-  ModulePlayer* player = LoadModulePlayer(file);
-  if (!player) return 0;
-  SDL_LockAudioDevice(Music.device);
-  ModulePlayer* old = Stream.Replace(player);
-  SDL_UnlockAudioDevice(Music.device);
-  FreeModulePlayer(old);
-  return kHandle;
+  return Stream.Load(LoadModulePlayer(file), [](bool on) {
+    if (on)
+      SDL_LockAudioDevice(Music.device);
+    else
+      SDL_UnlockAudioDevice(Music.device);
+  });
 }
 
 int MusicStart() {
@@ -129,7 +127,7 @@ int MusicStart() {
 }
 
 int MusicPlay(uint32_t handle) {
-  if (!Music.device || handle != kHandle) return 0;
+  if (!Music.device || handle != kMusicHandle) return 0;
   SDL_LockAudioDevice(Music.device);
   bool playing = Stream.Play();
   SDL_UnlockAudioDevice(Music.device);
@@ -137,7 +135,7 @@ int MusicPlay(uint32_t handle) {
 }
 
 uint32_t MusicGetPosition(uint32_t handle) {
-  if (handle != kHandle || !Stream.Playing()) return 0;
+  if (handle != kMusicHandle || !Stream.Playing()) return 0;
   return Stream.HeardPosition(HeardFrame(NowNs()));
 }
 

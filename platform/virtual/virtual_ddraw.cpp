@@ -31,40 +31,41 @@ class VirtualSurface final : public IDirectDrawSurface7 {
     if (desc) desc->lpSurface = nullptr;
     if (HRESULT forced = Enter(kVirtualLock, flags); forced != DD_OK) return forced;
     if (HRESULT bad = CheckLockArgs(desc); bad != DD_OK) return bad;
+    if (HRESULT bad = VirtualDisplay.chain.CheckLock(isPrimary_, VirtualDisplay.surfacesLost);
+        bad != DD_OK)
+      return bad;
     if (rect) return DDERR_INVALIDRECT;  // only whole-surface locks are offered
-    if (!VirtualDisplay.primaryCreated) return DDERR_SURFACELOST;
-    if (VirtualDisplay.surfacesLost) return DDERR_SURFACELOST;
-    if (VirtualDisplay.locked) return DDERR_SURFACEBUSY;
-    VirtualDisplay.locked = true;
+    VirtualDisplay.chain.locked = true;
     const DdMode& mode = VirtualDisplay.mode;
     DescribeLock(desc, mode, mode.width, mode.height, VirtualDisplay.surfacePitch,
-                 (isPrimary_ ? VirtualDisplay.front : VirtualDisplay.back).data());
+                 VirtualDisplay.back.data());
     return DD_OK;
   }
 
   HRESULT Unlock(RECT*) override {
     if (HRESULT forced = Enter(kVirtualUnlock, 0); forced != DD_OK) return forced;
-    if (!VirtualDisplay.locked) return DDERR_NOTLOCKED;
-    VirtualDisplay.locked = false;
+    if (HRESULT bad = VirtualDisplay.chain.CheckUnlock(isPrimary_); bad != DD_OK) return bad;
+    VirtualDisplay.chain.locked = false;
     return DD_OK;
   }
 
   HRESULT Flip(IDirectDrawSurface7*, uint32_t flags) override {
     if (HRESULT forced = Enter(kVirtualFlip, flags); forced != DD_OK) return forced;
-    if (!isPrimary_) return DDERR_NOTFLIPPABLE;
-    if (VirtualDisplay.surfacesLost) return DDERR_SURFACELOST;
-    if (VirtualDisplay.locked) return DDERR_SURFACEBUSY;
+    if (HRESULT bad = VirtualDisplay.chain.CheckFlip(isPrimary_, VirtualDisplay.surfacesLost);
+        bad != DD_OK)
+      return bad;
     std::swap(VirtualDisplay.front, VirtualDisplay.back);
     VirtualDisplay.flipCount += 1;
     return DD_OK;
   }
 
-  HRESULT IsLost() override { return VirtualDisplay.surfacesLost ? DDERR_SURFACELOST : DD_OK; }
+  HRESULT IsLost() override { return VirtualDisplay.chain.CheckLost(VirtualDisplay.surfacesLost); }
 
   HRESULT Restore() override {
     if (HRESULT forced = Enter(kVirtualRestore, 0); forced != DD_OK) return forced;
+    if (HRESULT bad = VirtualDisplay.chain.CheckLost(false); bad != DD_OK) return bad;
     VirtualDisplay.surfacesLost = false;
-    VirtualDisplay.locked = false;
+    VirtualDisplay.chain.locked = false;
     return DD_OK;
   }
 
@@ -80,8 +81,8 @@ HRESULT VirtualSurface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7**
   if (HRESULT forced = Enter(kVirtualGetAttachedSurface, caps ? caps->dwCaps : 0);
       forced != DD_OK)
     return forced;
-  // Handed out even before CreateSurface; Lock then reports the missing memory.
-  return AttachedBackBuffer(caps, out, isPrimary_, true, &BackSurface);
+  return AttachedBackBuffer(caps, out, isPrimary_, VirtualDisplay.chain.primaryCreated,
+                            &BackSurface);
 }
 
 class VirtualDirectDraw final : public IDirectDraw7 {
@@ -89,7 +90,9 @@ class VirtualDirectDraw final : public IDirectDraw7 {
   HRESULT SetCooperativeLevel(WindowHandle window, uint32_t flags) override {
     if (HRESULT forced = Enter(kVirtualSetCooperativeLevel, flags); forced != DD_OK)
       return forced;
-    VirtualDisplay.window = window;
+    if (HRESULT bad = VirtualDisplay.chain.CheckCooperativeLevel(window); bad != DD_OK) return bad;
+    VirtualDisplay.chain.window = window;
+    VirtualDisplay.chain.cooperativeFlags = flags;
     return DD_OK;
   }
 
@@ -102,9 +105,11 @@ class VirtualDirectDraw final : public IDirectDraw7 {
   HRESULT SetDisplayMode(uint32_t width, uint32_t height, uint32_t bits, uint32_t,
                          uint32_t flags) override {
     if (HRESULT forced = Enter(kVirtualSetDisplayMode, flags); forced != DD_OK) return forced;
+    if (HRESULT bad = VirtualDisplay.chain.CheckSetMode(); bad != DD_OK) return bad;
     const DdMode* found = FindMode(VirtualDisplay.modes, width, height, bits);
     if (!found) return DDERR_INVALIDMODE;
     VirtualDisplay.mode = *found;
+    VirtualDisplay.chain.modeSet = true;
     return DD_OK;
   }
 
@@ -116,15 +121,14 @@ class VirtualDirectDraw final : public IDirectDraw7 {
     if (HRESULT bad = CheckSurfaceArgs(desc, out, outer); bad != DD_OK) return bad;
     VirtualDisplay.createDescFlags = desc->dwFlags;
     VirtualDisplay.createBackBufferCount = desc->dwBackBufferCount;
-    if (!IsFlipChainRequest(*desc)) return DDERR_INVALIDCAPS;
-    if (VirtualDisplay.primaryCreated) return DDERR_PRIMARYSURFACEALREADYEXISTS;
+    if (HRESULT bad = VirtualDisplay.chain.CheckCreateSurface(*desc); bad != DD_OK) return bad;
     const DdMode& mode = VirtualDisplay.mode;
     int32_t rowBytes = ModeRowBytes(mode);
     VirtualDisplay.surfacePitch = VirtualDisplay.pitch > rowBytes ? VirtualDisplay.pitch : rowBytes;
     size_t bytes = size_t(VirtualDisplay.surfacePitch) * mode.height;
     VirtualDisplay.front.assign(bytes, 0);
     VirtualDisplay.back.assign(bytes, 0);
-    VirtualDisplay.primaryCreated = true;
+    VirtualDisplay.chain.primaryCreated = true;
     *out = &PrimarySurface;
     return DD_OK;
   }

@@ -3,7 +3,9 @@
 //
 // The display device (display/) runs unchanged over surfaces in RAM. Nothing
 // is shown; every call is counted, its flags recorded, and its result can be
-// forced. Usual use:
+// forced. Unforced, a call keeps the surface rules of the real twins
+// (SurfaceChain in platform/ddraw_rules.h): a window first, then a mode,
+// then the chain; only the back buffer locks. Usual use:
 //
 //   VirtualDisplayReset();                     // standard modes, all calls DD_OK
 //   VirtualDisplay.pitch = 1536;               // rows wider than the picture
@@ -50,13 +52,11 @@ struct VirtualDisplayState {
   // Flags of the last call: cooperative level, listing, lock and flip flags;
   // CreateSurface: ddsCaps.dwCaps; GetAttachedSurface: the caps asked for.
   uint32_t lastFlags[kVirtualCallCount];
-  WindowHandle window;            // from SetCooperativeLevel
   int modesListed;                // callbacks made by the last EnumDisplayModes
   DdMode mode;                    // set by SetDisplayMode (kFrameMode before)
   uint32_t createDescFlags;       // dwFlags of the CreateSurface description
   uint32_t createBackBufferCount; // dwBackBufferCount of the same
-  bool primaryCreated;
-  bool locked;
+  SurfaceChain chain;             // window, flags, mode set, chain made, locked
   uint32_t flipCount;
 
   // ---- surface memory: pitch x mode.height bytes each, made by CreateSurface

@@ -33,7 +33,6 @@
 
 namespace {
 
-constexpr uint32_t kHandle = 1;
 constexpr std::size_t kChunkFrames = 4096;
 
 struct VirtualMusicState {
@@ -176,9 +175,7 @@ uint32_t MusicLoad(const char* file) {
   DropAhead();
   VirtualLogCall((std::string("MusicLoad ") + file).c_str());
   if (!Music.initialised) return 0;
-  // The old module goes even when the new one fails to load.
-  FreeModulePlayer(Stream.Replace(LoadModulePlayer(file)));
-  return Stream.Loaded() ? kHandle : 0;
+  return Stream.Load(LoadModulePlayer(file));
 }
 
 int MusicStart() {
@@ -192,12 +189,12 @@ int MusicStart() {
 int MusicPlay(uint32_t handle) {
   DropAhead();
   VirtualLogCall("MusicPlay");
-  if (handle != kHandle || !Stream.Play()) return 0;
+  if (handle != kMusicHandle || !Stream.Play()) return 0;
   return 1;
 }
 
 uint32_t MusicGetPosition(uint32_t handle) {
-  if (handle != kHandle || !Stream.Loaded()) return 0;
+  if (handle != kMusicHandle || !Stream.Loaded()) return 0;
   if (Ahead.frames) return Ahead.positionBefore;
   return Stream.LockstepPosition();
 }

@@ -19,10 +19,7 @@ constexpr DdMode kCanvasModes[] = {kFrameMode};
 constexpr const DdMode& kCanvasMode = kCanvasModes[0];
 
 struct WebDisplayState {
-  WindowHandle window;
-  bool modeSet;
-  bool primaryCreated;
-  bool locked;
+  SurfaceChain chain;
   std::vector<uint8_t> back;    // X8R8G8B8 rows, little-endian: B, G, R, X
   std::vector<uint8_t> canvas;  // R, G, B, A rows for the page
 };
@@ -41,26 +38,22 @@ class WebSurface final : public IDirectDrawSurface7 {
 
   HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, uint32_t, void*) override {
     if (HRESULT bad = CheckLockArgs(desc); bad != DD_OK) return bad;
-    if (isPrimary_) return DDERR_CANTLOCKSURFACE;  // only the back buffer holds pixels
-    if (rect) return DDERR_INVALIDRECT;            // whole-surface locks only
-    if (!Web.primaryCreated) return DDERR_SURFACELOST;
-    if (Web.locked) return DDERR_SURFACEBUSY;
-    Web.locked = true;
+    if (HRESULT bad = Web.chain.CheckLock(isPrimary_, false); bad != DD_OK) return bad;
+    if (rect) return DDERR_INVALIDRECT;  // whole-surface locks only
+    Web.chain.locked = true;
     DescribeLock(desc, kCanvasMode, kCanvasMode.width, kCanvasMode.height, kFrameRowBytes,
                  Web.back.data());
     return DD_OK;
   }
 
   HRESULT Unlock(RECT*) override {
-    if (isPrimary_ || !Web.locked) return DDERR_NOTLOCKED;
-    Web.locked = false;
+    if (HRESULT bad = Web.chain.CheckUnlock(isPrimary_); bad != DD_OK) return bad;
+    Web.chain.locked = false;
     return DD_OK;
   }
 
   HRESULT Flip(IDirectDrawSurface7*, uint32_t) override {
-    if (!isPrimary_) return DDERR_NOTFLIPPABLE;
-    if (!Web.primaryCreated) return DDERR_SURFACELOST;
-    if (Web.locked) return DDERR_SURFACEBUSY;
+    if (HRESULT bad = Web.chain.CheckFlip(isPrimary_, false); bad != DD_OK) return bad;
     const uint8_t* from = Web.back.data();
     uint8_t* to = Web.canvas.data();
     for (std::size_t i = 0; i < Web.back.size(); i += 4) {
@@ -73,9 +66,9 @@ class WebSurface final : public IDirectDrawSurface7 {
     return DD_OK;
   }
 
-  HRESULT IsLost() override { return Web.primaryCreated ? DD_OK : DDERR_SURFACELOST; }
+  HRESULT IsLost() override { return Web.chain.CheckLost(false); }
 
-  HRESULT Restore() override { return Web.primaryCreated ? DD_OK : DDERR_SURFACELOST; }
+  HRESULT Restore() override { return Web.chain.CheckLost(false); }
 
  private:
   bool isPrimary_;
@@ -85,14 +78,15 @@ WebSurface PrimarySurface(true);
 WebSurface BackSurface(false);
 
 HRESULT WebSurface::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) {
-  return AttachedBackBuffer(caps, out, isPrimary_, Web.primaryCreated, &BackSurface);
+  return AttachedBackBuffer(caps, out, isPrimary_, Web.chain.primaryCreated, &BackSurface);
 }
 
 class WebDirectDraw final : public IDirectDraw7 {
  public:
-  HRESULT SetCooperativeLevel(WindowHandle window, uint32_t) override {
-    if (!window) return DDERR_NOHWND;
-    Web.window = window;
+  HRESULT SetCooperativeLevel(WindowHandle window, uint32_t flags) override {
+    if (HRESULT bad = Web.chain.CheckCooperativeLevel(window); bad != DD_OK) return bad;
+    Web.chain.window = window;
+    Web.chain.cooperativeFlags = flags;
     return DD_OK;
   }
 
@@ -103,21 +97,18 @@ class WebDirectDraw final : public IDirectDraw7 {
 
   HRESULT SetDisplayMode(uint32_t width, uint32_t height, uint32_t bits, uint32_t,
                          uint32_t) override {
-    if (!Web.window) return DDERR_NOCOOPERATIVELEVELSET;
+    if (HRESULT bad = Web.chain.CheckSetMode(); bad != DD_OK) return bad;
     if (!FindMode(kCanvasModes, width, height, bits)) return DDERR_INVALIDMODE;
-    Web.modeSet = true;
+    Web.chain.modeSet = true;
     return DD_OK;
   }
 
   HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer) override {
     if (HRESULT bad = CheckSurfaceArgs(desc, out, outer); bad != DD_OK) return bad;
-    if (!Web.window) return DDERR_NOCOOPERATIVELEVELSET;
-    if (!IsFlipChainRequest(*desc)) return DDERR_INVALIDCAPS;
-    if (Web.primaryCreated) return DDERR_PRIMARYSURFACEALREADYEXISTS;
-    if (!Web.modeSet) return DDERR_NOEXCLUSIVEMODE;
+    if (HRESULT bad = Web.chain.CheckCreateSurface(*desc); bad != DD_OK) return bad;
     Web.back.assign(kFrameBytes, 0);
     Web.canvas.assign(kFrameBytes, 0);
-    Web.primaryCreated = true;
+    Web.chain.primaryCreated = true;
     *out = &PrimarySurface;
     return DD_OK;
   }

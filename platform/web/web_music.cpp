@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr uint32_t kHandle = 1;
 constexpr int kMaxRenderFrames = 16384;
 
 struct WebMusicState {
@@ -77,26 +76,23 @@ int MusicInit(int, int rate, uint32_t, WindowHandle) {
 
 uint32_t MusicLoad(const char* file) {
   if (!Music.ready) return 0;
-  ModulePlayer* player = LoadModulePlayer(file, Music.rate);
-  if (!player) return 0;
-  FreeModulePlayer(Stream.Replace(player));
-  return kHandle;
+  return Stream.Load(LoadModulePlayer(file, Music.rate));
 }
 
 int MusicStart() { return Music.ready ? 1 : 0; }
 
 int MusicPlay(uint32_t handle) {
-  if (!Music.ready || handle != kHandle) return 0;
+  if (!Music.ready || handle != kMusicHandle) return 0;
   return Stream.Play() ? 1 : 0;
 }
 
 uint32_t MusicGetPosition(uint32_t handle) {
-  if (handle != kHandle || !Stream.Playing()) return 0;
+  if (handle != kMusicHandle || !Stream.Playing()) return 0;
   double heard = std::floor(PageHeardFrames());
   return Stream.HeardPosition(heard > 0 ? static_cast<uint64_t>(heard) : 0);
 }
 
-extern "C" EMSCRIPTEN_KEEPALIVE uint32_t qm7_web_music_position() { return MusicGetPosition(kHandle); }
+extern "C" EMSCRIPTEN_KEEPALIVE uint32_t qm7_web_music_position() { return MusicGetPosition(kMusicHandle); }
 
 int MusicFree() {
   StopWebAudio();

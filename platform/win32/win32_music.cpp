@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr uint32_t kHandle = 1;
 constexpr int kBuffers = 6;
 constexpr int kBufferFrames = 1024;  // 23 ms at 44100 Hz; 139 ms queued in all
 
@@ -124,15 +123,12 @@ int MusicInit(int, int rate, uint32_t, WindowHandle) {
 
 uint32_t MusicLoad(const char* file) {
   if (!Music.device) return 0;
-  ModulePlayer* player = LoadModulePlayer(file);
-  if (!player) return 0;
-  ModulePlayer* old;
-  {
-    std::lock_guard<std::mutex> hold(Music.lock);
-    old = Stream.Replace(player);
-  }
-  FreeModulePlayer(old);
-  return kHandle;
+  return Stream.Load(LoadModulePlayer(file), [](bool on) {
+    if (on)
+      Music.lock.lock();
+    else
+      Music.lock.unlock();
+  });
 }
 
 int MusicStart() {
@@ -142,13 +138,13 @@ int MusicStart() {
 }
 
 int MusicPlay(uint32_t handle) {
-  if (!Music.device || handle != kHandle) return 0;
+  if (!Music.device || handle != kMusicHandle) return 0;
   std::lock_guard<std::mutex> hold(Music.lock);
   return Stream.Play() ? 1 : 0;
 }
 
 uint32_t MusicGetPosition(uint32_t handle) {
-  if (handle != kHandle || !Music.device || !Stream.Playing()) return 0;
+  if (handle != kMusicHandle || !Music.device || !Stream.Playing()) return 0;
   return Stream.HeardPosition(HeardFrames());
 }
 

@@ -14,7 +14,9 @@ ToolResult RunCapture(const std::vector<std::string>& args, const std::filesyste
     all.push_back(QM7_DATA_DIR);
   }
   all.insert(all.end(), args.begin(), args.end());
-  const ProgramResult run = RunProgram(all, scratch, 600, env);
+  RunOptions options;
+  options.env = env;
+  const ProgramResult run = RunProgram(all, scratch, 600, options);
   if (!run.exited && run.signal == 0 && !run.timedOut) ADD_FAILURE() << run.err;
   ToolResult result;
   result.status = run.exited ? run.status : -1;

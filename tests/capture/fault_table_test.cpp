@@ -10,18 +10,16 @@
 // tmpfs, mounted in a mount namespace of the test's own when it may make one
 // (as root); otherwise a 16 KB file size limit (SIGXFSZ ignored, so writes
 // fail with EFBIG) and a path under a regular file stand in for them.
-#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <thread>
@@ -83,75 +81,18 @@ bool MountTmpfs(const fs::path& at, bool readOnly) {
   return false;
 }
 
-struct ToolRun {
-  bool exited = false;
-  int status = -1;
-  double seconds = 0;       // from start to end
-  double afterSignal = -1;  // from the signal to the end
-  std::string err;
-};
-
-// Runs the tool; with `signal`, sends it once the run has made a file in
-// `watch` besides the `already` there. `fileLimit` > 0: the child's file
-// size limit, SIGXFSZ ignored.
-ToolRun RunTool(const std::vector<std::string>& args, const fs::path& scratch, const std::string& pathPrefix,
-            int signal, const fs::path& watch, std::size_t already, rlim_t fileLimit) {
-  using Clock = std::chrono::steady_clock;
-  const fs::path errPath = scratch / "tool.err";
-  auto start = Clock::now();
-  pid_t pid = fork();
-  if (pid == 0) {
-    int out = open("/dev/null", O_WRONLY);
-    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, 1);
-    dup2(err, 2);
-    if (fileLimit) {
-      rlimit limit{fileLimit, fileLimit};
-      setrlimit(RLIMIT_FSIZE, &limit);
-      std::signal(SIGXFSZ, SIG_IGN);
-    }
-    if (!pathPrefix.empty()) setenv("PATH", (pathPrefix + ":" + std::getenv("PATH")).c_str(), 1);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  ToolRun run;
-  Clock::time_point signalled;
-  bool sent = false;
-  int status = 0;
-  for (;;) {
-    if (waitpid(pid, &status, WNOHANG) == pid) break;
-    if (Clock::now() - start > std::chrono::seconds(5)) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      ADD_FAILURE() << "still running after 5 s";
-      break;
-    }
+// Once the run has made a file in `watch` besides the `already` there, and
+// a little after (well into the run): `signal`; 0 until then.
+std::function<int()> SignalOnceWritten(int signal, const fs::path& watch, std::size_t already) {
+  if (!signal) return nullptr;
+  return [signal, watch, already] {
     std::error_code ignored;
-    auto made = [&] {
-      auto entries = fs::directory_iterator(watch, ignored);
-      return !ignored && static_cast<std::size_t>(std::distance(entries, fs::directory_iterator())) > already;
-    };
-    if (signal && !sent && made()) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(200));  // well into the run
-      kill(pid, signal);
-      signalled = Clock::now();
-      sent = true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  auto end = Clock::now();
-  run.seconds = std::chrono::duration<double>(end - start).count();
-  if (sent) run.afterSignal = std::chrono::duration<double>(end - signalled).count();
-  if (signal) {
-    EXPECT_TRUE(sent) << "the run wrote nothing into " << watch << " to signal it by";
-  }
-  run.exited = WIFEXITED(status);
-  run.status = run.exited ? WEXITSTATUS(status) : -1;
-  run.err = ReadWholeFile(errPath);
-  return run;
+    auto entries = fs::directory_iterator(watch, ignored);
+    if (ignored || static_cast<std::size_t>(std::distance(entries, fs::directory_iterator())) <= already)
+      return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    return signal;
+  };
 }
 
 // The processes whose parent is this one.
@@ -195,8 +136,8 @@ TEST_P(FaultTable, EndsSoonWithOneMessageAndNoFalseFile) {
   prctl(PR_SET_CHILD_SUBREAPER, 1);
 
   fs::path out = dir_ / "out";
-  rlim_t fileLimit = 0;
-  std::string pathPrefix;
+  uint64_t fileLimit = 0;
+  fs::path pathPrefix;
   switch (row.fault) {
     case Fault::kFullDevice:
       if (MountTmpfs(out, false))
@@ -245,8 +186,15 @@ TEST_P(FaultTable, EndsSoonWithOneMessageAndNoFalseFile) {
   const std::string earlierText = "an earlier run\n";
   if (earlier) WriteWholeFile(target, earlierText);
 
-  ToolRun run = RunTool(args, dir_, pathPrefix, signal, out, earlier ? 1 : 0, fileLimit);
-  EXPECT_LT(run.seconds, 5.0);
+  RunOptions options;
+  options.pathPrefix = pathPrefix.string();
+  options.fileSizeLimit = fileLimit;
+  options.signalWhen = SignalOnceWritten(signal, out, earlier ? 1 : 0);
+  const ProgramResult run = RunProgram(args, dir_, 5, options);
+  EXPECT_FALSE(run.timedOut) << "still running after 5 s";
+  if (signal) {
+    EXPECT_GE(run.afterSignal, 0) << "the run wrote nothing into " << out << " to signal it by";
+  }
   EXPECT_TRUE(run.exited);
   EXPECT_EQ(run.status, signal ? 128 + signal : 1) << run.err;
 

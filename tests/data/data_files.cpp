@@ -8,8 +8,6 @@
 
 #include "tests/support/scratch_folder.h"
 
-const char* const kPictureNames[5] = {"brisk.bin", "opener7.bin", "wctk.bin", "w.pal", "scroll.bin"};
-
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return {};

@@ -7,9 +7,6 @@
 #include <string>
 #include <vector>
 
-// The five pictures in the order the host loads them.
-extern const char* const kPictureNames[5];
-
 // Whole file; empty if it cannot be read.
 std::vector<uint8_t> ReadBytes(const std::string& path);
 

@@ -3,15 +3,15 @@
 // the mostly black scroll picture is stored compressed.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "host/data_buffers.h"
 #include "pack/pack_archive.h"
 #include "tests/data/data_files.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -19,19 +19,19 @@ TEST(Pack, HoldsAllFivePicturesAndReturnsThemIntact) {
   const std::string packPath = std::string(QM7_DATA_DIR) + "/qm7.dat";
   if (!QM7_PACK_TOOL_BUILT && !std::filesystem::exists(packPath)) {
     // Without the pack tool the build copies the loose pictures instead.
-    for (const char* name : kPictureNames)
-      EXPECT_TRUE(ReadBytes(std::string(QM7_DATA_DIR) + "/" + name) ==
-                  ReadBytes(GeneratedData() + "/" + name)) << name;
+    for (const DataFile& file : kDataFiles)
+      EXPECT_TRUE(ReadBytes(std::string(QM7_DATA_DIR) + "/" + file.name) ==
+                  ReadBytes(GeneratedData() + "/" + file.name)) << file.name;
     GTEST_SKIP() << "no pack tool in this build; checked the loose pictures";
   }
   ASSERT_TRUE(std::filesystem::exists(packPath));
   ASSERT_FALSE(GeneratedData().empty());
 
   // Load from an empty folder, so a loose file cannot stand in for an entry.
-  const std::filesystem::path before = std::filesystem::current_path();
-  std::filesystem::current_path(MakeTempDir());
+  ScratchFolder empty(ScratchFolder::kWorkIn);
   OpenPack(packPath.c_str());
-  for (const char* name : kPictureNames) {
+  for (const DataFile& file : kDataFiles) {
+    const char* name = file.name;
     SCOPED_TRACE(name);
     PackEntry entry{};
     EXPECT_TRUE(FindEntry(name, &entry));
@@ -47,7 +47,6 @@ TEST(Pack, HoldsAllFivePicturesAndReturnsThemIntact) {
     }
   }
   ClosePack();
-  std::filesystem::current_path(before);
 }
 
 }  // namespace

@@ -2,13 +2,14 @@
 #include <string>
 
 #include "tests/display/display_fixture.h"
+#include "tests/display/surface_rules.h"
 
 namespace {
 
 TEST_F(DisplayTest, StartUpPassesTheFlagsOfAnExclusiveFlippingChain) {
   ASSERT_TRUE(Start({kMode16, kMode32}));
   EXPECT_FALSE(needsConversion);
-  EXPECT_EQ(VirtualDisplay.window, this);
+  EXPECT_EQ(VirtualDisplay.chain.window, this);
   EXPECT_EQ(VirtualDisplay.lastFlags[kVirtualSetCooperativeLevel], 0x11u);
   EXPECT_EQ(VirtualDisplay.lastFlags[kVirtualEnumDisplayModes], 2u);
   EXPECT_EQ(VirtualDisplay.mode.bits, 32u);
@@ -21,12 +22,23 @@ TEST_F(DisplayTest, StartUpPassesTheFlagsOfAnExclusiveFlippingChain) {
   EXPECT_TRUE(VirtualPopups.empty());
 }
 
+// The in-memory display keeps the real twins' surface rules: a start-up in
+// the wrong order fails here as it does on the SDL2 window (sdl_window_test.cpp).
+TEST_F(DisplayTest, SurfacesInTheWrongOrderAreRefusedAsOnTheRealTwins) {
+  ExpectWrongOrderRefused(this);
+  EXPECT_FALSE(VirtualDisplay.chain.primaryCreated);
+  EXPECT_TRUE(VirtualDisplay.front.empty());
+  ASSERT_TRUE(Start({kMode32}));
+  ExpectMisuseRefused(device.directDraw, device.primary, device.backBuffer);
+  EXPECT_EQ(VirtualDisplay.flipCount, 0u);
+}
+
 TEST_F(DisplayTest, ModeChoiceIsExactAndTakesTheFirstOfDuplicates) {
   const DdMode other = {640, 480, 32, 0x00FF0000, 0x0000FF00, 0x000000FF};
   const DdMode first = {320, 240, 32, 0x000000FF, 0x0000FF00, 0x00FF0000};
   const DdMode second = {320, 240, 32, 0x00FF0000, 0x0000FF00, 0x000000FF};
   VirtualDisplay.modes = {other, kMode16, first, second};
-  ASSERT_TRUE(device.InitDisplay(nullptr));
+  ASSERT_TRUE(device.InitDisplay(this));
   ASSERT_EQ(ModeTable.modeCount, 4);
 
   ASSERT_EQ(device.ChooseMode(320, 240, 32), 1);
@@ -46,7 +58,7 @@ TEST_F(DisplayTest, ModeChoiceIsExactAndTakesTheFirstOfDuplicates) {
 
 TEST_F(DisplayTest, ADisplayWith320x240OnlyAt16BitsFailsTheChoice) {
   VirtualDisplay.modes = {kMode16, {640, 480, 32, 0x00FF0000, 0x0000FF00, 0x000000FF}};
-  ASSERT_TRUE(device.InitDisplay(nullptr));
+  ASSERT_TRUE(device.InitDisplay(this));
   EXPECT_EQ(device.ChooseMode(320, 240, 32), 0);
   EXPECT_EQ(device.modeWidth, 0u);
   EXPECT_EQ(device.modeBits, 0u);
@@ -59,7 +71,7 @@ TEST_F(DisplayTest, ModeTableKeepsTheFirst1024ModesOfALongerList) {
   modes[1023] = {320, 240, 32, 1, 2, 4};
   modes[1100] = kMode32;
   VirtualDisplay.modes = modes;
-  ASSERT_TRUE(device.InitDisplay(nullptr));
+  ASSERT_TRUE(device.InitDisplay(this));
   EXPECT_EQ(ModeTable.modeCount, kModeTableSize);
   EXPECT_EQ(VirtualDisplay.modesListed, kModeTableSize);  // listing stopped when full
   ASSERT_EQ(device.ChooseMode(320, 240, 32), 1);
@@ -67,7 +79,7 @@ TEST_F(DisplayTest, ModeTableKeepsTheFirst1024ModesOfALongerList) {
 
   // A second start-up lists afresh instead of appending.
   VirtualDisplay.modes = {kMode32};
-  ASSERT_TRUE(device.InitDisplay(nullptr));
+  ASSERT_TRUE(device.InitDisplay(this));
   EXPECT_EQ(ModeTable.modeCount, 1);
 }
 
@@ -81,7 +93,7 @@ TEST(MaskShiftTest, CountsZeroBitsBelowTheLowestSetBit) {
 
 TEST_F(DisplayTest, SourceFormatMatchingTheModeNeedsNoConversion) {
   VirtualDisplay.modes = {kMode32};
-  ASSERT_TRUE(device.InitDisplay(nullptr));
+  ASSERT_TRUE(device.InitDisplay(this));
   ASSERT_EQ(device.ChooseMode(320, 240, 32), 1);
   EXPECT_EQ(device.SetSourceFormat(32, 0x00FF0000, 0x0000FF00, 0x000000FF), 1);
   EXPECT_EQ(device.converter, 0u);  // nothing stored
@@ -90,7 +102,7 @@ TEST_F(DisplayTest, SourceFormatMatchingTheModeNeedsNoConversion) {
 
 TEST_F(DisplayTest, SourceFormatWithSwappedChannelsSelectsConverter36) {
   VirtualDisplay.modes = {kMode32Swapped};
-  ASSERT_TRUE(device.InitDisplay(nullptr));
+  ASSERT_TRUE(device.InitDisplay(this));
   ASSERT_EQ(device.ChooseMode(320, 240, 32), 1);
   EXPECT_EQ(device.SetSourceFormat(32, 0x00FF0000, 0x0000FF00, 0x000000FF), 0);
   EXPECT_EQ(device.converter, kConvert32To4Bytes);
@@ -121,7 +133,7 @@ TEST_F(DisplayTest, KnownStartUpErrorsFailTheStepWithTheirMessage) {
     VirtualDisplayReset();
     DisplayDevice fresh;
     VirtualDisplay.results[c.call] = c.code;
-    bool ok = fresh.InitDisplay(nullptr) && fresh.ChooseMode(320, 240, 32) &&
+    bool ok = fresh.InitDisplay(this) && fresh.ChooseMode(320, 240, 32) &&
              (fresh.SetSourceFormat(32, 0x00FF0000, 0x0000FF00, 0x000000FF), true) &&
              fresh.CreateSurfaces();
     EXPECT_FALSE(ok) << std::hex << c.code;
@@ -129,10 +141,18 @@ TEST_F(DisplayTest, KnownStartUpErrorsFailTheStepWithTheirMessage) {
     EXPECT_EQ(VirtualPopups[0].rfind(c.prefix, 0), 0u) << VirtualPopups[0];
   }
 
+  // An unknown code passes InitDisplay without a message; the level was not
+  // set all the same, so the mode is refused next, as on a real twin.
   VirtualDisplayReset();
   VirtualDisplay.results[kVirtualSetCooperativeLevel] = 0x88760001;  // not in the table
-  EXPECT_TRUE(Start({kMode32}));
+  DisplayDevice fresh;
+  EXPECT_TRUE(fresh.InitDisplay(this));
   EXPECT_TRUE(VirtualPopups.empty());
+  ASSERT_EQ(fresh.ChooseMode(320, 240, 32), 1);
+  EXPECT_FALSE(fresh.CreateSurfaces());
+  ASSERT_EQ(VirtualPopups.size(), 1u);
+  EXPECT_EQ(VirtualPopups[0].rfind("A create function was called without", 0), 0u)
+      << VirtualPopups[0];
 }
 
 }  // namespace

@@ -178,7 +178,7 @@ TEST_F(DisplayTest, FlipErrorsAreShownOncePerCodeAndTheFramesGoOn) {
   EXPECT_EQ(VirtualPopups[1], "Flipping visible surfaces is not supported. ");
   EXPECT_EQ(VirtualDisplay.callCount[kVirtualFlip], 10u);
   EXPECT_EQ(VirtualDisplay.callCount[kVirtualUnlock], 10u);
-  EXPECT_FALSE(VirtualDisplay.locked);
+  EXPECT_FALSE(VirtualDisplay.chain.locked);
 
   // A flip that finds the surfaces lost restores them before the next lock.
   VirtualDisplay.results[kVirtualFlip] = DD_OK;

@@ -17,6 +17,7 @@
 #include "kit/frame.h"
 #include "platform/popup.h"
 #include "platform/window.h"
+#include "tests/display/surface_rules.h"
 #include "tests/display/x11_screenshot.h"
 #include "tools/common/png_writer.h"
 
@@ -88,11 +89,14 @@ TEST(SdlDisplayTest, FrameArrivesInItsColoursIn4By3WithBlackBars) {
   SDL_Window* window = static_cast<SDL_Window*>(OpenDemoWindow("qm7 display test", IgnoreMessages));
   ASSERT_NE(window, nullptr) << SDL_GetError();
 
+  // The surface rules first, the same walk the in-memory display is given.
+  ExpectWrongOrderRefused(window);
   DisplayDevice device;
   ASSERT_TRUE(device.InitDisplay(window));
   ASSERT_EQ(device.ChooseMode(320, 240, 32), 1);
   EXPECT_EQ(device.SetSourceFormat(32, 0x00FF0000, 0x0000FF00, 0x000000FF), 1);
   ASSERT_EQ(device.CreateSurfaces(), 1);
+  ExpectMisuseRefused(device.directDraw, device.primary, device.backBuffer);
   EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
 
   std::vector<uint32_t> frame(kFrameWidth * kFrameHeight);

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "effects/cube_scene.h"
+#include "effects/frame_cube/cube_scene.h"
 #include "tests/effects/effect_fixture.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "effects/cube_scene.h"
+#include "effects/frame_cube/cube_scene.h"
 #include "effects/frame_cube.h"
 #include "tests/effects/effect_fixture.h"
 

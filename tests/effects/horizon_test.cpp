@@ -8,7 +8,7 @@
 #include <string>
 
 #include "effects/frame_cube.h"
-#include "effects/horizon.h"
+#include "effects/frame_cube/horizon.h"
 #include "tests/effects/effect_fixture.h"
 
 namespace {
@@ -139,7 +139,7 @@ TEST(Horizon, FillCases) {
 // the plane: the crossing fraction is 2, far outside its edge. The crossing is
 // clamped and the fill stays inside the target.
 TEST(Horizon, RoundingCaseIsClampedInsideTheTarget) {
-  clearHorizonOffset();
+  Horizon = HorizonState{};
   // Transformed y = a * x + c over the corner columns -160 and 160.
   const float a = -0.00000625f, c = -0.005f;
   Matrix3 m = {{1, 0, 0, a, 0, c / 256.0f, 0, 0, 1}};

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/data_buffers.h"
 #include "pack/pack_archive.h"
 #include "tests/support/program_run.h"
 #include "tests/support/scratch_folder.h"
@@ -27,7 +28,12 @@ namespace {
 // some seconds, several times that under the sanitizers.
 constexpr double kTimeLimitSeconds = 120;
 
-const char* const kDataNames[] = {"brisk.bin", "opener7.bin", "wctk.bin", "w.pal", "scroll.bin"};
+// The host's data files by name, in the order start-up loads them.
+const std::vector<const char*> kDataNames = [] {
+  std::vector<const char*> names;
+  for (const DataFile& file : kDataFiles) names.push_back(file.name);
+  return names;
+}();
 
 uint32_t GetU32(const std::string& bytes, std::size_t at) {
   uint32_t v = 0;

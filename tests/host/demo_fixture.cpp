@@ -50,20 +50,12 @@ DemoFolder::DemoFolder() {
 }
 
 void DemoFolder::WritePack(const std::string& shortName, std::size_t shortBytes, bool omit) {
-  const struct {
-    const char* name;
-    std::size_t bytes;
-  } files[] = {{"brisk.bin", kBriskLogoBytes},
-               {"opener7.bin", kOpenerLogoBytes},
-               {"wctk.bin", kTextureBytes},
-               {"w.pal", kPaletteBytes},
-               {"scroll.bin", kScrollPictureMinBytes}};
   std::vector<PackItem> items;
   int seed = 0;
-  for (const auto& f : files) {
+  for (const DataFile& f : kDataFiles) {
     ++seed;
     if (shortName == f.name && omit) continue;
-    std::size_t bytes = shortName == f.name ? shortBytes : f.bytes;
+    std::size_t bytes = shortName == f.name ? shortBytes : f.minimumBytes;
     items.push_back({f.name, Pattern6Bit(bytes, seed)});
   }
   WriteFile(path() / "qm7.dat", MakePack(items));

@@ -17,7 +17,7 @@ struct Step {
 
 void RunSteps(const std::vector<Step>& steps) {
   ASSERT_TRUE(StartFrameClock(kFrequency));
-  EXPECT_EQ(FrameClock.ticksPerFrame, 142857);  // remainder dropped
+  EXPECT_EQ(FrameClock.countsPerTick, 142857);  // remainder dropped
   FrameClock.lastCount = 5000;
   FrameClock.carry = 0.0;
   int64_t now = FrameClock.lastCount;

@@ -38,7 +38,7 @@ TEST(MusicStreamTest, LooksTheHeardFrameUpFromWhereMusicPlayStarted) {
   DemoFolder folder;  // one row a tick: 432 frames at 44100 Hz
   static MusicStream stream;  // its position ring kept off the stack
   stream.Reset();
-  ASSERT_EQ(stream.Replace(LoadModulePlayer("qm7.it")), nullptr);
+  ASSERT_EQ(stream.Load(LoadModulePlayer("qm7.it")), kMusicHandle);
   auto silent = [](const std::vector<int16_t>& v) {
     return std::all_of(v.begin(), v.end(), [](int16_t s) { return s == 0; });
   };
@@ -72,9 +72,7 @@ TEST(MusicStreamTest, LooksTheHeardFrameUpFromWhereMusicPlayStarted) {
   }
 
   // A new module stops the music until the next MusicPlay.
-  ModulePlayer* old = stream.Replace(LoadModulePlayer("qm7.it"));
-  EXPECT_NE(old, nullptr);
-  FreeModulePlayer(old);
+  EXPECT_EQ(stream.Load(LoadModulePlayer("qm7.it")), kMusicHandle);
   EXPECT_FALSE(stream.Playing());
   EXPECT_EQ(stream.HeardPosition(45100), 0u);
   EXPECT_EQ(stream.RenderHeard(before.data(), 1000), 46100u);

@@ -9,13 +9,13 @@
 #     manager too: SDL did not make the first full screen itself);
 #   - F11 covers the screen again;
 #   - exit status 0 within 5 s of Escape.
-# Needs Xvfb, xdotool and xprop (and WM); exits 77 (skipped) without them.
+# Needs Xvfb, xdotool, xprop and xwininfo (and WM); exits 77 (skipped) without them.
 set -euo pipefail
 qm7=$1 data=$2 wm=$3
 here=$(cd "$(dirname "$0")" && pwd)
 export QM7_TEST_SUPPORT="$here/../support"
 source "$QM7_TEST_SUPPORT/preflight.sh"
-need_tools Xvfb xdotool xprop
+need_tools Xvfb xdotool xprop xwininfo
 need_data "$data"
 
 inside='
@@ -27,9 +27,8 @@ SDL_AUDIODRIVER=dummy QM7_STATS=1 "$qm7" >/dev/null 2>"$data/../qm7_full_screen_
 pid=$!
 demo=$(x_window "$pid") || exit 1
 sleep 1
-geometry() { eval "$(xdotool getwindowgeometry --shell "$demo")"; echo "$X $Y $WIDTH $HEIGHT"; }
 expect() {  # what "X Y W H"
-  local got; got=$(geometry)
+  local got; got=$(x_geometry "$demo")
   if [ "$got" != "$2" ]; then echo "FAIL: $1: window at/size \"$got\", wanted \"$2\""; fail=1;
   else echo "$1: $got"; fi
 }
@@ -41,7 +40,7 @@ fi
 xdotool windowfocus --sync "$demo" 2>/dev/null || true
 xdotool key alt+Return
 sleep 2
-read -r x y w h < <(geometry)
+read -r x y w h < <(x_geometry "$demo")
 if [ "$w $h" != "1280 960" ]; then echo "FAIL: Alt+Enter: window $w x $h at $x,$y, wanted 1280 x 960"; fail=1;
 else echo "Alt+Enter: window $w x $h at $x,$y"; fi
 xdotool key F11

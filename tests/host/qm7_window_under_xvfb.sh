@@ -40,12 +40,6 @@ qm7=$1 data=$2 work=$3
 source "$QM7_TEST_SUPPORT/x_session.sh"
 fail=0
 lit() { tr -d '\000' <"$1" | wc -c; }  # non-black pixels in a grab
-geometry() {  # prints "X Y W H" of the demo window's inside, on the screen
-  xwininfo -id "$demo" | awk -F: '
-    /Absolute upper-left X/ { x = $2 } /Absolute upper-left Y/ { y = $2 }
-    /^ *Width/ { w = $2 } /^ *Height/ { h = $2 }
-    END { printf "%d %d %d %d\n", x, y, w, h }'
-}
 # The window at X,Y of W x H shows a W2 x H picture between bars of B pixels
 # (B = 0: the picture fills it) and the picture changes within half a second.
 check_picture() {  # what X Y W H B
@@ -72,7 +66,7 @@ check_picture() {  # what X Y W H B
 }
 expect_geometry() {  # what "X Y W H"
   local got
-  got=$(geometry)
+  got=$(x_geometry "$demo")
   if [ "$got" != "$2" ]; then echo "FAIL: $1: window at/size '$got', wanted '$2'"; fail=1; fi
 }
 
@@ -92,7 +86,7 @@ if command -v xprop >/dev/null 2>&1; then
 fi
 
 # 4x, centred in the screen (room left above for a title bar).
-read -r x y w h < <(geometry)
+read -r x y w h < <(x_geometry "$demo")
 expect_geometry "--window" "$x $y 1280 960"
 check_picture "--window" "$x" "$y" 1280 960 0
 

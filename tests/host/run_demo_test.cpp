@@ -70,7 +70,7 @@ class RunDemoTest : public ::testing::Test {
 
   void Note(const char* call) {
     std::string entry = call;
-    if (entry == "OpenPack" && VirtualDisplay.primaryCreated) entry += " (surfaces made)";
+    if (entry == "OpenPack" && VirtualDisplay.chain.primaryCreated) entry += " (surfaces made)";
     if (entry.rfind("MusicLoad", 0) == 0)
       entry += " (" + std::to_string(VirtualDisplay.flipCount) + " flips" +
                (FrontBufferBlack() ? ", black)" : ")");

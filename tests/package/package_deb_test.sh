@@ -14,9 +14,8 @@
 # Exits 77 (skipped) without dpkg-deb and dpkg-shlibdeps (Debian's dpkg-dev).
 set -euo pipefail
 build=$1 version=$2 cpack=$3
-for tool in dpkg-deb dpkg-shlibdeps; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found (apt-get install dpkg-dev): skipping"; exit 77; }
-done
+source "$(dirname "$0")/../support/preflight.sh"
+need_tools dpkg-deb dpkg-shlibdeps  # Debian's dpkg-dev
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail=0

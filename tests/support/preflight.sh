@@ -1,5 +1,5 @@
-# preflight.sh — sourced by the X-based test scripts before they start
-# anything:
+# preflight.sh — sourced by the test scripts (and by x_session.sh and
+# sound_server.sh) before they start anything:
 #   need_tools TOOL...  exits 77 (skipped) when a tool is not on the PATH;
 #   need_data DIR       exits 1 when DIR lacks qm7.dat or qm7.it.
 need_tools() {

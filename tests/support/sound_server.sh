@@ -17,11 +17,11 @@
 # clients need no cookie. Exits 77 (skipped) without pulseaudio or pactl;
 # 1 (sound_start: returns 1) with its log when it does not start.
 
+source "$(dirname "${BASH_SOURCE[0]}")/preflight.sh"
+
 sound_start() {
-  local tool _
-  for tool in pulseaudio pactl; do
-    command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
-  done
+  local _
+  need_tools pulseaudio pactl
   SOUND_SERVER_DIR=$(mktemp -d /tmp/qm7-pulse.XXXXXX)
   mkdir -p "$SOUND_SERVER_DIR/home"
   HOME="$SOUND_SERVER_DIR/home" XDG_RUNTIME_DIR="$SOUND_SERVER_DIR" pulseaudio -n --daemonize=no \

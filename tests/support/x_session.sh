@@ -22,6 +22,7 @@
 #                              whole screen): FILE.png as PNG, anything else
 #                              (- for standard output) one grey byte a pixel
 #   x_windows                  the server's named windows, for failure reports
+#   x_geometry WINDOW          "X Y W H" of WINDOW's inside on the screen
 #   x_sound_run WIDTHxHEIGHT STATUS_FILE COMMAND [ARG...]
 #                              runs COMMAND on a server of its own (no WM)
 #                              beside a sound server (sound_server.sh); returns
@@ -38,11 +39,12 @@
 # the race for it). The root window is black (-br), so a grab shows only what
 # was drawn.
 
+source "$(dirname "${BASH_SOURCE[0]}")/preflight.sh"
+
 x_start() {  # WIDTHxHEIGHT [WM]
-  local size=$1 wm=${2:-none} tool
-  for tool in Xvfb $([ "$wm" = none ] || echo "$wm"); do
-    command -v "$tool" >/dev/null 2>&1 || { echo "$tool not found: skipping"; exit 77; }
-  done
+  local size=$1 wm=${2:-none}
+  # shellcheck disable=SC2046
+  need_tools Xvfb $([ "$wm" = none ] || echo "$wm")
   X_SESSION_DIR=$(mktemp -d /tmp/qm7-x.XXXXXX)
   Xvfb -displayfd 3 -screen 0 "${size}x24" -br -nolisten tcp 3>"$X_SESSION_DIR/display" \
     >"$X_SESSION_DIR/log" 2>&1 &
@@ -88,6 +90,13 @@ x_stop() {
 }
 
 x_windows() { xwininfo -root -tree 2>&1 | grep -E '^ +0x' | grep -v 'has no name' || true; }
+
+x_geometry() {  # WINDOW
+  xwininfo -id "$1" | awk -F: '
+    /Absolute upper-left X/ { x = $2 } /Absolute upper-left Y/ { y = $2 }
+    /^ *Width/ { w = $2 } /^ *Height/ { h = $2 }
+    END { printf "%d %d %d %d\n", x, y, w, h }'
+}
 
 # The window is the newest of the process's visible windows with that name
 # (X gives a client's windows rising ids): the display set-up may replace

@@ -2,7 +2,8 @@
 // square frames, 300 ray dots, six far blobs, the centre blob and the burst
 // blobs, listed with depth keys, radix-sorted and drawn far to near.
 //
-// Start-up (initFrameCube): convertCubeVertices, buildFaceNormals, buildRayPoints.
+// Start-up (initFrameCube): CubeScene = CubeSceneState{}, then
+//   convertCubeVertices, buildFaceNormals, buildRayPoints.
 // Per frame (renderFrameCube): drawCount = 0; addCubeFaces, addRayDots,
 //   addFarFlares, addCentreFlare, addBurstFlares (while a burst runs);
 //   sortDrawKeys if anything was added; drawItems.
@@ -28,13 +29,13 @@ enum DrawKind : int32_t {
 };
 
 struct ScreenVertex {
-  bool visible;      // false when the camera-space z rounds below 1
-  float sx, sy;
+  bool visible = false;  // false when the camera-space z rounds below 1
+  float sx = 0.0f, sy = 0.0f;
 };
 
 struct DrawItem {
-  int32_t kind;
-  int32_t parameter;
+  int32_t kind = kDrawNothing;
+  int32_t parameter = 0;
 };
 
 // Low 16 bits: depth (read as unsigned); high 16 bits: entry number.
@@ -42,21 +43,21 @@ using DrawKey = uint32_t;
 
 struct CubeSceneState {
   // Built once at start-up.
-  Vec3 vertices[kCubeVertexCount];
-  int32_t faces[kCubeFaceCount][3];
-  Vec3 normals[kCubeFaceCount];
-  Vec3 rayPoints[kRayDotCount];
+  Vec3 vertices[kCubeVertexCount] = {};
+  int32_t faces[kCubeFaceCount][3] = {};
+  Vec3 normals[kCubeFaceCount] = {};
+  Vec3 rayPoints[kRayDotCount] = {};
   // Rebuilt every frame.
-  Vec3 viewVertices[kCubeVertexCount];
+  Vec3 viewVertices[kCubeVertexCount] = {};
   ScreenVertex screenVertices[kCubeVertexCount];
-  Vec3 rayView[kRayDotCount];
-  Vec3 farView[6];
-  Vec3 centreView;
-  Vec3 burstView[6];
-  DrawKey drawKeys[kDrawSlots];
-  DrawKey sortedKeys[kDrawSlots];
+  Vec3 rayView[kRayDotCount] = {};
+  Vec3 farView[6] = {};
+  Vec3 centreView = {};
+  Vec3 burstView[6] = {};
+  DrawKey drawKeys[kDrawSlots] = {};
+  DrawKey sortedKeys[kDrawSlots] = {};
   DrawItem items[kDrawSlots];
-  int32_t drawCount;
+  int32_t drawCount = 0;
 };
 
 extern CubeSceneState CubeScene;

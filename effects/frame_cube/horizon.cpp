@@ -1,7 +1,7 @@
 // horizon.cpp — two-colour background split along the camera's view of the
 // plane y = 0. The line is found from four corner samples, then each row is
 // painted as two runs of one colour each.
-#include "effects/horizon.h"
+#include "effects/frame_cube/horizon.h"
 
 #include <cmath>
 #include <cstring>
@@ -37,7 +37,7 @@ void fillRun(uint8_t* p, int count, uint32_t colour) {
 }
 
 // The whole target in one colour; Horizon.rows is left as it is.
-void fillWhole(uint8_t* target, int32_t colour) { fillRun(target, 320 * 200, kHorizonColours[colour & 1]); }
+void fillWhole(uint8_t* target, int32_t colour) { fillRun(target, kAreaPixels, kHorizonColours[colour & 1]); }
 
 // rows[first..last] get splits from a running value starting at `start`; the
 // step is held as float, the running value in double.
@@ -67,7 +67,6 @@ void setSplits(int first, int last, int32_t split) {
 
 }  // namespace
 
-void clearHorizonOffset() { Horizon.offset = {0.0f, 0.0f, 0.0f}; }
 
 void analyseHorizon(const Matrix3& view, const CameraSpec& camera) {
   // The plane's normal is (B - A) x (C - A) of three plane points relative to

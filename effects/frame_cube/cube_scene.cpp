@@ -1,6 +1,6 @@
 // cube_scene.cpp — the frame cube's scene tables, the per-frame draw list
 // producers, the two-pass radix sort and the far-to-near drawing.
-#include "effects/cube_scene.h"
+#include "effects/frame_cube/cube_scene.h"
 
 #include <cmath>
 
