@@ -70,7 +70,9 @@ if [ "${QM7_NO_ARM64:-0}" != 1 ]; then
   # tests and its Debian package. Left to `ctest` in build/arm64 by hand: the
   # capture tool's output and fault runs and the hardening runs (labels
   # capture and hardening), dozens of whole runs that take half an hour
-  # under qemu and test the same code's dealings with files and signals.
+  # under qemu and test the same code's dealings with files and signals; and
+  # the data tests (label data), which check data the cmp above has shown
+  # to be the Release build's.
   echo "== arm64"
   "$QM7_ROOT/scripts/build-arm64.sh"
   for f in data/qm7.dat data/qm7.it icons/window_icon.cpp; do
@@ -78,6 +80,6 @@ if [ "${QM7_NO_ARM64:-0}" != 1 ]; then
   done
   echo "== test $QM7_ROOT/build/arm64 (under qemu-user)"
   (cd "$QM7_ROOT/build/arm64" &&
-   ctest --output-on-failure --no-tests=error -j "$(qm7_jobs)" --timeout 900 -LE '^(capture|hardening)$')
+   ctest --output-on-failure --no-tests=error -j "$(qm7_jobs)" --timeout 900 -LE '^(capture|hardening|data)$')
 fi
 echo "qm7: all tests passed${skipped:+; skipped: $skipped}"
