@@ -62,6 +62,9 @@ qm7_jobs() {
 #   windows    cross-built with mingw-w64 (after qm7_windows_toolchain),
 #              with release's window icon
 #   web-cmake  built with emscripten (after qm7_web_env)
+#   arm64      cross-built for 64-bit ARM Linux with the tests (after
+#              qm7_arm64_toolchain); programs run under qemu-user; installed
+#              under /usr, so its Debian package is made from it too
 qm7_build() {
   local name=$1; shift
   local dir="$QM7_ROOT/build/$name" release="$QM7_ROOT/build/release"
@@ -82,6 +85,8 @@ qm7_build() {
     web-cmake) openmpt=$(qm7_libopenmpt web) || return 1
                cmake=(emcmake cmake)
                options=(-DCMAKE_BUILD_TYPE=Release -DQM7_OPENMPT_PREFIX="$openmpt") ;;
+    arm64) options=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$QM7_ROOT/cmake/aarch64-linux-gnu.cmake"
+                    -DCMAKE_INSTALL_PREFIX=/usr -DQM7_BUILD_TESTS=ON -DQM7_BUILD_BENCH=OFF) ;;
     *) echo "qm7: no build folder named $name" >&2; return 1 ;;
   esac
   if command -v ccache >/dev/null 2>&1; then

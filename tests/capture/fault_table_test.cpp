@@ -1,7 +1,8 @@
 // Every kind of output against every way its writing can go wrong, with one
 // thread and with two: a full device, /dev/full, a folder that cannot be
 // written, an encoder that dies or stops reading, SIGINT and SIGTERM. Each
-// run must end within 5 s with status 1 (130 / 143 for the signals), say one
+// run must end within 5 s (kTimeScale times that under an emulator) with
+// status 1 (130 / 143 for the signals), say one
 // thing naming the file, leave no complete-looking file that is not whole
 // (an earlier file of the same name stays as it was), and leave no process
 // behind.
@@ -190,8 +191,8 @@ TEST_P(FaultTable, EndsSoonWithOneMessageAndNoFalseFile) {
   options.pathPrefix = pathPrefix.string();
   options.fileSizeLimit = fileLimit;
   options.signalWhen = SignalOnceWritten(signal, out, earlier ? 1 : 0);
-  const ProgramResult run = RunProgram(args, dir_, 5, options);
-  EXPECT_FALSE(run.timedOut) << "still running after 5 s";
+  const ProgramResult run = RunProgram(args, dir_, 5 * kTimeScale, options);
+  EXPECT_FALSE(run.timedOut) << "still running after " << 5 * kTimeScale << " s";
   if (signal) {
     EXPECT_GE(run.afterSignal, 0) << "the run wrote nothing into " << out << " to signal it by";
   }

@@ -25,8 +25,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // Generous: a start-up takes well under a second and a whole 24 fps run
-// some seconds, several times that under the sanitizers.
-constexpr double kTimeLimitSeconds = 120;
+// some seconds, several times that under the sanitizers or an emulator.
+constexpr double kTimeLimitSeconds = 120 * kTimeScale;
 
 // The host's data files by name, in the order start-up loads them.
 const std::vector<const char*> kDataNames = [] {

@@ -42,6 +42,14 @@ struct ProgramResult {
   bool SanitizerReported() const;
 };
 
+// How many times longer than natively a program of the build may take: 1,
+// or more under an emulator (the arm64 build under qemu-user), for the time
+// limits that only catch a hang or a run that does not end soon.
+#ifndef QM7_TEST_TIME_SCALE
+#define QM7_TEST_TIME_SCALE 1
+#endif
+constexpr double kTimeScale = QM7_TEST_TIME_SCALE;
+
 ProgramResult RunProgram(const std::vector<std::string>& argv, const std::filesystem::path& scratch,
                          double timeLimitSeconds, const RunOptions& options = {});
 
