@@ -81,6 +81,18 @@ void Render(int16_t* out, std::size_t frames) {
   Stream.RenderHeard(out, frames);
 }
 
+// 16-bit stereo PCM at `rate`, the stream's format on either output.
+WAVEFORMATEX StereoFormat(int rate) {
+  WAVEFORMATEX format = {};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = 2;
+  format.nSamplesPerSec = static_cast<DWORD>(rate);
+  format.wBitsPerSample = 16;
+  format.nBlockAlign = 4;
+  format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+  return format;
+}
+
 // ---- WASAPI -------------------------------------------------------------------
 
 template <typename T>
@@ -113,13 +125,7 @@ bool OpenWasapi(int rate) {
   hr = CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
                         __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&w.enumerator));
   if (SUCCEEDED(hr)) hr = w.enumerator->GetDefaultAudioEndpoint(eRender, eConsole, &w.endpoint);
-  WAVEFORMATEX format = {};
-  format.wFormatTag = WAVE_FORMAT_PCM;
-  format.nChannels = 2;
-  format.nSamplesPerSec = static_cast<DWORD>(rate);
-  format.wBitsPerSample = 16;
-  format.nBlockAlign = 4;
-  format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+  WAVEFORMATEX format = StereoFormat(rate);
   // The system converts the rate and format to its mix format where they
   // differ; an older system without that conversion takes the format as it
   // is or refuses (then waveOut plays).
@@ -197,13 +203,7 @@ uint64_t WasapiHeardFrames() {
 // ---- waveOut ------------------------------------------------------------------
 
 bool OpenWaveOut(int rate) {
-  WAVEFORMATEX format = {};
-  format.wFormatTag = WAVE_FORMAT_PCM;
-  format.nChannels = 2;
-  format.nSamplesPerSec = static_cast<DWORD>(rate);
-  format.wBitsPerSample = 16;
-  format.nBlockAlign = 4;
-  format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+  WAVEFORMATEX format = StereoFormat(rate);
   HWAVEOUT device = nullptr;
   MMRESULT result = waveOutOpen(&device, WAVE_MAPPER, &format,
                                 reinterpret_cast<DWORD_PTR>(Music.bufferDone), 0, CALLBACK_EVENT);
