@@ -95,18 +95,18 @@ using ModeCallback = uint32_t (*)(const SurfaceInfo& mode, void* context);
 
 enum class Surface { kPrimary, kBack };
 
-//
 // Two ways to show the 320x240x32 mode, chosen by DdSetCooperativeLevel:
 //  - real: the display lists that mode and the program starts full screen.
 //    Exclusive full screen, the mode switch and a flipping chain, as asked.
 //  - stand-in: the display lacks the mode (or the program starts in a
-//    window). The device works at the normal cooperative level; the mode
-//    list gains a 320x240x32 entry with the frame's masks; setting it only
-//    places the window (ShowStandIn); the back buffer is a 320x240
-//    system-memory surface; Flip enlarges it with platform/picture_scale
-//    into the window's largest 4:3 rectangle, black around, and puts that
-//    on screen 1:1 with SetDIBitsToDevice, at most at the refresh rate.
-// Every result is the code of the real call that gave it.
+//    window). The mode list gains a 320x240x32 entry with the frame's
+//    masks; setting it only places the window (ShowStandIn) and lets the
+//    DirectDraw device go; the primary and the back buffer are two frames of
+//    memory, and Flip exchanges them and shows the new front in the
+//    window's largest 4:3 rectangle, black around, through OpenGL or GDI
+//    (win32_present_api.h), at most at the refresh rate.
+// Every result is the code of the real call that gave it, or the code
+// DirectDraw gives for the same case.
 uint32_t DdCreate();
 uint32_t DdSetCooperativeLevel(void* window, uint32_t flags);
 uint32_t DdEnumDisplayModes(uint32_t flags, void* context, ModeCallback callback);
@@ -119,8 +119,8 @@ uint32_t DdCreatePrimary(uint32_t flags, uint32_t caps, uint32_t backBufferCount
 // GetAttachedSurface on the primary; keeps the back buffer.
 uint32_t DdAttachBackBuffer(uint32_t caps);
 // Alt+Enter or F11 in the real mode: gives the desktop its mode back and
-// goes on with the stand-in (normal cooperative level, new surfaces behind
-// the same seam objects). False, doing nothing, when the stand-in is
+// goes on with the stand-in (DirectDraw let go, memory surfaces behind the
+// same seam objects). False, doing nothing, when the stand-in is
 // already in use or there are no surfaces yet.
 bool DdLeaveExclusive(void* window);
 // Lock: rect null = whole surface (left, top, right, bottom otherwise).
@@ -131,5 +131,10 @@ uint32_t DdIsLost(Surface surface);
 uint32_t DdRestore(Surface surface);
 // Program end: gives the desktop its own mode back.
 void DdRestoreDisplayMode();
+// Program end with QM7_STATS (EndPlatform): on standard error, how the
+// frames were presented (the path; for the stand-in, the presenter and why
+// it was chosen, and the picture's rectangle) and the spread of the time
+// between presents.
+void ReportPresentation();
 
 }  // namespace win32

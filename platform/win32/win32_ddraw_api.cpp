@@ -1,16 +1,14 @@
 // win32_ddraw_api.cpp — the real DirectDraw 7: one device object, the
-// primary surface and its back buffer, kept here for the process's life;
-// and the stand-in 320x240x32 mode for displays without it (win32_api.h).
+// primary surface and its back buffer, kept here while the display's own
+// 320x240x32 mode is used. Where it is not (win32_api.h), the stand-in
+// (win32_standin_api.cpp) answers instead and DirectDraw is let go.
 #include <windows.h>
 // windows.h first: ddraw.h relies on its types.
 #include <ddraw.h>
 
-#include <vector>
-
 #include "platform/frame_shape.h"
-#include "platform/picture_scale.h"
-#include "platform/present_pacing.h"
 #include "platform/win32/win32_api.h"
+#include "platform/win32/win32_present_api.h"
 
 namespace {
 
@@ -21,28 +19,20 @@ constexpr DWORD kRedMask = 0x00FF0000, kGreenMask = 0x0000FF00, kBlueMask = 0x00
 IDirectDraw7* Device = nullptr;
 IDirectDrawSurface7* Primary = nullptr;
 IDirectDrawSurface7* Back = nullptr;
-
-// The stand-in puts the enlarged picture on screen with GDI. DirectDraw at
-// the normal cooperative level (clipper and Blt to the primary) was tried
-// under Wine 8 without a virtual desktop: it took as much CPU or more, and
-// the 1440x1080 Blt, though it returned DD_OK, left the window black.
-struct StandInState {
-  bool active = false;  // decided by DdSetCooperativeLevel
-  HWND window = nullptr;
-  int refreshHz = 0;
-  int clientW = -1, clientH = -1;   // the size `scale` was prepared for
-  PictureScale scale;               // place.x/y 0: written into `picture`
-  PictureRect place = {0, 0, 0, 0};  // where `picture` goes in the client area
-  std::vector<uint32_t> picture;    // the enlarged frame, place.w x place.h
-};
-StandInState StandIn;
+int RefreshHz = 0;      // the desktop's, for pacing the stand-in's presents
+HWND Window = nullptr;  // given to SetCooperativeLevel
 
 uint32_t Code(HRESULT result) { return static_cast<uint32_t>(result); }
 
-// A failed GDI call's own code, as an HRESULT.
-uint32_t LastErrorCode() {
-  DWORD error = GetLastError();
-  return error ? Code(HRESULT_FROM_WIN32(error)) : Code(DDERR_GENERIC);
+// The stand-in needs nothing of DirectDraw once the modes are listed: its
+// surfaces are memory and GDI or OpenGL draws them. Under Wine an idle
+// DirectDraw device still has Direct3D behind it; it goes.
+void LetDirectDrawGo() {
+  if (Back) Back->Release();  // GetAttachedSurface's reference
+  if (Primary) Primary->Release();
+  Back = Primary = nullptr;
+  if (Device) Device->Release();
+  Device = nullptr;
 }
 
 HRESULT WINAPI NoteModeWanted(DDSURFACEDESC2* desc, void* user) {
@@ -58,101 +48,6 @@ bool DisplayHasMode() {
   bool found = false;
   Device->EnumDisplayModes(0, nullptr, &found, NoteModeWanted);
   return found;
-}
-
-// A system-memory surface in the frame's pixel layout.
-HRESULT CreateMemorySurface(DWORD width, DWORD height, IDirectDrawSurface7** out) {
-  DDSURFACEDESC2 desc = {};
-  desc.dwSize = sizeof desc;
-  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-  desc.dwWidth = width;
-  desc.dwHeight = height;
-  desc.ddpfPixelFormat.dwSize = sizeof desc.ddpfPixelFormat;
-  desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
-  desc.ddpfPixelFormat.dwRGBBitCount = kModeBits;
-  desc.ddpfPixelFormat.dwRBitMask = kRedMask;
-  desc.ddpfPixelFormat.dwGBitMask = kGreenMask;
-  desc.ddpfPixelFormat.dwBBitMask = kBlueMask;
-  *out = nullptr;
-  return Device->CreateSurface(&desc, out, nullptr);
-}
-
-// The stand-in's primary (kept for IsLost and Restore; the picture goes to
-// the window through GDI) and the back buffer.
-HRESULT CreateStandInSurfaces() {
-  DDSURFACEDESC2 desc = {};
-  desc.dwSize = sizeof desc;
-  desc.dwFlags = DDSD_CAPS;
-  desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-  IDirectDrawSurface7* primary = nullptr;
-  HRESULT result = Device->CreateSurface(&desc, &primary, nullptr);
-  if (result != DD_OK) return result;
-  Primary = primary;
-  IDirectDrawSurface7* back = nullptr;
-  result = CreateMemorySurface(kModeW, kModeH, &back);
-  if (result == DD_OK) Back = back;
-  return result;
-}
-
-// On a change of the client size: the new rectangle, its buffer and black
-// over the whole client area (the bars stay black until the next change).
-HRESULT FitToClient(int width, int height) {
-  StandIn.clientW = width;
-  StandIn.clientH = height;
-  StandIn.place = FitPicture(width, height, kModeW, kModeH);
-  PictureRect at = {0, 0, StandIn.place.w, StandIn.place.h};
-  PrepareScale(&StandIn.scale, kModeW, kModeH, at);
-  StandIn.picture.assign(size_t(at.w) * size_t(at.h), 0);
-  HDC dc = GetDC(StandIn.window);
-  if (!dc) return LastErrorCode();
-  RECT all = {0, 0, width, height};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  ReleaseDC(StandIn.window, dc);
-  return DD_OK;
-}
-
-// Enlarges the back buffer into `out` (place.w x place.h, `pitch` bytes a row).
-HRESULT EnlargeBack(void* out, int pitch) {
-  DDSURFACEDESC2 desc = {};
-  desc.dwSize = sizeof desc;
-  HRESULT result = Back->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr);
-  if (result != DD_OK) return result;
-  ScalePicture(StandIn.scale, desc.lpSurface, desc.lPitch, out, pitch);
-  return Back->Unlock(nullptr);
-}
-
-HRESULT ShowByGdi() {
-  const PictureRect& p = StandIn.place;
-  HRESULT result = EnlargeBack(StandIn.picture.data(), p.w * 4);
-  if (result != DD_OK) return result;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = p.w;
-  info.bmiHeader.biHeight = -p.h;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  HDC dc = GetDC(StandIn.window);
-  if (!dc) return LastErrorCode();
-  int rows = SetDIBitsToDevice(dc, p.x, p.y, p.w, p.h, 0, 0, 0, p.h, StandIn.picture.data(),
-                               &info, DIB_RGB_COLORS);
-  uint32_t code = rows == 0 ? LastErrorCode() : Code(DD_OK);
-  ReleaseDC(StandIn.window, dc);
-  return code;
-}
-
-// The stand-in's Flip: the back buffer enlarged into the window.
-HRESULT StandInFlip() {
-  if (!Primary || !Back) return DDERR_SURFACELOST;
-  int width = 0, height = 0;
-  win32::ClientSize(StandIn.window, &width, &height);
-  HRESULT result = DD_OK;
-  if (width != StandIn.clientW || height != StandIn.clientH) result = FitToClient(width, height);
-  if (result == DD_OK && StandIn.place.w > 0 && StandIn.place.h > 0)
-    result = ShowByGdi();
-  PacePresent(StandIn.refreshHz);
-  return result;
 }
 
 IDirectDrawSurface7* Pick(win32::Surface surface) {
@@ -200,33 +95,35 @@ uint32_t DdCreate() {
   return Code(result);
 }
 
+// The stand-in is decided here. It sets no cooperative level: the window
+// stays an ordinary one, which DirectDraw never touches.
 uint32_t DdSetCooperativeLevel(void* window, uint32_t flags) {
+  if (StandInActive()) return Code(DD_OK);
   if (!Device) return Code(DDERR_NOTINITIALIZED);
-  StandIn.active = StartWindowed() || !DisplayHasMode();
-  if (!StandIn.active) return Code(Device->SetCooperativeLevel(static_cast<HWND>(window), flags));
-  StandIn.window = static_cast<HWND>(window);
-  return Code(Device->SetCooperativeLevel(StandIn.window, DDSCL_NORMAL));
+  Window = static_cast<HWND>(window);
+  if (StartWindowed() || !DisplayHasMode()) {
+    StandInBegin(Window);
+    return Code(DD_OK);
+  }
+  return Code(Device->SetCooperativeLevel(Window, flags));
 }
 
 bool DdLeaveExclusive(void* window) {
-  if (StandIn.active || !Device || !Primary) return false;
+  if (StandInActive() || !Device || !Primary) return false;
   Device->RestoreDisplayMode();
-  if (Back) Back->Release();  // GetAttachedSurface's reference
-  Primary->Release();         // and the flipping chain with it
-  Back = Primary = nullptr;
-  StandIn.active = true;
-  StandIn.window = static_cast<HWND>(window);
-  StandIn.clientW = StandIn.clientH = -1;
-  // Failures leave no surfaces: the display's next Lock reports them.
-  if (Device->SetCooperativeLevel(StandIn.window, DDSCL_NORMAL) == DD_OK) CreateStandInSurfaces();
+  LetDirectDrawGo();
+  Window = static_cast<HWND>(window);
+  StandInBegin(Window);
+  // The display device goes on with the same seam objects, now memory.
+  StandInCreateSurfaces();
   return true;
 }
 
 uint32_t DdEnumDisplayModes(uint32_t flags, void* context, ModeCallback callback) {
-  if (!Device) return Code(DDERR_NOTINITIALIZED);
+  if (!Device) return Code(StandInActive() ? DD_OK : DDERR_NOTINITIALIZED);
   EnumContext e = {context, callback};
   HRESULT result = Device->EnumDisplayModes(flags, nullptr, &e, OnMode);
-  if (result != DD_OK || !StandIn.active || e.cancelled || e.sawModeWanted) return Code(result);
+  if (result != DD_OK || !StandInActive() || e.cancelled || e.sawModeWanted) return Code(result);
   SurfaceInfo mode = {kModeW, kModeH, kFrameRowBytes, nullptr,
                       kModeBits, kRedMask, kGreenMask, kBlueMask};
   callback(mode, context);
@@ -235,21 +132,22 @@ uint32_t DdEnumDisplayModes(uint32_t flags, void* context, ModeCallback callback
 
 uint32_t DdSetDisplayMode(uint32_t width, uint32_t height, uint32_t bits, uint32_t refresh,
                           uint32_t flags) {
-  if (!Device) return Code(DDERR_NOTINITIALIZED);
-  if (StandIn.active && width == kModeW && height == kModeH && bits == kModeBits) {
+  if (StandInActive() && width == kModeW && height == kModeH && bits == kModeBits) {
+    LetDirectDrawGo();
     DEVMODEA desktop = {};
     desktop.dmSize = sizeof desktop;
     if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &desktop))
-      StandIn.refreshHz = static_cast<int>(desktop.dmDisplayFrequency);
-    ShowStandIn(StandIn.window, StartWindowed());
+      RefreshHz = static_cast<int>(desktop.dmDisplayFrequency);
+    ShowStandIn(Window, StartWindowed());
     return Code(DD_OK);
   }
+  if (!Device) return Code(StandInActive() ? DDERR_INVALIDMODE : DDERR_NOTINITIALIZED);
   return Code(Device->SetDisplayMode(width, height, bits, refresh, flags));
 }
 
 uint32_t DdCreatePrimary(uint32_t flags, uint32_t caps, uint32_t backBufferCount) {
+  if (StandInActive()) return StandInCreateSurfaces();
   if (!Device) return Code(DDERR_NOTINITIALIZED);
-  if (StandIn.active) return Code(CreateStandInSurfaces());
   DDSURFACEDESC2 desc = {};
   desc.dwSize = sizeof desc;
   desc.dwFlags = flags;
@@ -262,8 +160,8 @@ uint32_t DdCreatePrimary(uint32_t flags, uint32_t caps, uint32_t backBufferCount
 }
 
 uint32_t DdAttachBackBuffer(uint32_t caps) {
+  if (StandInActive()) return Code(StandInHasBackBuffer() ? DD_OK : DDERR_NOTFOUND);
   if (!Primary) return Code(DDERR_NOTINITIALIZED);
-  if (StandIn.active) return Code(Back ? DD_OK : DDERR_NOTFOUND);
   DDSCAPS2 wanted = {};
   wanted.dwCaps = caps;
   IDirectDrawSurface7* surface = nullptr;
@@ -274,6 +172,18 @@ uint32_t DdAttachBackBuffer(uint32_t caps) {
 
 uint32_t DdLock(Surface surface, const int32_t* rect, uint32_t flags, SurfaceInfo* out) {
   *out = {};
+  if (StandInActive()) {
+    uint32_t result = StandInLock(surface == Surface::kPrimary, rect, &out->pixels, &out->pitch);
+    if (result == DD_OK) {
+      out->width = kModeW;
+      out->height = kModeH;
+      out->bits = kModeBits;
+      out->redMask = kRedMask;
+      out->greenMask = kGreenMask;
+      out->blueMask = kBlueMask;
+    }
+    return result;
+  }
   IDirectDrawSurface7* s = Pick(surface);
   if (!s) return Code(DDERR_SURFACELOST);
   DDSURFACEDESC2 desc = {};
@@ -286,28 +196,29 @@ uint32_t DdLock(Surface surface, const int32_t* rect, uint32_t flags, SurfaceInf
 }
 
 uint32_t DdUnlock(Surface surface) {
+  if (StandInActive()) return StandInUnlock(surface == Surface::kPrimary);
   IDirectDrawSurface7* s = Pick(surface);
   return s ? Code(s->Unlock(nullptr)) : Code(DDERR_NOTLOCKED);
 }
 
 uint32_t DdFlip(uint32_t flags) {
-  if (StandIn.active) return Code(StandInFlip());
-  return Primary ? Code(Primary->Flip(nullptr, flags)) : Code(DDERR_SURFACELOST);
+  if (StandInActive()) return StandInFlip(RefreshHz);
+  if (!Primary) return Code(DDERR_SURFACELOST);
+  HRESULT result = Primary->Flip(nullptr, flags);
+  NotePresent("real mode 320x240x32, page flip");
+  return Code(result);
 }
 
 uint32_t DdIsLost(Surface surface) {
+  if (StandInActive()) return StandInIsLost();
   IDirectDrawSurface7* s = Pick(surface);
   return s ? Code(s->IsLost()) : Code(DDERR_SURFACELOST);
 }
 
 uint32_t DdRestore(Surface surface) {
+  if (StandInActive()) return StandInRestore();
   IDirectDrawSurface7* s = Pick(surface);
-  if (!s) return Code(DDERR_SURFACELOST);
-  HRESULT result = s->Restore();
-  // The stand-in's back buffer is not attached: it comes back with the primary.
-  if (result == DD_OK && StandIn.active && surface == Surface::kPrimary && Back)
-    result = Back->Restore();
-  return Code(result);
+  return s ? Code(s->Restore()) : Code(DDERR_SURFACELOST);
 }
 
 void DdRestoreDisplayMode() {

@@ -1,22 +1,32 @@
-// win32_music.cpp — the module played through the waveOut device.
+// win32_music.cpp — the module played through Windows' shared-mode audio
+// (WASAPI), or through the waveOut device where that cannot be opened.
 //
-// A thread of its own keeps kBuffers wave buffers queued: whenever the
-// device hands one back (the event of CALLBACK_EVENT) it renders the next
-// block from the shared music stream (platform/music_stream.h), which
-// publishes where each slice of the module ends. The main thread never
-// touches the module while the thread may render (MusicLoad and MusicPlay
-// take the same lock); MusicGetPosition reads the device's played sample
-// count (waveOutGetPosition, TIME_SAMPLES) and looks up the position for
-// the frame being heard. Where the device does not count samples, the
-// heard frame is the end of the last buffer the device handed back: the
-// feeder counts those in an atomic, the only thing the main thread reads
-// (the headers' dwFlags belong to the feeder and the driver).
+// A thread of its own keeps the output fed: WASAPI's event (or the waveOut
+// device handing a buffer back) wakes it, and it renders the next frames
+// from the shared music stream (platform/music_stream.h), which publishes
+// where each slice of the module ends. The main thread never touches the
+// module while the thread may render (MusicLoad and MusicPlay take the same
+// lock). MusicGetPosition asks the output which frame is being heard and
+// looks up the position for it:
+//   WASAPI   the stream's clock (IAudioClock::GetPosition), less the
+//            latency the stream reports (IAudioClient::GetStreamLatency):
+//            under Wine the clock counts what Wine has handed to the sound
+//            server, and the stream latency is the server's buffer behind it.
+//   waveOut  the device's played-sample count (waveOutGetPosition,
+//            TIME_SAMPLES); where the device does not count samples, the
+//            end of the last buffer it handed back, counted by the feeder in
+//            an atomic (the headers' dwFlags belong to the feeder and the
+//            driver).
+// QM7_AUDIO=waveout skips WASAPI.
 #include <windows.h>
-// mmsystem.h needs windows.h before it.
+// mmsystem.h, mmdeviceapi.h and audioclient.h need windows.h before them.
+#include <audioclient.h>
+#include <mmdeviceapi.h>
 #include <mmsystem.h>
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 
@@ -29,12 +39,31 @@ namespace {
 
 constexpr int kBuffers = 6;
 constexpr int kBufferFrames = 1024;  // 23 ms at 44100 Hz; 139 ms queued in all
+// WASAPI's buffer: what the feeder keeps queued ahead of the device.
+constexpr REFERENCE_TIME kWasapiBuffer = 1000000;  // 100 ms, in 100 ns units
+
+enum class Driver { kNone, kWasapi, kWaveOut };
+
+struct WasapiState {
+  IMMDeviceEnumerator* enumerator;
+  IMMDevice* endpoint;
+  IAudioClient* client;
+  IAudioRenderClient* render;
+  IAudioClock* clock;
+  UINT32 bufferFrames;
+  UINT64 clockFrequency;  // clock units a second
+  uint64_t latencyFrames;  // GetStreamLatency, in frames
+  int rate;
+  bool comStarted;         // CoInitializeEx succeeded on the main thread
+};
 
 struct WaveMusicState {
-  HWAVEOUT device;
-  HANDLE bufferDone;  // signalled by the device for every finished buffer
+  Driver driver;
+  void* device;       // the open output: the HWAVEOUT, or WASAPI's IAudioClient
+  HANDLE bufferDone;  // signalled by the output whenever it wants more
   WAVEHDR headers[kBuffers];
   int16_t samples[kBuffers][kBufferFrames * 2];
+  WasapiState wasapi;
   std::thread feeder;
   std::atomic<bool> stop;
   std::mutex lock;  // held while rendering and while the module changes
@@ -44,9 +73,152 @@ struct WaveMusicState {
 WaveMusicState Music;
 MusicStream Stream;  // rendered by the feeder; changed under Music.lock
 
+HWAVEOUT WaveOut() { return static_cast<HWAVEOUT>(Music.device); }
+
 void Render(int16_t* out, std::size_t frames) {
   std::lock_guard<std::mutex> hold(Music.lock);
   Stream.RenderHeard(out, frames);
+}
+
+// 16-bit stereo PCM at `rate`, the stream's format on either output.
+WAVEFORMATEX StereoFormat(int rate) {
+  WAVEFORMATEX format = {};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = 2;
+  format.nSamplesPerSec = static_cast<DWORD>(rate);
+  format.wBitsPerSample = 16;
+  format.nBlockAlign = 4;
+  format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+  return format;
+}
+
+// ---- WASAPI -------------------------------------------------------------------
+
+template <typename T>
+void Drop(T*& object) {
+  if (object) object->Release();
+  object = nullptr;
+}
+
+void CloseWasapi() {
+  WasapiState& w = Music.wasapi;
+  Drop(w.clock);
+  Drop(w.render);
+  Drop(w.client);
+  Drop(w.endpoint);
+  Drop(w.enumerator);
+  if (w.comStarted) CoUninitialize();
+  w = WasapiState{};
+}
+
+// A shared-mode stream on the default output at `rate`, 16-bit stereo,
+// woken by `bufferDone`. False (nothing left open) when any step fails.
+bool OpenWasapi(int rate) {
+  WasapiState& w = Music.wasapi;
+  w = WasapiState{};
+  w.rate = rate;
+  // The main thread joins the multithreaded apartment, as the feeder does:
+  // the clock is read from here, the buffer written from there.
+  HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  w.comStarted = SUCCEEDED(hr);
+  hr = CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+                        __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&w.enumerator));
+  if (SUCCEEDED(hr)) hr = w.enumerator->GetDefaultAudioEndpoint(eRender, eConsole, &w.endpoint);
+  WAVEFORMATEX format = StereoFormat(rate);
+  // The system converts the rate and format to its mix format where they
+  // differ; an older system without that conversion takes the format as it
+  // is or refuses (then waveOut plays).
+  const DWORD flagSets[] = {AUDCLNT_STREAMFLAGS_EVENTCALLBACK | AUDCLNT_STREAMFLAGS_AUTOCONVERTPCM |
+                                AUDCLNT_STREAMFLAGS_SRC_DEFAULT_QUALITY,
+                            AUDCLNT_STREAMFLAGS_EVENTCALLBACK};
+  for (DWORD flags : flagSets) {
+    if (FAILED(hr)) break;
+    Drop(w.client);
+    hr = w.endpoint->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr,
+                              reinterpret_cast<void**>(&w.client));
+    if (FAILED(hr)) break;
+    hr = w.client->Initialize(AUDCLNT_SHAREMODE_SHARED, flags, kWasapiBuffer, 0, &format, nullptr);
+    if (SUCCEEDED(hr)) break;
+  }
+  if (SUCCEEDED(hr)) hr = w.client->GetBufferSize(&w.bufferFrames);
+  if (SUCCEEDED(hr)) hr = w.client->SetEventHandle(Music.bufferDone);
+  if (SUCCEEDED(hr))
+    hr = w.client->GetService(__uuidof(IAudioRenderClient), reinterpret_cast<void**>(&w.render));
+  if (SUCCEEDED(hr))
+    hr = w.client->GetService(__uuidof(IAudioClock), reinterpret_cast<void**>(&w.clock));
+  if (SUCCEEDED(hr)) hr = w.clock->GetFrequency(&w.clockFrequency);
+  if (SUCCEEDED(hr) && w.clockFrequency == 0) hr = E_FAIL;
+  REFERENCE_TIME latency = 0;
+  if (SUCCEEDED(hr) && SUCCEEDED(w.client->GetStreamLatency(&latency)) && latency > 0)
+    w.latencyFrames = static_cast<uint64_t>(latency) * static_cast<uint64_t>(rate) / 10000000;
+  if (SUCCEEDED(hr) && std::getenv("QM7_STATS"))
+    std::fprintf(stderr, "qm7: wasapi: buffer %u frames, stream latency %.1f ms, clock %llu Hz\n",
+                 static_cast<unsigned>(w.bufferFrames), static_cast<double>(latency) / 1e4,
+                 static_cast<unsigned long long>(w.clockFrequency));
+  if (FAILED(hr)) {
+    std::fprintf(stderr, "audio: WASAPI unavailable (0x%08lx), trying waveOut\n",
+                 static_cast<unsigned long>(hr));
+    CloseWasapi();
+    return false;
+  }
+  return true;
+}
+
+// Fills whatever part of the buffer the device has played.
+void RefillWasapi() {
+  WasapiState& w = Music.wasapi;
+  UINT32 padding = 0;
+  if (FAILED(w.client->GetCurrentPadding(&padding)) || padding >= w.bufferFrames) return;
+  UINT32 frames = w.bufferFrames - padding;
+  BYTE* data = nullptr;
+  if (FAILED(w.render->GetBuffer(frames, &data)) || !data) return;
+  Render(reinterpret_cast<int16_t*>(data), frames);
+  w.render->ReleaseBuffer(frames, 0);
+}
+
+void FeedWasapi() {
+  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  RefillWasapi();  // a full buffer before the stream starts
+  Music.wasapi.client->Start();
+  while (!Music.stop.load(std::memory_order_acquire)) {
+    WaitForSingleObject(Music.bufferDone, 100);
+    if (Music.stop.load(std::memory_order_acquire)) break;
+    RefillWasapi();
+  }
+  Music.wasapi.client->Stop();
+  CoUninitialize();
+}
+
+// The frame being heard by the stream's clock, less its latency.
+uint64_t WasapiHeardFrames() {
+  const WasapiState& w = Music.wasapi;
+  UINT64 position = 0;
+  if (FAILED(w.clock->GetPosition(&position, nullptr))) return 0;
+  uint64_t played = position / w.clockFrequency * static_cast<uint64_t>(w.rate) +
+                    position % w.clockFrequency * static_cast<uint64_t>(w.rate) / w.clockFrequency;
+  return played > w.latencyFrames ? played - w.latencyFrames : 0;
+}
+
+// ---- waveOut ------------------------------------------------------------------
+
+bool OpenWaveOut(int rate) {
+  WAVEFORMATEX format = StereoFormat(rate);
+  HWAVEOUT device = nullptr;
+  MMRESULT result = waveOutOpen(&device, WAVE_MAPPER, &format,
+                                reinterpret_cast<DWORD_PTR>(Music.bufferDone), 0, CALLBACK_EVENT);
+  if (result != MMSYSERR_NOERROR) {
+    std::fprintf(stderr, "audio: waveOutOpen failed (%u)\n", static_cast<unsigned>(result));
+    return false;
+  }
+  Music.device = device;
+  for (int i = 0; i < kBuffers; ++i) {
+    WAVEHDR& header = Music.headers[i];
+    header = {};
+    header.lpData = reinterpret_cast<LPSTR>(Music.samples[i]);
+    header.dwBufferLength = sizeof Music.samples[i];
+    waveOutPrepareHeader(WaveOut(), &header, sizeof header);
+  }
+  return true;
 }
 
 // Renders into every buffer the device has finished with (or never had) and
@@ -59,30 +231,47 @@ void Refill() {
     if (done) Music.buffersReturned.fetch_add(1, std::memory_order_release);
     header.dwFlags &= ~WHDR_DONE;
     Render(reinterpret_cast<int16_t*>(header.lpData), kBufferFrames);
-    waveOutWrite(Music.device, &header, sizeof header);
+    waveOutWrite(WaveOut(), &header, sizeof header);
   }
 }
 
-void Feed() {
+void FeedWaveOut() {
   while (!Music.stop.load(std::memory_order_acquire)) {
     Refill();
     WaitForSingleObject(Music.bufferDone, 100);
   }
 }
 
-// The frame being heard: the device's played-sample count, or the end of
-// the last buffer it handed back where it does not count samples.
-uint64_t HeardFrames() {
-  uint64_t rendered = Stream.FramesRendered();
-  uint64_t heard;
+// The device's played-sample count, or the end of the last buffer it handed
+// back where it does not count samples.
+uint64_t WaveOutHeardFrames() {
   MMTIME time = {};
   time.wType = TIME_SAMPLES;
-  if (waveOutGetPosition(Music.device, &time, sizeof time) == MMSYSERR_NOERROR &&
-      time.wType == TIME_SAMPLES) {
-    heard = time.u.sample;
-  } else {
-    heard = Music.buffersReturned.load(std::memory_order_acquire) * kBufferFrames;
-  }
+  if (waveOutGetPosition(WaveOut(), &time, sizeof time) == MMSYSERR_NOERROR &&
+      time.wType == TIME_SAMPLES)
+    return time.u.sample;
+  return Music.buffersReturned.load(std::memory_order_acquire) * kBufferFrames;
+}
+
+void CloseWaveOut() {
+  waveOutReset(WaveOut());  // hands every queued buffer back
+  for (WAVEHDR& header : Music.headers) waveOutUnprepareHeader(WaveOut(), &header, sizeof header);
+  waveOutClose(WaveOut());
+}
+
+// ---- either -------------------------------------------------------------------
+
+void Feed() {
+  if (Music.driver == Driver::kWasapi)
+    FeedWasapi();
+  else
+    FeedWaveOut();
+}
+
+// The frame being heard, never past what has been rendered.
+uint64_t HeardFrames() {
+  uint64_t rendered = Stream.FramesRendered();
+  uint64_t heard = Music.driver == Driver::kWasapi ? WasapiHeardFrames() : WaveOutHeardFrames();
   return heard > rendered ? rendered : heard;
 }
 
@@ -90,30 +279,20 @@ uint64_t HeardFrames() {
 
 int MusicInit(int, int rate, uint32_t, WindowHandle) {
   if (Music.device) return 1;
-  WAVEFORMATEX format = {};
-  format.wFormatTag = WAVE_FORMAT_PCM;
-  format.nChannels = 2;
-  format.nSamplesPerSec = static_cast<DWORD>(rate);
-  format.wBitsPerSample = 16;
-  format.nBlockAlign = 4;
-  format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
   Music.bufferDone = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   if (!Music.bufferDone) return 0;
-  MMRESULT result = waveOutOpen(&Music.device, WAVE_MAPPER, &format,
-                                reinterpret_cast<DWORD_PTR>(Music.bufferDone), 0, CALLBACK_EVENT);
-  if (result != MMSYSERR_NOERROR) {
-    std::fprintf(stderr, "audio: waveOutOpen failed (%u)\n", static_cast<unsigned>(result));
+  const char* forced = std::getenv("QM7_AUDIO");
+  bool waveOutOnly = forced && lstrcmpiA(forced, "waveout") == 0;
+  if (!waveOutOnly && OpenWasapi(rate)) {
+    Music.driver = Driver::kWasapi;
+    Music.device = Music.wasapi.client;
+  } else if (OpenWaveOut(rate)) {
+    Music.driver = Driver::kWaveOut;
+  } else {
     Music.device = nullptr;
     CloseHandle(Music.bufferDone);
     Music.bufferDone = nullptr;
     return 0;
-  }
-  for (int i = 0; i < kBuffers; ++i) {
-    WAVEHDR& header = Music.headers[i];
-    header = {};
-    header.lpData = reinterpret_cast<LPSTR>(Music.samples[i]);
-    header.dwBufferLength = sizeof Music.samples[i];
-    waveOutPrepareHeader(Music.device, &header, sizeof header);
   }
   Music.buffersReturned = 0;
   Stream.Reset();
@@ -163,14 +342,19 @@ void CloseMusicDevice() {
   QueryPerformanceFrequency(&frequency);
   long long ns = static_cast<long long>(static_cast<double>(count.QuadPart) * 1e9 /
                                         static_cast<double>(frequency.QuadPart));
-  Stream.ReportHeardAtClose("waveOut", kBuffers * kBufferFrames, HeardFrames(), ns);
+  bool wasapi = Music.driver == Driver::kWasapi;
+  Stream.ReportHeardAtClose(wasapi ? "wasapi" : "waveOut",
+                            wasapi ? static_cast<int>(Music.wasapi.bufferFrames) : kBuffers * kBufferFrames,
+                            HeardFrames(), ns);
   Music.stop = true;
   SetEvent(Music.bufferDone);
   if (Music.feeder.joinable()) Music.feeder.join();
-  waveOutReset(Music.device);  // hands every queued buffer back
-  for (WAVEHDR& header : Music.headers) waveOutUnprepareHeader(Music.device, &header, sizeof header);
-  waveOutClose(Music.device);
+  if (wasapi)
+    CloseWasapi();
+  else
+    CloseWaveOut();
   Music.device = nullptr;
+  Music.driver = Driver::kNone;
   CloseHandle(Music.bufferDone);
   Music.bufferDone = nullptr;
   Stream.Release();

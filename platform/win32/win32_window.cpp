@@ -6,6 +6,8 @@
 // reaches the host's procedure through the class's window procedure. The
 // window becomes active by being shown, as any newly shown top-level window
 // of the foreground process does, so nothing is queued here by hand.
+#include <cstdlib>
+
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/window.h"
@@ -63,6 +65,7 @@ WindowHandle GetForegroundWindow() { return win32::ForegroundWindow(); }
 void StartInWindow(int windowed) { win32::SetStartWindowed(windowed != 0); }
 
 void EndPlatform() {
+  if (std::getenv("QM7_STATS")) win32::ReportPresentation();
   CloseMusicDevice();
   win32::DdRestoreDisplayMode();
 }

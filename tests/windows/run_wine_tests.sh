@@ -23,14 +23,19 @@
 #  5. no virtual desktop, openbox on the 1920x1080 screen: Wine offers only
 #     the screen's own size, so the program shows its 320x240 mode through
 #     the stand-in (a borderless window over the screen, no mode switch):
-#     the picture 1440x1080 at x=240 with black bars, moving; the recorded
-#     sound is the module's and how far pictures and sound are apart is
-#     measured; Escape gives status 0 and the screen keeps its size.
-#  6. the stand-in shows exactly the frame it is given (QM7_TEST_FRAME): the
-#     checkerboard and frames of the golden run, read back at every source
-#     pixel's footprint centre.
-#  7. --window: 1280x960 client with a title bar, about centred; Alt+Enter
-#     and F11 go to full screen and back to the same place.
+#     the picture 1440x1080 at x=240 with black bars, moving; the presenter
+#     chosen by itself is GDI, OpenGL being drawn by the processor here
+#     (llvmpipe); the recorded sound is the module's, and pictures and sound
+#     are within +-20 ms of each other when the sound server never ran dry;
+#     Escape gives status 0 and the screen keeps its size.
+#  6. for each presenter (QM7_PRESENT=gdi, QM7_PRESENT=gpu): the stand-in
+#     shows exactly the frame it is given (QM7_TEST_FRAME): the checkerboard
+#     and frames of the golden run, read back at every source pixel's
+#     footprint centre; and the fallback: an OpenGL context or present that
+#     is refused (QM7_TEST_GL_REFUSE) goes on with GDI, the frame still exact.
+#  7. for each presenter, --window: 1280x960 client with a title bar, about
+#     centred, the frame exact; Alt+Enter and F11 go to full screen (the
+#     frame exact there) and back to the same place.
 # Screenshots and the recording stay in WINDOWS_BUILD/wine-check/.
 # Uses an X server and a sound server of its own (tests/support/x_session.sh
 # and sound_server.sh) and its own WINEPREFIX under ~/.cache/qm7.
@@ -298,6 +303,11 @@ done
 # compare prints large counts as 1.2e+06.
 awk -v c="${changed%% *}" 'BEGIN { exit !(c > 1000) }' || fail "stand-in: the picture did not change"
 [ "$size_after" = "$size_before" ] || fail "stand-in: the X screen is $size_after after the demo, $size_before before"
+shown=$(sed -n 's/^qm7: presentation //p' "$out/standin-stderr.txt")
+intervals=$(sed -n 's/^qm7: present intervals: //p' "$out/standin-stderr.txt")
+echo "wine: stand-in: presentation $shown; present intervals $intervals"
+[[ "$shown" == "stand-in gdi (OpenGL is drawn by the processor"* ]] ||
+  fail "stand-in: the presenter chosen is not GDI for software OpenGL ($shown)"
 
 # The recorded sound is the module's, and where it was against where the
 # program believed it was heard (as tests/host/sound does on Linux).
@@ -329,15 +339,19 @@ if [ -n "${found[lag]:-}" ]; then
   echo "wine: stand-in sound: music at ${found[level]} dBFS, envelope correlation ${found[envelope]}, ${found[exact]} sample-exact, ${found[pieces]} pieces with $gaps_ms ms of silence between them; playing frame $played when qm7.exe believed $heard: offset $offset ms"
   awk -v e="${found[envelope]}" 'BEGIN { exit !(e >= 0.95) }' || fail "stand-in: the recording does not follow the music's envelope"
   awk -v l="${found[level]}" 'BEGIN { exit !(l > -40) }' || fail "stand-in: the recorded music is nearly silent"
-  # Wine's waveOutGetPosition counts what Wine has handed to the sound server,
-  # not what the server has played: the server's own buffer (about 80 ms on a
-  # quiet machine here) lies outside what the program can see, so the +-20 ms
-  # that holds on Linux cannot be shown under Wine. The offset is reported,
-  # and held to +-150 ms when the server played without running dry: a
-  # position off by whole buffers or a stale clock shows as far more. On a
-  # machine so busy that it ran dry for more than 100 ms, each gap shifts what
-  # the sink had played against the device's count, and it is only reported.
-  if [ "$gaps_ms" -le 100 ]; then
+  # The position is the stream's clock less the stream latency Wine reports
+  # (win32_music.cpp): +-20 ms, as on Linux, while the server played without
+  # running dry. On a machine so busy that it ran dry, each gap shifts what
+  # the sink had played against the stream's clock: up to 100 ms of gaps the
+  # offset is held to +-150 ms (a position off by whole buffers or a stale
+  # clock shows as far more); beyond that it is only reported.
+  driver=$(sed -n 's/^qm7: audio driver \([^,]*\),.*/\1/p' "$out/standin-stderr.txt")
+  [ "$driver" = wasapi ] || fail "stand-in: the sound went through '$driver', not WASAPI"
+  if [ "$gaps_ms" -eq 0 ]; then
+    awk -v o="$offset" 'BEGIN { exit !(o <= 20 && o >= -20) }' ||
+      fail "stand-in: pictures and sound are $offset ms apart (more than 20 ms)"
+  elif [ "$gaps_ms" -le 100 ]; then
+    echo "wine: stand-in sound: the server ran dry for $gaps_ms ms: the offset is held to +-150 ms"
     awk -v o="$offset" 'BEGIN { exit !(o <= 150 && o >= -150) }' ||
       fail "stand-in: pictures and sound are $offset ms apart (more than 150 ms)"
   else
@@ -345,18 +359,20 @@ if [ -n "${found[lag]:-}" ]; then
   fi
 fi
 
-# ---- 6. the stand-in shows exactly the frame it is given ---------------------
+# ---- 6. the stand-in shows exactly the frame it is given, per presenter -------
 mkdir -p "$out/frames"
 "$native/tools/capture/qm7-capture" --data "$native/data" --dump-frames 1500,9000 \
   --dump-dir "$out/frames" >/dev/null || fail "frames: the golden run's dump failed"
-show_frame() {  # LABEL FRAME: qm7.exe showing FRAME, grabbed as LABEL.png
-  (cd "$out/app" && QM7_TEST_FRAME="$2" exec wine qm7.exe) &
+show_frame() {  # LABEL FRAME [VAR=VALUE...]: qm7.exe showing FRAME, grabbed as LABEL.png
+  local label=$1 frame=$2
+  shift 2
+  (cd "$out/app" && exec env QM7_TEST_FRAME="$frame" QM7_STATS=1 "$@" wine qm7.exe 2>"$out/$label.txt") &
   local demo=$!
   pids+=($demo)
-  probe place 60 >/dev/null || fail "$1: no demo window"
+  probe place 60 >/dev/null || fail "$label: no demo window"
   sleep 2
-  grab_lit "$1"
-  end_demo "$1" "$demo"
+  grab_lit "$label"
+  end_demo "$label" "$demo"
 }
 frame_check() {  # LABEL FRAME.bgra RECT: the grab read back at every footprint centre
   local result
@@ -364,56 +380,76 @@ frame_check() {  # LABEL FRAME.bgra RECT: the grab read back at every footprint 
     fail "$1: the picture is not the frame: $result"
   echo "wine: $1: $(tail -n 1 <<<"$result")"
 }
+presented() {  # LABEL EXPECTED: the QM7_STATS presentation line starts with EXPECTED
+  local shown
+  shown=$(sed -n 's/^qm7: presentation //p' "$out/$1.txt")
+  [[ "$shown" == "$2"* ]] || fail "$1: presented by '$shown', not '$2...'"
+}
 footprint checker "$out/frames/checker.raw"
-show_frame frame-checker checker
-read -r x y w h < <(rect_of frame-checker)
-echo "wine: frame-checker: picture at $x,$y ${w}x$h"
-[ "$x $y $w $h" = "240 0 1440 1080" ] || fail "frame-checker: the picture is at $x,$y ${w}x$h, not 240,0 1440x1080"
-frame_check frame-checker "$out/frames/checker.raw" 240,0,1440,1080
-look=$(footprint check "$out/frame-checker.png" --rect 240,0,1440,1080 2>&1) ||
-  fail "frame-checker: the source pixels' footprints are uneven: $look"
-echo "wine: frame-checker: $(grep footprint <<<"$look" | paste -sd';')"
-for f in "$out"/frames/*.bgra; do
-  name=frame-$(basename "$f" .bgra)
-  show_frame "$name" "$(wwin "$f")"
-  frame_check "$name" "$f" 240,0,1440,1080
+for present in gdi gpu; do
+  label=frame-$present-checker
+  show_frame "$label" checker QM7_PRESENT=$present
+  presented "$label" "stand-in $present (forced by QM7_PRESENT"
+  read -r x y w h < <(rect_of "$label")
+  echo "wine: $label: picture at $x,$y ${w}x$h"
+  [ "$x $y $w $h" = "240 0 1440 1080" ] || fail "$label: the picture is at $x,$y ${w}x$h, not 240,0 1440x1080"
+  frame_check "$label" "$out/frames/checker.raw" 240,0,1440,1080
+  look=$(footprint check "$out/$label.png" --rect 240,0,1440,1080 2>&1) ||
+    fail "$label: the source pixels' footprints are uneven: $look"
+  echo "wine: $label: $(grep footprint <<<"$look" | paste -sd';')"
+  for f in "$out"/frames/*.bgra; do
+    label=frame-$present-$(basename "$f" .bgra)
+    show_frame "$label" "$(wwin "$f")" QM7_PRESENT=$present
+    frame_check "$label" "$f" 240,0,1440,1080
+  done
+done
+# The fallback: OpenGL refusing the context, or a present mid-run.
+for step in context present; do
+  label=fallback-$step
+  show_frame "$label" checker QM7_PRESENT=gpu QM7_TEST_GL_REFUSE=$step
+  want="stand-in gdi (OpenGL refused"
+  [ "$step" = context ] || want="stand-in gdi (OpenGL present refused"
+  presented "$label" "$want"
+  frame_check "$label" "$out/frames/checker.raw" 240,0,1440,1080
 done
 
-# ---- 7. --window, and Alt+Enter and F11 ---------------------------------------
-(cd "$out/app" && QM7_TEST_FRAME=checker exec wine qm7.exe --window) &
-demo=$!
-pids+=($demo)
-windowed=$(probe place 60) || fail "window: no demo window"
-sleep 2
-# The window's client area is an X window of its own (the frame is openbox's).
-client=$(xdotool search --name 'GLIDER TEST PROGRAM' | head -n 1)
-[ -n "$client" ] || fail "window: no X window for the demo"
-grab_lit window "$client"
-grab window-screen
-read -r _ wx wy ww wh _ cw ch kind <<<"$windowed"
-read -r x y w h < <(rect_of window)
-echo "wine: window: $windowed; picture at $x,$y ${w}x$h in the client area"
-[ "$cw $ch $kind" = "1280 960 titled" ] || fail "window: not a 1280x960 window with a title bar ($windowed)"
-[ "$x $y $w $h" = "0 0 1280 960" ] || fail "window: the picture is at $x,$y ${w}x$h, not the whole 1280x960"
-frame_check window "$out/frames/checker.raw" 0,0,1280,960
-dx=$((wx + ww / 2 - 960)) dy=$((wy + wh / 2 - 540))
-[ "${dx#-}" -le 40 ] && [ "${dy#-}" -le 60 ] || fail "window: not centred (its centre is $dx, $dy px off)"
-for key in alt-enter f11; do
-  probe "$key" 10 >/dev/null || fail "window: $key not sent"
+# ---- 7. --window, and Alt+Enter and F11, per presenter ------------------------
+for present in gdi gpu; do
+  (cd "$out/app" && QM7_TEST_FRAME=checker QM7_PRESENT=$present exec wine qm7.exe --window) &
+  demo=$!
+  pids+=($demo)
+  windowed=$(probe place 60) || fail "window-$present: no demo window"
   sleep 2
-  full=$(probe place 5)
-  grab_lit "after-$key"
-  read -r x y w h < <(rect_of "after-$key")
-  echo "wine: window: after $key $full; picture at $x,$y ${w}x$h"
-  [ "$full" = "place 0 0 1920 1080 client 1920 1080 borderless" ] || fail "window: $key did not go to full screen ($full)"
-  [ "$x $y $w $h" = "240 0 1440 1080" ] || fail "window: after $key the picture is at $x,$y ${w}x$h"
-  frame_check "after-$key" "$out/frames/checker.raw" 240,0,1440,1080
-  probe "$key" 10 >/dev/null || fail "window: $key not sent"
-  sleep 2
-  back=$(probe place 5)
-  [ "$back" = "$windowed" ] || fail "window: $key did not come back to the same place ($back, was $windowed)"
+  # The window's client area is an X window of its own (the frame is openbox's).
+  client=$(xdotool search --name 'GLIDER TEST PROGRAM' | head -n 1)
+  [ -n "$client" ] || fail "window-$present: no X window for the demo"
+  grab_lit "window-$present" "$client"
+  grab "window-$present-screen"
+  read -r _ wx wy ww wh _ cw ch kind <<<"$windowed"
+  read -r x y w h < <(rect_of "window-$present")
+  echo "wine: window-$present: $windowed; picture at $x,$y ${w}x$h in the client area"
+  [ "$cw $ch $kind" = "1280 960 titled" ] || fail "window-$present: not a 1280x960 window with a title bar ($windowed)"
+  [ "$x $y $w $h" = "0 0 1280 960" ] || fail "window-$present: the picture is at $x,$y ${w}x$h, not the whole 1280x960"
+  frame_check "window-$present" "$out/frames/checker.raw" 0,0,1280,960
+  dx=$((wx + ww / 2 - 960)) dy=$((wy + wh / 2 - 540))
+  [ "${dx#-}" -le 40 ] && [ "${dy#-}" -le 60 ] || fail "window-$present: not centred (its centre is $dx, $dy px off)"
+  for key in alt-enter f11; do
+    probe "$key" 10 >/dev/null || fail "window-$present: $key not sent"
+    sleep 2
+    full=$(probe place 5)
+    grab_lit "after-$key-$present"
+    read -r x y w h < <(rect_of "after-$key-$present")
+    echo "wine: window-$present: after $key $full; picture at $x,$y ${w}x$h"
+    [ "$full" = "place 0 0 1920 1080 client 1920 1080 borderless" ] || fail "window-$present: $key did not go to full screen ($full)"
+    [ "$x $y $w $h" = "240 0 1440 1080" ] || fail "window-$present: after $key the picture is at $x,$y ${w}x$h"
+    frame_check "after-$key-$present" "$out/frames/checker.raw" 240,0,1440,1080
+    probe "$key" 10 >/dev/null || fail "window-$present: $key not sent"
+    sleep 2
+    back=$(probe place 5)
+    [ "$back" = "$windowed" ] || fail "window-$present: $key did not come back to the same place ($back, was $windowed)"
+  done
+  [ "$(screen_size)" = "$size_before" ] || fail "window-$present: the X screen changed size"
+  end_demo "window-$present" "$demo"
 done
-[ "$(screen_size)" = "$size_before" ] || fail "window: the X screen changed size"
-end_demo window "$demo"
 set_desktop on
 echo "wine: all checks passed"
