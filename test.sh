@@ -5,7 +5,8 @@
 # the Windows build, cross-built and checked under Wine.
 #   QM7_NO_SANITIZE=1 ./test.sh   skips the sanitizer build (quick local runs)
 #   QM7_NO_WINDOWS=1 ./test.sh    skips the Windows build and its Wine checks
-#   QM7_NO_WEB=1 ./test.sh        skips the web build and its headless Chromium checks
+#   QM7_NO_WEB=1 ./test.sh        skips the web build and its checks in the browsers
+#   QM7_WEB_ENGINES="chromium firefox webkit"   the browser engines it checks (default all)
 set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
 
@@ -23,11 +24,15 @@ run_suite() {
 run_suite release
 if [ "${QM7_NO_WEB:-0}" != 1 ]; then
   # The demo built for the browser, played and traced in headless Chromium
+  # and in Firefox ESR and WebKitGTK as real windows with a sound server
   # (uses the Release build's data and capture tool).
   echo "== web"
-  qm7_install_packages chromium python3-websocket python3-pil
+  qm7_install_packages chromium firefox-esr webkit2gtk-driver python3-websocket python3-pil \
+    xvfb openbox xdotool x11-utils ffmpeg pulseaudio pulseaudio-utils
   "$QM7_ROOT/scripts/build-web.sh"
-  /usr/bin/python3 "$QM7_ROOT/tests/web/browser_test.py" "$QM7_ROOT" "$QM7_ROOT/build/web-test"
+  # shellcheck disable=SC2086
+  "$QM7_ROOT/tests/web/run_browsers.sh" "$QM7_ROOT" "$QM7_ROOT/build/web-test" \
+    ${QM7_WEB_ENGINES:-chromium firefox webkit}
 fi
 if [ "${QM7_NO_SANITIZE:-0}" != 1 ]; then
   run_suite asan
