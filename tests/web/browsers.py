@@ -284,7 +284,7 @@ class Bidi(RealWindow, Browser):
         self.ws = None
         while self.ws is None:
             try:
-                self.ws = websocket.create_connection(f'ws://127.0.0.1:{port}/session', timeout=60,
+                self.ws = websocket.create_connection(f'ws://127.0.0.1:{port}/session', timeout=180,
                                                       suppress_origin=True)
             except OSError:
                 if time.time() > deadline or self.proc.poll() is not None:
