@@ -1,10 +1,10 @@
 // main_web.cpp — the qm7 program in a web page.
 //
 // The page calls main when the viewer presses Play (platform/web/qm7-page.js),
-// so the sound may start. Start-up runs at once; the browser then calls
-// RunPasses once per display frame, which runs passes of the host's main
-// loop until one frame was drawn or the demo waits (inactive), so a message
-// never costs a frame. At the end the page is told the exit status. Each
+// so the sound may start. Start-up runs at once, while the sound output's
+// clock comes up; the browser then calls RunPasses once per display frame,
+// which runs passes of the host's main loop until one frame was drawn or the
+// demo waits (inactive), so a message never costs a frame. At the end the page is told the exit status. Each
 // start-up step is told to the page as it is taken (qm7Stats.startup).
 #include <emscripten.h>
 
@@ -12,6 +12,7 @@
 
 #include "host/host.h"
 #include "host/message_loop.h"
+#include "pack/pack_archive.h"
 #include "platform/window.h"
 
 namespace {
@@ -48,6 +49,17 @@ void RunPasses() {
 }
 
 }  // namespace
+
+// The page, when the output taken at start-up has not started its clock
+// within its limit: the music could not start after all, so the program ends
+// as its first start-up step would have, with "Can't initialize device".
+extern "C" EMSCRIPTEN_KEEPALIVE void qm7_web_no_sound() {
+  emscripten_cancel_main_loop();
+  ClosePack();
+  StartupFailed("Can't initialize device");
+  EndPlatform();
+  TellPageEnded(1);
+}
 
 int main() {
   StartupObserver = [](const char* step) { TellPageStep(step); };

@@ -20,6 +20,7 @@
 // ?testframe=checker shows the still test frame (host/test_frame.h).
 // Test flags, ?testaudio= with any of (comma separated):
 //   stuck      an audio context whose clock never runs (no output)
+//   slowMS     an output whose clock starts MS milliseconds after Play
 //   script     no AudioWorklet: the ScriptProcessorNode path
 //   rate48000  a browser that refuses 44100 Hz and runs at 48000 by default
 'use strict';
@@ -27,13 +28,25 @@
 const WM_ACTIVATEAPP = 0x001C, WM_KEYDOWN = 0x0100, VK_ESCAPE = 27;
 const kWidth = 320, kHeight = 240;
 const kChunkFrames = 2048, kLowWater = 6144, kTargetQueued = 12288;
-const kMusicRate = 44100, kAudioStartMs = 1000;
+const kMusicRate = 44100;
+// How long an output's clock may take to run after Play before the page says
+// so, and before it counts as no output at all. Firefox ESR with PulseAudio
+// took up to 2.4 s on a busy two-core machine, WebKitGTK up to 1 s; devices
+// that wake on demand (Bluetooth headphones) take seconds more.
+const kSoundNoticeMs = 500, kSoundLimitMs = 8000;
+// ?autoplay=1 where the browser cannot say whether sound may start without a
+// click: how long a clock resumed without one may take to show that it runs.
+const kAutoplayProbeMs = 1000;
 
 const qm7Stats = {
   loadedMs: -1, playMs: -1, firstFrameMs: -1, frames: 0, startup: [],
   audioKind: '', audioRate: 0, audioStartMs: -1, audioChunks: 0, audioPlayed: 0,
-  audioRendered: 0, activeAtStart: null, status: null, messages: [],
+  audioRendered: 0, activeAtStart: null, status: null, messages: [], errors: [],
 };
+
+// Uncaught errors, for tests whose browser has no console to read.
+window.addEventListener('error', (e) => qm7Stats.errors.push(String(e.message)));
+window.addEventListener('unhandledrejection', (e) => qm7Stats.errors.push(String(e.reason)));
 
 const qm7Page = (() => {
   const $ = (id) => document.getElementById(id);
@@ -160,10 +173,16 @@ const qm7Page = (() => {
     } catch (e) {
       try { ctx = new Context({latencyHint: 'interactive'}); } catch (e2) { return null; }
     }
-    // A context whose clock never runs, like one without an output device.
+    // A context whose clock never runs, like one without an output device;
+    // or one whose clock starts that long after it was asked to.
+    const slow = testAudio.map((f) => /^slow(\d+)$/.exec(f)).find((m) => m);
     if (testAudio.includes('stuck')) {
       ctx.suspend().catch(() => {});
       ctx.resume = () => new Promise(() => {});
+    } else if (slow) {
+      ctx.suspend().catch(() => {});
+      const resume = ctx.resume.bind(ctx);
+      ctx.resume = () => new Promise((done) => setTimeout(() => resume().then(done, done), +slow[1]));
     }
     return ctx;
   }
@@ -185,13 +204,13 @@ const qm7Page = (() => {
     ready();
   }
 
-  // Inside the click: lets the context sound, then waits until its clock
-  // runs, for at most kAudioStartMs. True when it does.
-  function startClock() {
+  // Inside the click: lets the context sound. Resolves true once its clock
+  // runs, false when it has not within `limitMs`.
+  function startClock(limitMs) {
     if (!audio) return Promise.resolve(false);
     const ctx = audio.ctx;
     const from = ctx.currentTime;
-    const until = performance.now() + kAudioStartMs;
+    const until = performance.now() + limitMs;
     try { ctx.resume().catch(() => {}); } catch (e) { /* stays suspended */ }
     return new Promise((resolve) => {
       const look = () => {
@@ -200,6 +219,20 @@ const qm7Page = (() => {
         else setTimeout(look, 1);
       };
       look();
+    });
+  }
+
+  // After Play: says "Starting sound…" while the clock is slow to run, and
+  // ends the program when it never does.
+  function watchClock(clock) {
+    const notice = setTimeout(() => { if (running) $('notice').hidden = false; }, kSoundNoticeMs);
+    clock.then((runs) => {
+      clearTimeout(notice);
+      $('notice').hidden = true;
+      if (!audio) return;
+      audio.running = runs;
+      qm7Stats.audioStartMs = api.startupStep(runs ? 'audio clock runs' : 'no audio clock');
+      if (!runs && running) program._qm7_web_no_sound();
     });
   }
 
@@ -273,15 +306,10 @@ const qm7Page = (() => {
       if (qm7Stats.activeAtStart === null) qm7Stats.activeAtStart = active;
       return active;
     },
-    // The output's rate, or 0 when there is none or its clock did not run.
+    // The output's rate, or 0 when there is none. Its clock may not run yet.
     startAudio(rate) {
-      if (!audio) return 0;
+      if (!audio || audio.ctx.state === 'closed') return 0;
       const ctx = audio.ctx;
-      if (!audio.running) {
-        ctx.close().catch(() => {});
-        audio = null;
-        return 0;
-      }
       audio.rate = ctx.sampleRate;
       qm7Stats.audioRate = audio.rate;
       if (audio.rate !== rate) console.warn('qm7: audio runs at ' + audio.rate + ' Hz');
@@ -297,6 +325,7 @@ const qm7Page = (() => {
         qm7Stats.audioKind = 'script-processor';
       }
       audio.node.connect(ctx.destination);
+      // Nothing heard until the output plays what it is given.
       audio.report = {played: 0, frame: ctx.currentTime * audio.rate, queued: 0};
       return audio.rate;
     },
@@ -312,7 +341,7 @@ const qm7Page = (() => {
     // Order | row << 16 being heard (counters for tests).
     position() { return running ? program._qm7_web_music_position() : 0; },
     heardFrames() {
-      if (!audio || !audio.report) return 0;
+      if (!audio || !audio.report || !audio.running) return 0;
       const r = audio.report;
       // Frames played since the last report, up to what was queued then
       // (before it, for a buffer that starts later).
@@ -327,6 +356,7 @@ const qm7Page = (() => {
     },
     ended(status) {
       running = false;
+      $('notice').hidden = true;
       qm7Stats.status = status;
       clearTimeout(controlsTimer);
       $('fullscreen').hidden = true;
@@ -360,33 +390,32 @@ const qm7Page = (() => {
     const play = $('play');
     play.disabled = false;
     play.focus();
-    if (new URLSearchParams(location.search).get('autoplay') === '1') start(true);
+    if (new URLSearchParams(location.search).get('autoplay') === '1') autoplay();
   }
 
-  async function start(automatic) {
+  function start() {
     const button = $('play');
     if (button.disabled || running) return;
     button.disabled = true;
     qm7Stats.playMs = performance.now();
-    const clock = startClock();  // resumed inside the click, so it may sound
+    const clock = startClock(kSoundLimitMs);  // resumed inside the click, so it may sound
     $('start').hidden = true;
-    screen.focus();              // keys reach the demo without a click on it
-    if (audio) audio.running = await clock;
-    if (automatic && audio && !audio.running) {
-      // Sound may need a click in this browser: Play waits for one.
-      qm7Stats.startup = [];
-      $('start').hidden = false;
-      button.disabled = false;
-      button.focus();
-      return;
-    }
-    qm7Stats.audioStartMs = api.startupStep(audio && audio.running ? 'audio clock runs' : 'no audio clock');
+    screen.focus();                           // keys reach the demo without a click on it
     pageActive = activeNow();
     running = true;
     showControls();
+    watchClock(clock);
     program.callMain([]);
     started = true;
     api.startupStep('main returned');
+  }
+
+  // ?autoplay=1: starts at once where the browser lets sound start without a
+  // click (it says so, or a clock resumed without one runs); Play stays
+  // offered otherwise. Nothing but a click or this starts the program.
+  async function autoplay() {
+    const policy = navigator.getAutoplayPolicy ? navigator.getAutoplayPolicy('audiocontext') : '';
+    if (policy === 'allowed' || !audio || (!policy && await startClock(kAutoplayProbeMs))) start();
   }
 
   function boot(factory) {
@@ -404,7 +433,7 @@ const qm7Page = (() => {
       post(WM_KEYDOWN, keyCode(e));
       if (e.key === 'Escape') e.preventDefault();
     });
-    $('play').addEventListener('click', () => start(false));
+    $('play').addEventListener('click', start);
     $('fullscreen').addEventListener('click', fullScreen);
     document.addEventListener('mousemove', showControls);
     $('message-ok').addEventListener('click', () => {

@@ -1,7 +1,8 @@
 // web_music.cpp — the module played through the page's Web Audio output.
 //
 // The page opens the output (an AudioWorklet, or a ScriptProcessorNode where
-// there is none) and says at which rate it runs: 44100 Hz where the browser
+// there is none) when its audio context exists, whether or not the context's
+// clock runs yet (it may take seconds), and says at which rate it runs: 44100 Hz where the browser
 // grants it, its own default rate otherwise. The module is rendered at that
 // rate. The output asks the page for more sound as its queue runs low; the
 // page calls qm7_web_render_audio, which renders from the shared music
@@ -33,8 +34,7 @@ struct WebMusicState {
 WebMusicState Music;
 MusicStream Stream;
 
-// The rate the page's audio output runs at, or 0 when it has none or its
-// clock does not run.
+// The rate the page's audio output runs at, or 0 when it has none.
 EM_JS(int, StartPageAudio, (int rate), {
   return typeof qm7Page !== 'undefined' ? qm7Page.startAudio(rate) : 0;
 });

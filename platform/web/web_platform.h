@@ -21,6 +21,9 @@ void qm7_web_prepare_music();
 // Page (its counters for tests): order | row << 16 of what is heard now, as
 // the timeline reads it.
 uint32_t qm7_web_music_position();
+// Page, when the sound output taken at start-up never started its clock:
+// ends the running program with "Can't initialize device" (host/main_web.cpp).
+void qm7_web_no_sound();
 }
 
 // Music, on MusicFree: stops the page's audio output.
