@@ -80,14 +80,21 @@ bool LoadDataFiles(char* reason, std::size_t reasonBytes) {
     char step[64];
     std::snprintf(step, sizeof step, "LoadFile %s", file.name);
     Step(step);
-    std::size_t length = 0;
-    if (!LoadFile(file.name, &LoadedFiles[i], &length)) {
+    std::size_t length = 0, decoded = 0;
+    if (!LoadFile(file.name, &LoadedFiles[i], &length, &decoded)) {
       std::snprintf(reason, reasonBytes, "Can't load the data file %s", file.name);
       return false;
     }
     if (length < file.minimumBytes) {
       std::snprintf(reason, reasonBytes, "The data file %s is too short: %zu bytes of %zu",
                     file.name, length, file.minimumBytes);
+      return false;
+    }
+    // A pack entry whose stream ended early: damage in the pack, refused
+    // like any other damaged entry when the readers would reach the zeros.
+    char why[96];
+    if (!HoldsNeededBytes(decoded, file.minimumBytes, why, sizeof why)) {
+      std::snprintf(reason, reasonBytes, "Can't load the data file %s: it %s", file.name, why);
       return false;
     }
     if (file.fixedCopy == nullptr) {

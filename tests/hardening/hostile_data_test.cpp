@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "pack/lzw_encoder.h"
 #include "pack/pack_archive.h"
 #include "tests/support/program_run.h"
 #include "tests/support/scratch_folder.h"
@@ -77,6 +78,20 @@ class DataFolder {
   uint32_t EntryField(const char* name, std::size_t field) const {
     return GetU32(Read("qm7.dat"), EntryAt(name) + field);
   }
+  // Gives `name`'s entry a stream of only the first `keep` bytes of the real
+  // file, as a stream damaged into an early end code decodes: the unpacked
+  // size stays, the rest of the file would be zero. The stream goes at the
+  // end of the pack.
+  void EndStreamAfter(const char* name, std::size_t keep) {
+    const std::string file = ReadWholeFile(fs::path(QM7_LOOSE_DIR) / name);
+    const std::vector<uint8_t> stream =
+        LzwEncode(reinterpret_cast<const uint8_t*>(file.data()), keep);
+    std::string pack = Read("qm7.dat");
+    PutU32(&pack, EntryAt(name) + kPackOffsetField, static_cast<uint32_t>(pack.size()));
+    PutU32(&pack, EntryAt(name) + kPackStoredField, static_cast<uint32_t>(stream.size()));
+    pack.append(stream.begin(), stream.end());
+    Write("qm7.dat", pack);
+  }
   // The entry whose data ends last in the pack.
   std::string LastEntryInPack() const {
     std::string pack = Read("qm7.dat"), last;
@@ -119,6 +134,12 @@ Expect TooShort(const std::string& file, std::size_t got, std::size_t want) {
   return {1,
           "qm7: The data file " + file + " is too short: " + std::to_string(got) + " bytes of " +
               std::to_string(want),
+          ""};
+}
+Expect DecodesShort(const std::string& file, std::size_t got, std::size_t want) {
+  return {1,
+          "qm7: Can't load the data file " + file + ": it decodes to " + std::to_string(got) +
+              " of the " + std::to_string(want) + " bytes needed",
           ""};
 }
 Expect Plays() { return {0, "", ""}; }
@@ -370,12 +391,26 @@ std::vector<HostileCase> HostileCases() {
     return CannotLoad("scroll.bin");
   });
   add("compressed entry decodes short", [](DataFolder& f) {
-    // The stream ends before the unpacked size: the rest of the file is
-    // zero and the palette is still 768 bytes long enough to use.
+    // The stream ends before the unpacked size, but after the 768 bytes
+    // the palette's readers read: nothing reads the zeros after them.
     f.AddModule();
     f.AddPack();
     f.SetEntryField("w.pal", kPackUnpackedField, 1000);
     return Plays();
+  });
+  // A stream that ends early where the readers would reach the zeros: the
+  // closing scroll would play garbled, then blank, without a word.
+  add("compressed scroll.bin ends halfway", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    f.EndStreamAfter("scroll.bin", 553920 / 2);
+    return DecodesShort("scroll.bin", 553920 / 2, 553920);
+  });
+  add("compressed brisk.bin ends one byte short", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    f.EndStreamAfter("brisk.bin", 14159);
+    return DecodesShort("brisk.bin", 14159, 14160);
   });
   add("compressed entry with unpacked size 4 GiB", [](DataFolder& f) {
     // Refused before anything is allocated for it.

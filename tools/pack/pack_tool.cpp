@@ -210,16 +210,19 @@ bool SafeFileName(const std::string& name) {
 }
 
 // Loads one entry through the pack reader. 0: *data (std::free) holds it;
-// a stream that ends early is said on standard error and sets *short_.
+// a stream that ends early is said on standard error and sets *short_. The
+// tool knows no entry's readers, so the whole entry is what is needed, by the
+// rule start-up applies to the bytes the demo reads.
 int LoadEntry(const OpenedPack& pack, const PackEntry& e, uint8_t** data, std::size_t* length,
               bool* short_) {
   std::size_t decoded = 0;
   *short_ = false;
   if (!LoadPackEntry(pack.file, pack.fileBytes, pack.path.c_str(), e, data, length, &decoded))
     return Fail("%s: entry %s cannot be loaded", pack.path, e.name);
-  if (decoded < *length) {
-    std::fprintf(stderr, "qm7-pack: %s: entry %s decodes to %zu of %zu bytes; the rest is zero\n",
-                 pack.path.c_str(), e.name, decoded, *length);
+  char why[96];
+  if (!HoldsNeededBytes(decoded, *length, why, sizeof why)) {
+    std::fprintf(stderr, "qm7-pack: %s: entry %s %s; the rest is zero\n", pack.path.c_str(),
+                 e.name, why);
     *short_ = true;
   }
   return 0;
