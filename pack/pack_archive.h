@@ -20,6 +20,8 @@
 // lzw_decoder.h). At most 300 entries are used. Names are matched exactly,
 // case-sensitively, first entry first. A name the pack lacks, or every name
 // when the pack could not be opened, is read from a loose file of that name.
+// qm7-pack adds a last entry, qm7.sum, with every other entry's checksum
+// (pack/pack_sums.h); to this reader it is an entry like any other.
 //
 // One archive per process (PackArchive); OpenPack on an open archive closes
 // the old one first.

@@ -1,12 +1,16 @@
 // Fuzzes LoadFile: every entry of an arbitrary pack is loaded and released,
 // and what the readers' rule (HoldsNeededBytes, as start-up and qm7-pack
-// check apply it) accepts must really have come from the entry's data.
+// check apply it) accepts must really have come from the entry's data. A
+// qm7.sum entry is read as start-up reads it: accepted only in exactly the
+// form qm7-pack writes, and a file matches it only when its packed bytes
+// hash, by a plain bitwise CRC-32, to the recorded value.
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "pack/lzw_decoder.h"
 #include "pack/pack_archive.h"
+#include "pack/pack_sums.h"
 #include "tests/fuzz/fuzz_common.h"
 
 namespace {
@@ -30,6 +34,46 @@ std::size_t BytesTheStreamWrote(const uint8_t* pack, const PackEntry& entry, con
   return n;
 }
 
+// CRC-32 one bit at a time, apart from the table the pack code uses.
+uint32_t BitwiseCrc32(const uint8_t* bytes, std::size_t length) {
+  uint32_t c = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < length; ++i) {
+    c ^= bytes[i];
+    for (int bit = 0; bit < 8; ++bit) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+  }
+  return ~c;
+}
+
+// The pack's qm7.sum when it has one that ReadPackSums accepts: then its
+// bytes must be exactly what EncodePackSums makes of the records read, so
+// nothing but what qm7-pack writes passes. Null otherwise.
+const PackSums* ReadSums(const uint8_t* pack) {
+  static PackSums sums;
+  PackEntry entry;
+  if (!FindEntry(kPackSumsName, &entry)) return nullptr;
+  char why[96];
+  if (!ReadPackSums(PackArchive.file, PackArchive.fileBytes, PackArchive.packName, entry, &sums, why,
+                    sizeof why))
+    return nullptr;
+  const std::vector<PackSum> records(sums.sums, sums.sums + sums.count);
+  const std::vector<uint8_t> again = EncodePackSums(records);
+  if (entry.compressed == 1) {
+    // A compressed qm7.sum was decoded whole; compare what it decodes to.
+    uint8_t* out = nullptr;
+    std::size_t length = 0;
+    if (!LoadPackEntry(PackArchive.file, PackArchive.fileBytes, PackArchive.packName, entry, &out,
+                       &length, nullptr))
+      std::abort();
+    const bool same = std::vector<uint8_t>(out, out + length) == again;
+    std::free(out);
+    if (!same) std::abort();
+  } else if (entry.storedSize != again.size() ||
+             std::memcmp(pack + entry.offset, again.data(), again.size()) != 0) {
+    std::abort();
+  }
+  return &sums;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -40,6 +84,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (SlowToLoad(data, size) || !WriteScratch(data, size)) return 0;
   OpenPack(ScratchPackPath().c_str());
+  const PackSums* sums = ReadSums(data);
   for (int i = 0; i < PackArchive.entryCount; ++i) {
     const PackEntry& entry = PackArchive.directory[i];
     // Loose-file fallback is not what is fuzzed here: only names the pack holds.
@@ -64,6 +109,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       for (std::size_t needed : {length, wrote, wrote + 1}) {
         if (needed > length) continue;
         if (HoldsNeededBytes(decoded, needed, why, sizeof why) != (needed <= wrote)) std::abort();
+      }
+      // The checksum rule: the record's size in bytes, all from the stream,
+      // with the recorded CRC-32.
+      const PackSum* sum = sums != nullptr ? FindPackSum(*sums, entry.name) : nullptr;
+      if (sum != nullptr) {
+        const bool whole = sum->size <= wrote && BitwiseCrc32(out, sum->size) == sum->crc;
+        if (MatchesPackSum(*sums, entry.name, out, decoded, why, sizeof why) != whole) std::abort();
       }
     }
     std::free(out);
