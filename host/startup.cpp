@@ -25,6 +25,7 @@
 #include "kit/frame.h"
 #include "kit/kit_start.h"
 #include "pack/pack_archive.h"
+#include "pack/pack_sums.h"
 #include "platform/clock.h"
 #include "platform/music.h"
 #include "platform/window.h"
@@ -34,6 +35,9 @@ namespace {
 // The loader's buffers, kept for the rest of the process (scroll.bin is read
 // in place). A second RunDemo in the same process frees the first run's.
 uint8_t* LoadedFiles[kDataFileCount];
+
+// The pack's qm7.sum, read once at start-up when the pack carries one.
+PackSums Sums;
 
 void Step(const char* step) {
   if (StartupObserver) StartupObserver(step);
@@ -59,16 +63,48 @@ void ResetHostState() {
   PopupText = nullptr;
 }
 
-// Loads the five data files; true when all are there and long enough, else
-// false with the first missing or short one's reason in `reason`.
+// A pack that carries qm7.sum (qm7-pack writes one): every data file it
+// served must be the file packed. A damaged stream that still decodes to the
+// full size, with wrong bytes, shows only here. A damaged qm7.sum refuses
+// the pack as well: it can no longer vouch for anything, and the damage
+// that hit it may have hit more. Older packs without one load as before;
+// loose files are not checked.
+bool MatchPackSums(const bool* fromPack, const std::size_t* decoded, char* reason,
+                   std::size_t reasonBytes) {
+  PackEntry entry;
+  if (PackArchive.packOpen != 1 || !FindEntry(kPackSumsName, &entry)) return true;
+  char why[96];
+  if (!ReadPackSums(PackArchive.file, PackArchive.fileBytes, PackArchive.packName, entry, &Sums,
+                    why, sizeof why)) {
+    std::snprintf(reason, reasonBytes, "Can't load the data file %s%s%s", kPackSumsName,
+                  why[0] != '\0' ? ": it " : "", why);
+    return false;
+  }
+  for (int i = 0; i < kDataFileCount; ++i) {
+    if (fromPack[i] && !MatchesPackSum(Sums, kDataFiles[i].name, LoadedFiles[i], decoded[i], why,
+                                       sizeof why)) {
+      std::snprintf(reason, reasonBytes, "Can't load the data file %s: it %s", kDataFiles[i].name,
+                    why);
+      return false;
+    }
+  }
+  return true;
+}
+
+// Loads the five data files; true when all are there, long enough and (from
+// a pack with checksums) as packed, else false with the first missing, short
+// or damaged one's reason in `reason`.
 bool LoadDataFiles(char* reason, std::size_t reasonBytes) {
+  bool fromPack[kDataFileCount];
+  std::size_t decodedBytes[kDataFileCount];
   for (int i = 0; i < kDataFileCount; ++i) {
     const DataFile& file = kDataFiles[i];
     char step[64];
     std::snprintf(step, sizeof step, "LoadFile %s", file.name);
     Step(step);
-    std::size_t length = 0;
-    if (!LoadFile(file.name, &LoadedFiles[i], &length)) {
+    std::size_t length = 0, decoded = 0;
+    fromPack[i] = PackArchive.packOpen == 1 && FindEntry(file.name, nullptr);
+    if (!LoadFile(file.name, &LoadedFiles[i], &length, &decoded)) {
       std::snprintf(reason, reasonBytes, "Can't load the data file %s", file.name);
       return false;
     }
@@ -77,11 +113,20 @@ bool LoadDataFiles(char* reason, std::size_t reasonBytes) {
                     file.name, length, file.minimumBytes);
       return false;
     }
+    // A pack entry whose stream ended early: damage in the pack, refused
+    // like any other damaged entry when the readers would reach the zeros.
+    char why[96];
+    if (!HoldsNeededBytes(decoded, file.minimumBytes, why, sizeof why)) {
+      std::snprintf(reason, reasonBytes, "Can't load the data file %s: it %s", file.name, why);
+      return false;
+    }
+    decodedBytes[i] = decoded;
     if (file.fixedCopy == nullptr) {
       ScrollPicture = LoadedFiles[i];
       ScrollPictureBytes = length;
     }
   }
+  if (!MatchPackSums(fromPack, decodedBytes, reason, reasonBytes)) return false;
   for (const DataFile& file : kDataFiles)
     if (file.fixedCopy) std::memcpy(file.fixedCopy, LoadedFiles[&file - kDataFiles], file.minimumBytes);
   return true;

@@ -39,7 +39,7 @@ long FileLength(std::FILE* file) {
   return end;
 }
 
-bool LoadLooseFile(const char* name, uint8_t** out, std::size_t* length) {
+bool LoadLooseFile(const char* name, uint8_t** out, std::size_t* length, std::size_t* decoded) {
   std::FILE* file = std::fopen(name, "rb");
   if (file == nullptr) {
     std::printf("Could not open %s\n", name);
@@ -74,6 +74,7 @@ bool LoadLooseFile(const char* name, uint8_t** out, std::size_t* length) {
   }
   *out = data;
   *length = static_cast<std::size_t>(size);
+  *decoded = *length;
   return true;
 }
 
@@ -221,18 +222,26 @@ bool FindEntry(const char* name, PackEntry* found) {
   return false;
 }
 
-bool LoadFile(const char* name, uint8_t** out, std::size_t* length) {
-  std::size_t ignored;
-  if (length == nullptr) length = &ignored;
+bool LoadFile(const char* name, uint8_t** out, std::size_t* length, std::size_t* decoded) {
+  std::size_t ignoredLength, ignoredDecoded;
+  if (length == nullptr) length = &ignoredLength;
+  if (decoded == nullptr) decoded = &ignoredDecoded;
   *out = nullptr;
   *length = 0;
+  *decoded = 0;
   PackEntry entry;
   if (PackArchive.packOpen == 1 && FindEntry(name, &entry)) {
     std::cout << "." << std::flush;
     return LoadPackEntry(PackArchive.file, PackArchive.fileBytes, PackArchive.packName, entry, out,
-                         length, nullptr);
+                         length, decoded);
   }
-  return LoadLooseFile(name, out, length);
+  return LoadLooseFile(name, out, length, decoded);
+}
+
+bool HoldsNeededBytes(std::size_t decoded, std::size_t needed, char* why, std::size_t whyBytes) {
+  if (decoded >= needed) return true;
+  std::snprintf(why, whyBytes, "decodes to %zu of the %zu bytes needed", decoded, needed);
+  return false;
 }
 
 void ClosePack() {

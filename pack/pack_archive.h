@@ -2,8 +2,9 @@
 //
 // Usage (host, at start-up):
 //   OpenPack("qm7.dat");
-//   uint8_t* data; size_t length;
-//   if (!LoadFile("brisk.bin", &data, &length)) ... failure, data is nullptr ...
+//   uint8_t* data; size_t length, decoded;
+//   if (!LoadFile("brisk.bin", &data, &length, &decoded)) ... failure, data is nullptr ...
+//   if (!HoldsNeededBytes(decoded, 14160, why, sizeof why)) ... refuse it ...
 //   ... the caller owns data (std::free) ...
 //   ClosePack();   // at shutdown
 //
@@ -19,6 +20,8 @@
 // lzw_decoder.h). At most 300 entries are used. Names are matched exactly,
 // case-sensitively, first entry first. A name the pack lacks, or every name
 // when the pack could not be opened, is read from a loose file of that name.
+// qm7-pack adds a last entry, qm7.sum, with every other entry's checksum
+// (pack/pack_sums.h); to this reader it is an entry like any other.
 //
 // One archive per process (PackArchive); OpenPack on an open archive closes
 // the old one first.
@@ -67,10 +70,24 @@ void OpenPack(const char* packName);
 // True and *found filled when the pack holds the name, false when not.
 bool FindEntry(const char* name, PackEntry* found);
 
-// True: *out holds a fresh std::malloc'd buffer with the file's bytes, *length
-// its size (the unpacked size for compressed entries). False: failure,
-// reported on the console; *out is nullptr and *length 0. `length` may be nullptr.
-bool LoadFile(const char* name, uint8_t** out, std::size_t* length);
+// Host at start-up (tests, tools). True: *out holds a fresh std::malloc'd
+// buffer with the file's bytes, *length its size (the unpacked size for
+// compressed entries), *decoded how many of them are the file's data: all of
+// them, except for a compressed entry whose stream ended early, whose buffer
+// is zero after the bytes it produced. False: failure, reported on the
+// console; *out is nullptr, *length and *decoded 0. `length` and `decoded`
+// may be nullptr.
+bool LoadFile(const char* name, uint8_t** out, std::size_t* length,
+              std::size_t* decoded = nullptr);
+
+// The one rule for a file that decoded short, applied by start-up to the
+// bytes each data file's readers read and by qm7-pack check to the whole
+// entry: a reader of the first `needed` bytes may use the file only when its
+// data reaches them all (`decoded` >= `needed`). The zeros that a stream
+// ending early leaves are not the file's: a picture cut there would play
+// garbled. False: `why` holds the reason ("decodes to D of the N bytes
+// needed").
+bool HoldsNeededBytes(std::size_t decoded, std::size_t needed, char* why, std::size_t whyBytes);
 
 // The entry loading behind LoadFile, also used by qm7-pack on packs it opens
 // itself: loads `entry` from `file`, a pack of `fileBytes` bytes named

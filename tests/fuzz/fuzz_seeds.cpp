@@ -1,7 +1,8 @@
 // fuzz_seeds NAME DIR [PACK] — writes a starting corpus for one fuzz target:
 // the real pack (when given and present), small well-formed packs with stored
-// and compressed entries, packs with broken counts, and LZW streams of a few
-// kinds of data with their exact capacity in front.
+// and compressed entries, one with checksums (qm7.sum), packs with broken
+// counts, and LZW streams of a few kinds of data with their exact capacity in
+// front.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 
 #include "pack/lzw_encoder.h"
 #include "pack/pack_archive.h"
+#include "pack/pack_sums.h"
 
 namespace {
 
@@ -99,6 +101,12 @@ int main(int argc, char** argv) {
     seeds.emplace_back("toomany", MakePack(items, 301));
     seeds.emplace_back("negative", MakePack(items, -1));
     seeds.emplace_back("dup", MakePack({items[0], items[0]}, 2));
+    // As qm7-pack create makes them: qm7.sum last, checking the others.
+    std::vector<PackSum> sums;
+    for (const Item& item : items) sums.push_back(MakePackSum(item.name, item.data.data(), item.data.size()));
+    std::vector<Item> summed = items;
+    summed.push_back({kPackSumsName, EncodePackSums(sums), false});
+    seeds.emplace_back("summed", MakePack(summed, 4));
     if (argc > 3 && argv[3][0]) {
       std::FILE* f = std::fopen(argv[3], "rb");
       if (f) {

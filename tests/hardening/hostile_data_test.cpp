@@ -16,7 +16,10 @@
 #include <gtest/gtest.h>
 
 #include "host/data_buffers.h"
+#include "pack/lzw_decoder.h"
+#include "pack/lzw_encoder.h"
 #include "pack/pack_archive.h"
+#include "pack/pack_sums.h"
 #include "tests/support/program_run.h"
 #include "tests/support/scratch_folder.h"
 
@@ -83,6 +86,62 @@ class DataFolder {
   uint32_t EntryField(const char* name, std::size_t field) const {
     return GetU32(Read("qm7.dat"), EntryAt(name) + field);
   }
+  // Gives `name`'s entry a stream of only the first `keep` bytes of the real
+  // file, as a stream damaged into an early end code decodes: the unpacked
+  // size stays, the rest of the file would be zero. The stream goes at the
+  // end of the pack.
+  void EndStreamAfter(const char* name, std::size_t keep) {
+    const std::string file = ReadWholeFile(fs::path(QM7_LOOSE_DIR) / name);
+    const std::vector<uint8_t> stream =
+        LzwEncode(reinterpret_cast<const uint8_t*>(file.data()), keep);
+    std::string pack = Read("qm7.dat");
+    PutU32(&pack, EntryAt(name) + kPackOffsetField, static_cast<uint32_t>(pack.size()));
+    PutU32(&pack, EntryAt(name) + kPackStoredField, static_cast<uint32_t>(stream.size()));
+    pack.append(stream.begin(), stream.end());
+    Write("qm7.dat", pack);
+  }
+  // Changes one bit of `name`'s stream so that one LZW code becomes another
+  // of the same length: the entry still decodes to exactly its unpacked
+  // size, with some bytes wrong. The first such bit from the middle of the
+  // stream on.
+  void SwapCodeKeepingLength(const char* name) {
+    const std::string file = ReadWholeFile(fs::path(QM7_LOOSE_DIR) / name);
+    std::string pack = Read("qm7.dat");
+    const std::size_t at = EntryAt(name);
+    const uint32_t offset = GetU32(pack, at + kPackOffsetField);
+    const uint32_t stored = GetU32(pack, at + kPackStoredField);
+    std::vector<uint8_t> out(file.size());
+    for (uint32_t i = stored / 2; i < stored; ++i) {
+      for (int bit = 0; bit < 8; ++bit) {
+        pack[offset + i] ^= static_cast<char>(1 << bit);
+        std::size_t written = 0;
+        if (Decode(reinterpret_cast<const uint8_t*>(pack.data()) + offset, stored, out.data(),
+                   out.size(), &written) == kLzwOk &&
+            written == out.size() && std::memcmp(out.data(), file.data(), out.size()) != 0) {
+          Write("qm7.dat", pack);
+          return;
+        }
+        pack[offset + i] ^= static_cast<char>(1 << bit);
+      }
+    }
+    ADD_FAILURE() << "no bit of " << name << "'s stream swaps a code for one of the same length";
+  }
+  // Replaces the pack's qm7.sum by one holding the real files' checksums,
+  // all but `leftOut`'s, written correctly (its data goes at the end).
+  void SumsWithout(const char* leftOut) {
+    std::vector<PackSum> sums;
+    for (const char* name : kDataNames) {
+      if (std::strcmp(name, leftOut) == 0) continue;
+      const std::string file = ReadWholeFile(fs::path(QM7_LOOSE_DIR) / name);
+      sums.push_back(MakePackSum(name, reinterpret_cast<const uint8_t*>(file.data()), file.size()));
+    }
+    const std::vector<uint8_t> bytes = EncodePackSums(sums);
+    std::string pack = Read("qm7.dat");
+    PutU32(&pack, EntryAt(kPackSumsName) + kPackOffsetField, static_cast<uint32_t>(pack.size()));
+    PutU32(&pack, EntryAt(kPackSumsName) + kPackStoredField, static_cast<uint32_t>(bytes.size()));
+    pack.append(bytes.begin(), bytes.end());
+    Write("qm7.dat", pack);
+  }
   // The entry whose data ends last in the pack.
   std::string LastEntryInPack() const {
     std::string pack = Read("qm7.dat"), last;
@@ -126,6 +185,15 @@ Expect TooShort(const std::string& file, std::size_t got, std::size_t want) {
           "qm7: The data file " + file + " is too short: " + std::to_string(got) + " bytes of " +
               std::to_string(want),
           ""};
+}
+Expect DecodesShort(const std::string& file, std::size_t got, std::size_t want) {
+  return {1,
+          "qm7: Can't load the data file " + file + ": it decodes to " + std::to_string(got) +
+              " of the " + std::to_string(want) + " bytes needed",
+          ""};
+}
+Expect DoesNotMatch(const std::string& file) {
+  return {1, "qm7: Can't load the data file " + file + ": it does not match its checksum in qm7.sum", ""};
 }
 Expect Plays() { return {0, "", ""}; }
 Expect PlaysToTheEnd() { return {0, "", "", true}; }
@@ -376,12 +444,26 @@ std::vector<HostileCase> HostileCases() {
     return CannotLoad("scroll.bin");
   });
   add("compressed entry decodes short", [](DataFolder& f) {
-    // The stream ends before the unpacked size: the rest of the file is
-    // zero and the palette is still 768 bytes long enough to use.
+    // The stream ends before the unpacked size, but after the 768 bytes
+    // the palette's readers read: nothing reads the zeros after them.
     f.AddModule();
     f.AddPack();
     f.SetEntryField("w.pal", kPackUnpackedField, 1000);
     return Plays();
+  });
+  // A stream that ends early where the readers would reach the zeros: the
+  // closing scroll would play garbled, then blank, without a word.
+  add("compressed scroll.bin ends halfway", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    f.EndStreamAfter("scroll.bin", 553920 / 2);
+    return DecodesShort("scroll.bin", 553920 / 2, 553920);
+  });
+  add("compressed brisk.bin ends one byte short", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    f.EndStreamAfter("brisk.bin", 14159);
+    return DecodesShort("brisk.bin", 14159, 14160);
   });
   add("compressed entry with unpacked size 4 GiB", [](DataFolder& f) {
     // Refused before anything is allocated for it.
@@ -417,6 +499,44 @@ std::vector<HostileCase> HostileCases() {
     uint32_t stored = GetU32(pack, at + kPackStoredField);
     f.Write("qm7.dat", pack);
     return TooShort("brisk.bin", stored, 14160);
+  });
+
+  // ---- the checksums (qm7.sum, the pack's last entry)
+  // One changed bit turns a code into another of the same length: the
+  // logo decodes to its full size with wrong bytes. Only the checksum
+  // tells; without it the demo played the damaged logo.
+  add("compressed entry with a code swapped for one of the same length", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    f.SwapCodeKeepingLength("brisk.bin");
+    return DoesNotMatch("brisk.bin");
+  });
+  add("checksum entry damaged in a file's checksum", [](DataFolder& f) {
+    // The first record's checksum byte changed: qm7.sum is refused by its
+    // own checksum, not the intact file it would now call damaged.
+    f.AddModule();
+    f.AddPack();
+    std::string pack = f.Read("qm7.dat");
+    pack[f.EntryField(kPackSumsName, kPackOffsetField) + kPackSumsMagicBytes + kPackNameBytes + 4] ^= 0x10;
+    f.Write("qm7.dat", pack);
+    return Expect{1, "qm7: Can't load the data file qm7.sum: it does not match its own checksum", ""};
+  });
+  add("checksum entry without a file the pack serves", [](DataFolder& f) {
+    f.AddModule();
+    f.AddPack();
+    f.SumsWithout("w.pal");
+    return Expect{1, "qm7: Can't load the data file w.pal: it has no checksum in qm7.sum", ""};
+  });
+  add("pack without a checksum entry, as made before them", [](DataFolder& f) {
+    // qm7.sum is the last entry: one entry fewer leaves a pack as an older
+    // qm7-pack wrote it, which loads as before.
+    f.AddModule();
+    f.AddPack();
+    std::string pack = f.Read("qm7.dat");
+    if (f.LastEntryInPack() != kPackSumsName) ADD_FAILURE() << "qm7.sum is not the last entry";
+    PutU32(&pack, 0, GetU32(pack, 0) - 1);
+    f.Write("qm7.dat", pack);
+    return Plays();
   });
   return cases;
 }

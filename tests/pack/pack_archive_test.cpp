@@ -13,13 +13,14 @@ struct Loaded {
   std::vector<uint8_t> data;
   std::size_t length;
   bool null;
+  std::size_t decoded;
 };
 
 Loaded Load(const char* name) {
   uint8_t* out = reinterpret_cast<uint8_t*>(1);
-  std::size_t length = 999;
-  const int status = LoadFile(name, &out, &length) ? 0 : 1;
-  Loaded r{status, {}, length, out == nullptr};
+  std::size_t length = 999, decoded = 999;
+  const int status = LoadFile(name, &out, &length, &decoded) ? 0 : 1;
+  Loaded r{status, {}, length, out == nullptr, decoded};
   if (out != nullptr) {
     r.data.assign(out, out + length);
     std::free(out);
@@ -55,11 +56,14 @@ TEST_F(PackArchiveTest, LoadsStoredAndCompressedEntriesWithOneDotEach) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Filesystem 3.10\n...");
   EXPECT_EQ(a.status, 0);
   EXPECT_EQ(a.data, palette);
+  EXPECT_EQ(a.decoded, palette.size());
   EXPECT_EQ(b.status, 0);
   EXPECT_EQ(b.length, logo.size());
+  EXPECT_EQ(b.decoded, logo.size());
   EXPECT_EQ(b.data, logo);
   EXPECT_EQ(c.status, 0);
   EXPECT_EQ(c.length, 0u);
+  EXPECT_EQ(c.decoded, 0u);
   EXPECT_FALSE(c.null);
 
   PackEntry found;
@@ -128,17 +132,29 @@ TEST_F(PackArchiveTest, FolderInPlaceOfThePackIsNotUsed) {
   EXPECT_EQ(r.data, Bytes("loose"));
 }
 
-TEST_F(PackArchiveTest, ShortCompressedStreamLeavesTheRestZero) {
+// The buffer has the unpacked size, the rest zero; the decoded count says
+// how much of it is the file's, and the readers' rule goes by that count.
+TEST_F(PackArchiveTest, ShortCompressedStreamLeavesTheRestZeroAndSaysHowMuchCame) {
   PackBuilder pack;
   pack.entries = {{"short.bin", Compress(Bytes("abc")), 8, 1}};
   WriteFile("qm7.dat", pack.Build());
+  WriteFile("loose.bin", Bytes("loose"));
   testing::internal::CaptureStdout();
   OpenPack("qm7.dat");
-  const Loaded r = Load("short.bin");
+  const Loaded r = Load("short.bin"), loose = Load("loose.bin");
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.length, 8u);
+  EXPECT_EQ(r.decoded, 3u);
   EXPECT_EQ(r.data, (std::vector<uint8_t>{'a', 'b', 'c', 0, 0, 0, 0, 0}));
+  EXPECT_EQ(loose.decoded, 5u);
+
+  char why[96] = "";
+  EXPECT_TRUE(HoldsNeededBytes(r.decoded, 3, why, sizeof why));
+  EXPECT_TRUE(HoldsNeededBytes(r.decoded, 0, why, sizeof why));
+  EXPECT_STREQ(why, "");
+  EXPECT_FALSE(HoldsNeededBytes(r.decoded, 4, why, sizeof why));
+  EXPECT_STREQ(why, "decodes to 3 of the 4 bytes needed");
 }
 
 // Each case: a damaged pack, the name loaded, the status expected, a phrase the
@@ -201,6 +217,7 @@ TEST_F(PackArchiveTest, DamagedPacksFailCleanlyAndKeepWhatIsSafe) {
     EXPECT_EQ(r.status, c.status);
     if (c.status != 0) {
       EXPECT_TRUE(r.null);
+      EXPECT_EQ(r.decoded, 0u);
     }
     EXPECT_NE(errors.find(c.message), std::string::npos) << errors;
     EXPECT_EQ(g.status == 0 && g.data == good, c.goodLoads);

@@ -12,6 +12,7 @@
 
 #include "pack/lzw_encoder.h"
 #include "pack/pack_archive.h"
+#include "pack/pack_sums.h"
 #include "tools/common/checked_file.h"
 
 namespace {
@@ -83,8 +84,8 @@ int Create(const std::vector<std::string>& args) {
     }
   }
   if (outPath.empty() || inputs.empty()) return Usage();
-  if (inputs.size() > static_cast<std::size_t>(kPackMaxEntries))
-    return Fail("%s: more than 300 files", outPath);
+  if (inputs.size() > static_cast<std::size_t>(kPackMaxSums))
+    return Fail("%s: more than 299 files (the pack's last entry holds their checksums)", outPath);
 
   struct Item {
     std::string name;
@@ -93,16 +94,20 @@ int Create(const std::vector<std::string>& args) {
     uint8_t compressed;
   };
   std::vector<Item> items;
+  std::vector<PackSum> sums;
   for (const std::string& path : inputs) {
     const std::string name = BaseName(path);
     if (name.empty() || name.size() > kPackNameBytes - 1)
       return Fail("%s: the name '%s' must have 1 to 12 characters", path, name);
+    if (name == kPackSumsName)
+      return Fail("%s: the name '%s' is kept for the pack's checksums", path, name);
     for (const Item& other : items)
       if (other.name == name) return Fail("%s: a file named '%s' is already in the pack", path, name);
     std::vector<uint8_t> data;
     std::string why;
     if (!ReadWholeFile(path, &data, &why)) return Fail("cannot read %s: %s", path, why);
     if (data.size() > UINT32_MAX) return Fail("%s: larger than 4 GB", path);
+    sums.push_back(MakePackSum(name.c_str(), data.data(), data.size()));
     Item item{name, {}, static_cast<uint32_t>(data.size()), 0};
     if (!store) {
       std::vector<uint8_t> packed = LzwEncode(data.data(), data.size());
@@ -114,6 +119,10 @@ int Create(const std::vector<std::string>& args) {
     if (item.compressed == 0) item.data = std::move(data);
     items.push_back(std::move(item));
   }
+  // Last, stored: the checksums of every entry's unpacked bytes.
+  std::vector<uint8_t> sumBytes = EncodePackSums(sums);
+  const uint32_t sumSize = static_cast<uint32_t>(sumBytes.size());
+  items.push_back(Item{kPackSumsName, std::move(sumBytes), sumSize, 0});
 
   std::vector<uint8_t> pack;
   PutU32(pack, static_cast<uint32_t>(items.size()));
@@ -136,12 +145,15 @@ int Create(const std::vector<std::string>& args) {
 
 // An open pack and its whole directory, read strictly: a count outside
 // 0..300 or a directory past the end of the file is refused. Entries are
-// loaded through the pack reader (LoadPackEntry), limits included.
+// loaded through the pack reader (LoadPackEntry), limits included, and
+// checked against the pack's qm7.sum once ReadSums has read it.
 struct OpenedPack {
   std::string path;
   std::FILE* file = nullptr;
   uint64_t fileBytes = 0;
   std::vector<PackEntry> entries;
+  bool hasSums = false;
+  PackSums sums{};
   ~OpenedPack() {
     if (file != nullptr) std::fclose(file);
   }
@@ -190,6 +202,30 @@ bool ReadPack(const std::string& path, OpenedPack* pack) {
   return true;
 }
 
+bool IsSumsEntry(const PackEntry& e) { return std::strcmp(e.name, kPackSumsName) == 0; }
+
+// Reads the pack's qm7.sum (the first entry of that name), if it has one.
+// False, said on standard error, when it is there but unusable; the pack is
+// then checked as one without checksums.
+bool ReadSums(OpenedPack* pack) {
+  pack->hasSums = false;
+  for (const PackEntry& e : pack->entries) {
+    if (!IsSumsEntry(e)) continue;
+    char why[96];
+    if (!ReadPackSums(pack->file, pack->fileBytes, pack->path.c_str(), e, &pack->sums, why,
+                      sizeof why)) {
+      if (why[0] != '\0')
+        Fail("%s: entry %s", pack->path, std::string(kPackSumsName) + " " + why);
+      else
+        Fail("%s: entry %s cannot be loaded", pack->path, kPackSumsName);
+      return false;
+    }
+    pack->hasSums = true;
+    return true;
+  }
+  return true;
+}
+
 int List(const std::vector<std::string>& args) {
   if (args.size() != 1 || args[0].empty() || args[0][0] == '-') return Usage();
   OpenedPack pack;
@@ -197,9 +233,10 @@ int List(const std::vector<std::string>& args) {
   std::printf("%-12s %10s %10s %10s  %s\n", "name", "offset", "stored", "unpacked", "compressed");
   for (const PackEntry& e : pack.entries) {
     const char* problem = PackEntrySizeProblem(e, pack.fileBytes);
-    std::printf("%-12s %10" PRIu32 " %10" PRIu32 " %10" PRIu32 "  %s%s%s\n", e.name, e.offset,
+    std::printf("%-12s %10" PRIu32 " %10" PRIu32 " %10" PRIu32 "  %s%s%s%s\n", e.name, e.offset,
                 e.storedSize, e.unpackedSize, e.compressed == 1 ? "lzw" : "stored",
-                problem != nullptr ? "  IMPOSSIBLE: " : "", problem != nullptr ? problem : "");
+                IsSumsEntry(e) ? "  checksums" : "", problem != nullptr ? "  IMPOSSIBLE: " : "",
+                problem != nullptr ? problem : "");
   }
   return 0;
 }
@@ -210,16 +247,27 @@ bool SafeFileName(const std::string& name) {
 }
 
 // Loads one entry through the pack reader. 0: *data (std::free) holds it;
-// a stream that ends early is said on standard error and sets *short_.
+// a stream that ends early is said on standard error and sets *short_. The
+// tool knows no entry's readers, so the whole entry is what is needed, by the
+// rule start-up applies to the bytes the demo reads. In a pack with
+// checksums an entry that does not match its own is refused, as start-up
+// refuses it (qm7.sum itself was checked whole by ReadSums).
 int LoadEntry(const OpenedPack& pack, const PackEntry& e, uint8_t** data, std::size_t* length,
               bool* short_) {
   std::size_t decoded = 0;
   *short_ = false;
   if (!LoadPackEntry(pack.file, pack.fileBytes, pack.path.c_str(), e, data, length, &decoded))
     return Fail("%s: entry %s cannot be loaded", pack.path, e.name);
-  if (decoded < *length) {
-    std::fprintf(stderr, "qm7-pack: %s: entry %s decodes to %zu of %zu bytes; the rest is zero\n",
-                 pack.path.c_str(), e.name, decoded, *length);
+  char why[96];
+  if (pack.hasSums && !IsSumsEntry(e) &&
+      !MatchesPackSum(pack.sums, e.name, *data, decoded, why, sizeof why)) {
+    std::free(*data);
+    *data = nullptr;
+    return Fail("%s: entry %s", pack.path, std::string(e.name) + " " + why);
+  }
+  if (!HoldsNeededBytes(decoded, *length, why, sizeof why)) {
+    std::fprintf(stderr, "qm7-pack: %s: entry %s %s; the rest is zero\n", pack.path.c_str(),
+                 e.name, why);
     *short_ = true;
   }
   return 0;
@@ -269,6 +317,9 @@ int Extract(const std::vector<std::string>& args) {
   if (packPath.empty()) return Usage();
   OpenedPack pack;
   if (!ReadPack(packPath, &pack)) return 1;
+  // Nothing is written from a pack whose checksums are damaged: none of
+  // its entries can be told whole.
+  if (!ReadSums(&pack)) return 1;
   if (!folder.empty()) {
     std::error_code error;
     std::filesystem::create_directory(folder, error);
@@ -278,8 +329,10 @@ int Extract(const std::vector<std::string>& args) {
   const std::vector<const PackEntry*> firsts = FirstOfEachName(pack);
   int result = 0;
   if (names.empty()) {
+    // The pack's own checksums are no file of the demo's (create makes them
+    // anew); they are written only when named.
     for (const PackEntry* e : firsts)
-      if (ExtractEntry(pack, *e, folder) != 0) result = 1;
+      if (!IsSumsEntry(*e) && ExtractEntry(pack, *e, folder) != 0) result = 1;
     return result;
   }
   for (const std::string& name : names) {
@@ -295,14 +348,26 @@ int Extract(const std::vector<std::string>& args) {
   return result;
 }
 
-// Loads every entry the demo could load; any entry that fails or decodes
-// short makes the pack damaged.
+// Loads every entry the demo could load; any entry that fails, decodes
+// short or does not match its checksum, a damaged qm7.sum, or a file
+// qm7.sum lists that the pack lacks (a damaged name) makes the pack damaged.
 int Check(const std::vector<std::string>& args) {
   if (args.size() != 1 || args[0].empty() || args[0][0] == '-') return Usage();
   OpenedPack pack;
   if (!ReadPack(args[0], &pack)) return 1;
-  int damaged = 0;
-  for (const PackEntry* e : FirstOfEachName(pack)) {
+  int damaged = ReadSums(&pack) ? 0 : 1;
+  const std::vector<const PackEntry*> firsts = FirstOfEachName(pack);
+  for (int i = 0; pack.hasSums && i < pack.sums.count; ++i) {
+    bool there = false;
+    for (const PackEntry* e : firsts) there = there || std::strcmp(e->name, pack.sums.sums[i].name) == 0;
+    if (!there) {
+      Fail("%s: %s", args[0], std::string(kPackSumsName) + " lists " + pack.sums.sums[i].name +
+                                  ", which the pack lacks");
+      ++damaged;
+    }
+  }
+  for (const PackEntry* e : firsts) {
+    if (IsSumsEntry(*e)) continue;  // read by ReadSums
     uint8_t* data = nullptr;
     std::size_t length = 0;
     bool isShort = false;
@@ -314,7 +379,8 @@ int Check(const std::vector<std::string>& args) {
                  pack.entries.size());
     return 1;
   }
-  std::printf("%s: %zu entries, all load in full\n", args[0].c_str(), pack.entries.size());
+  std::printf("%s: %zu entries, all load in full%s\n", args[0].c_str(), pack.entries.size(),
+              pack.hasSums ? " and match their checksums" : " (no checksums to compare them with)");
   return 0;
 }
 
@@ -334,11 +400,14 @@ int RunPackTool(const std::vector<std::string>& args) {
         "\n"
         "Builds, lists and unpacks qm7.dat, the demo's pack of pictures.\n"
         "  create OUT.dat FILE...   packs the files under their base names, each\n"
-        "                           LZW-compressed when that makes it smaller\n"
+        "                           LZW-compressed when that makes it smaller, and\n"
+        "                           their checksums as a last entry, qm7.sum\n"
         "  --store                  ... keeps every file uncompressed\n"
         "  list PACK                one line per entry: name, offset, sizes, lzw or stored\n"
-        "  extract PACK [NAME...]   writes the entries (all when none are named)\n"
-        "  -C DIR                   ... into DIR instead of the current folder\n",
+        "  extract PACK [NAME...]   writes the entries (all but qm7.sum when none\n"
+        "                           are named)\n"
+        "  -C DIR                   ... into DIR instead of the current folder\n"
+        "  check PACK               loads every entry, says which are damaged\n",
         stdout);
     return 0;
   }
