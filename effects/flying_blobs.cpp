@@ -9,6 +9,7 @@
 
 #include "kit/blitters.h"
 #include "kit/blob_map.h"
+#include "kit/frame.h"
 #include "kit/numbers.h"
 
 FlyingBlobsState FlyingBlobs;
@@ -52,7 +53,7 @@ void updateFlyingBlobs(int32_t ticks) {
 
 void renderFlyingBlobs(uint8_t* target) {
   const uint32_t background = kFlyingBackground;
-  for (int p = 0; p < 320 * 200; ++p) std::memcpy(target + 4 * p, &background, 4);
+  for (int p = 0; p < kAreaPixels; ++p) std::memcpy(target + 4 * p, &background, 4);
   buildBlobMap();
   drawFlyingBlobs(target);
 }

@@ -67,7 +67,7 @@ void StartupFailed(const char* text, bool showBox = true);
 struct FrameProbe {
   uint32_t polledPosition;  // order | row << 16 this frame read and handed to SyncToMusic
   uint32_t scene;           // CurrentScene after the poll
-  int32_t eventFired;       // EventTable row fired by the poll, or -1
+  int32_t eventFired;       // EventTable entry fired by the poll, or -1
   int32_t pendingTicks;     // whole 70 Hz ticks measured this frame
   const uint8_t* frame;     // FrameBuffer as the render step left it
 };
