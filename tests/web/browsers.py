@@ -140,7 +140,38 @@ class RealWindow:
 
 
 # ---- Chromium: the DevTools protocol
-class DevTools(Browser):
+class Socket(Browser):
+    """An adapter that speaks JSON messages over a WebSocket (the DevTools
+    protocol, WebDriver BiDi): a command and its answer by id, the page's
+    events collected meanwhile. Each protocol says what an error looks like
+    (_error) and which events it keeps (_event)."""
+
+    def send(self, method, **params):
+        self.next_id += 1
+        my_id = self.next_id
+        self.ws.send(json.dumps({'id': my_id, 'method': method, 'params': params}))
+        while True:
+            message = json.loads(self.ws.recv())
+            if message.get('id') == my_id:
+                error = self._error(message)
+                if error is not None:
+                    raise RuntimeError(f'{method}: {error}')
+                return message.get('result', {})
+            self._event(message)
+
+    def pump(self, seconds):
+        """Lets the page run for a while, still collecting its events."""
+        end = time.time() + seconds
+        while time.time() < end:
+            self.ws.settimeout(max(0.05, end - time.time()))
+            try:
+                self._event(json.loads(self.ws.recv()))
+            except websocket.WebSocketTimeoutException:
+                pass
+        self.ws.settimeout(60)
+
+
+class DevTools(Socket):
     name = 'chromium'
 
     def __init__(self, port, profile, width=1280, height=800, flags=()):
@@ -195,28 +226,8 @@ class DevTools(Browser):
         elif method == 'Log.entryAdded' and params['entry'].get('level') == 'error':
             self.errors.append('log: ' + params['entry'].get('text', ''))
 
-    def send(self, method, **params):
-        self.next_id += 1
-        my_id = self.next_id
-        self.ws.send(json.dumps({'id': my_id, 'method': method, 'params': params}))
-        while True:
-            message = json.loads(self.ws.recv())
-            if message.get('id') == my_id:
-                if 'error' in message:
-                    raise RuntimeError(f'{method}: {message["error"]}')
-                return message.get('result', {})
-            self._event(message)
-
-    def pump(self, seconds):
-        """Lets the page run for a while, still collecting its events."""
-        end = time.time() + seconds
-        while time.time() < end:
-            self.ws.settimeout(max(0.05, end - time.time()))
-            try:
-                self._event(json.loads(self.ws.recv()))
-            except websocket.WebSocketTimeoutException:
-                pass
-        self.ws.settimeout(60)
+    def _error(self, message):
+        return message['error'] if 'error' in message else None
 
     def js(self, expression):
         result = self.send('Runtime.evaluate', expression=wrap(expression), awaitPromise=True)
@@ -267,7 +278,7 @@ class DevTools(Browser):
 
 
 # ---- Firefox: WebDriver BiDi
-class Bidi(RealWindow, Browser):
+class Bidi(RealWindow, Socket):
     name = 'firefox'
 
     def __init__(self, port, profile):
@@ -303,27 +314,10 @@ class Bidi(RealWindow, Browser):
             if entry.get('level') == 'error':
                 self.errors.append(f"{entry.get('type')}: {entry.get('text')}")
 
-    def send(self, method, **params):
-        self.next_id += 1
-        my_id = self.next_id
-        self.ws.send(json.dumps({'id': my_id, 'method': method, 'params': params}))
-        while True:
-            message = json.loads(self.ws.recv())
-            if message.get('id') == my_id:
-                if message.get('type') == 'error':
-                    raise RuntimeError(f"{method}: {message.get('error')}: {message.get('message')}")
-                return message.get('result', {})
-            self._event(message)
-
-    def pump(self, seconds):
-        end = time.time() + seconds
-        while time.time() < end:
-            self.ws.settimeout(max(0.05, end - time.time()))
-            try:
-                self._event(json.loads(self.ws.recv()))
-            except websocket.WebSocketTimeoutException:
-                pass
-        self.ws.settimeout(60)
+    def _error(self, message):
+        if message.get('type') != 'error':
+            return None
+        return f"{message.get('error')}: {message.get('message')}"
 
     def js(self, expression):
         result = self.send('script.evaluate', expression=wrap(expression), awaitPromise=True,
