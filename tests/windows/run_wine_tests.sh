@@ -72,26 +72,9 @@ fail() { echo "wine: FAIL: $*" >&2; exit 1; }
 x_start 1920x1080 || fail "Xvfb did not start"
 screen_size() { xdpyinfo | awk '/dimensions:/ { print $2 }'; }
 
-# A Wine virtual desktop lets the program change the display mode; set in
-# the registry so that `wine qm7.exe` still returns the program's status.
-if [ ! -f "$WINEPREFIX/.qm7-ready" ]; then
-  echo "wine: preparing $WINEPREFIX (once)"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-  touch "$WINEPREFIX/.qm7-ready"
-fi
-set_desktop() {  # on | off; takes effect when the next Wine session starts
-  wineserver -k 2>/dev/null || true
-  wineserver -w
-  if [ "$1" = on ]; then
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 640x480 /f >/dev/null 2>&1
-  else
-    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
-  fi
-  wineserver -w
-}
-set_desktop on
+source "$root/tests/windows/wine_prefix.sh"
+wine_prefix_ready
+wine_desktop on
 wwin() { winepath -w "$1" 2>/dev/null; }
 probe() { (cd "$out/app" && wine qm7-winprobe.exe "$@" | tr -d '\r'); }
 
@@ -243,7 +226,7 @@ echo "wine: data beside the program: found from another working folder"
 PULSE_SERVER=unix:/nonexistent popup_check no-sound "$out/app" "Can't initialize device"
 
 # ---- 5. no virtual desktop: the stand-in 320x240 mode -----------------------
-set_desktop off
+wine_desktop off
 x_wm openbox
 size_before=$(screen_size)
 grab() { import -window root "$out/$1.png"; }
@@ -450,5 +433,5 @@ for present in gdi gpu; do
   [ "$(screen_size)" = "$size_before" ] || fail "window-$present: the X screen changed size"
   end_demo "window-$present" "$demo"
 done
-set_desktop on
+wine_desktop on
 echo "wine: all checks passed"

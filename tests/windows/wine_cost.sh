@@ -47,23 +47,12 @@ cleanup() {
 trap cleanup EXIT
 x_start 1920x1080 openbox || exit 1
 sound_start || exit 1
-if [ ! -f "$WINEPREFIX/.qm7-ready" ]; then
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-  touch "$WINEPREFIX/.qm7-ready"
-fi
+source "$root/tests/windows/wine_prefix.sh"
+wine_prefix_ready
 desktop=""
-set_desktop() {  # on | off
+set_desktop() {  # on | off, only when it changes
   [ "$desktop" = "$1" ] && return 0
-  wineserver -k 2>/dev/null || true
-  wineserver -w
-  if [ "$1" = on ]; then
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 640x480 /f >/dev/null 2>&1
-  else
-    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
-  fi
-  wineserver -w
+  wine_desktop "$1"
   desktop=$1
   # A wineserver for the next runs, started before they are measured.
   wine qm7-winprobe.exe clock 0 >/dev/null 2>&1 || true
