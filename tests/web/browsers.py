@@ -170,6 +170,13 @@ class Socket(Browser):
                 pass
         self.ws.settimeout(60)
 
+    def close(self):
+        try:
+            self.ws.close()
+        except Exception:
+            pass
+        Browser.close(self)
+
 
 class DevTools(Socket):
     name = 'chromium'
@@ -269,12 +276,6 @@ class DevTools(Socket):
             self.send('Input.dispatchKeyEvent', type=kind, key=name, code=code,
                       windowsVirtualKeyCode=keycode)
 
-    def close(self):
-        try:
-            self.ws.close()
-        except Exception:
-            pass
-        Browser.close(self)
 
 
 # ---- Firefox: WebDriver BiDi
@@ -334,12 +335,6 @@ class Bidi(RealWindow, Socket):
     def content_origin(self):
         return self.js('[window.mozInnerScreenX, window.mozInnerScreenY]')
 
-    def close(self):
-        try:
-            self.ws.close()
-        except Exception:
-            pass
-        Browser.close(self)
 
 
 # ---- WebKitGTK: classic WebDriver through WebKitWebDriver
