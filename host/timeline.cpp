@@ -80,16 +80,16 @@ void SyncToMusic(uint32_t position) {
   const uint32_t row = position >> 16;
   const uint32_t now = PlayingOrder(order, row);
 
+  const bool startedOver = MusicStartedOver(order);
+  PreviousPosition = position;
   // The music has finished: whatever is left of the timeline is over too.
-  if (MusicStartedOver(order)) {
-    PreviousPosition = position;
+  if (startedOver) {
     if (CurrentScene < kQuitSceneIndex) {
       SceneState.sceneStarted = true;
       CurrentScene = kQuitSceneIndex;
     }
     return;
   }
-  PreviousPosition = position;
 
   // The quit entry is the last one: it has no successor to switch to.
   const SceneEntry& scene = SceneTable[CurrentScene];
