@@ -14,7 +14,9 @@
 //             bars
 //   win32/    the real display's modes and flip; where the display lacks
 //             320x240x32 or the demo starts in a window, a stand-in mode of
-//             that size enlarged into the window with GDI
+//             that size: two frames of memory the twin owns, enlarged into
+//             the window with OpenGL where a graphics card draws it, else
+//             with GDI
 //   web/      only 320x240x32; the page's canvas, at the browser's next paint
 //   virtual/  the standard list, or the one a test sets; memory only, every
 //             call counted and its result open to forcing

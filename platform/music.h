@@ -16,8 +16,10 @@
 //   sdl/      an SDL2 audio device; its callback renders, and the heard
 //             frame is reckoned from the newest buffer handed over and the
 //             time since.
-//   win32/    the waveOut device, fed by a thread of its own; the heard frame
-//             is the device's played-sample count.
+//   win32/    Windows' shared-mode stream (WASAPI), or the waveOut device
+//             where that cannot be opened, fed by a thread of its own; the
+//             heard frame is the stream's clock (the device's played-sample
+//             count for waveOut).
 //   web/      the page's Web Audio output, which asks the page for more; the
 //             heard frame is what the page says has played, less the output's
 //             latency. It may run at its own rate where the browser refuses

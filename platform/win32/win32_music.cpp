@@ -8,10 +8,14 @@
 // module while the thread may render (MusicLoad and MusicPlay take the same
 // lock). MusicGetPosition asks the output which frame is being heard and
 // looks up the position for it:
-//   WASAPI   the stream's clock (IAudioClock::GetPosition), less the
-//            latency the stream reports (IAudioClient::GetStreamLatency):
-//            under Wine the clock counts what Wine has handed to the sound
-//            server, and the stream latency is the server's buffer behind it.
+//   WASAPI   the stream's clock (IAudioClock::GetPosition), which counts
+//            the frames the device has played. Under Wine the clock moves a
+//            whole device period at a time, once that period has played, and
+//            starts a period after the sound server does: there the frame
+//            being heard is about one device period past the clock
+//            (IAudioClient::GetDevicePeriod), and that period is added.
+//            The stream latency (GetStreamLatency) is how far ahead the feeder
+//            must stay, not a lag of the clock, and is only reported.
 //   waveOut  the device's played-sample count (waveOutGetPosition,
 //            TIME_SAMPLES); where the device does not count samples, the
 //            end of the last buffer it handed back, counted by the feeder in
@@ -52,7 +56,7 @@ struct WasapiState {
   IAudioClock* clock;
   UINT32 bufferFrames;
   UINT64 clockFrequency;  // clock units a second
-  uint64_t latencyFrames;  // GetStreamLatency, in frames
+  uint64_t leadFrames;     // added to the clock: one device period under Wine, else 0
   int rate;
   bool comStarted;         // CoInitializeEx succeeded on the main thread
 };
@@ -113,6 +117,12 @@ void CloseWasapi() {
 
 // A shared-mode stream on the default output at `rate`, 16-bit stereo,
 // woken by `bufferDone`. False (nothing left open) when any step fails.
+// Wine's ntdll exports its version; Windows' does not.
+bool RunningUnderWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 bool OpenWasapi(int rate) {
   WasapiState& w = Music.wasapi;
   w = WasapiState{};
@@ -148,13 +158,18 @@ bool OpenWasapi(int rate) {
     hr = w.client->GetService(__uuidof(IAudioClock), reinterpret_cast<void**>(&w.clock));
   if (SUCCEEDED(hr)) hr = w.clock->GetFrequency(&w.clockFrequency);
   if (SUCCEEDED(hr) && w.clockFrequency == 0) hr = E_FAIL;
-  REFERENCE_TIME latency = 0;
-  if (SUCCEEDED(hr) && SUCCEEDED(w.client->GetStreamLatency(&latency)) && latency > 0)
-    w.latencyFrames = static_cast<uint64_t>(latency) * static_cast<uint64_t>(rate) / 10000000;
+  REFERENCE_TIME latency = 0, period = 0;
+  if (SUCCEEDED(hr)) w.client->GetStreamLatency(&latency);
+  if (SUCCEEDED(hr) && RunningUnderWine() && SUCCEEDED(w.client->GetDevicePeriod(&period, nullptr)) &&
+      period > 0)
+    w.leadFrames = static_cast<uint64_t>(period) * static_cast<uint64_t>(rate) / 10000000;
   if (SUCCEEDED(hr) && std::getenv("QM7_STATS"))
-    std::fprintf(stderr, "qm7: wasapi: buffer %u frames, stream latency %.1f ms, clock %llu Hz\n",
+    std::fprintf(stderr,
+                 "qm7: wasapi: buffer %u frames, stream latency %.1f ms, clock %llu Hz, "
+                 "heard frame = clock + %llu\n",
                  static_cast<unsigned>(w.bufferFrames), static_cast<double>(latency) / 1e4,
-                 static_cast<unsigned long long>(w.clockFrequency));
+                 static_cast<unsigned long long>(w.clockFrequency),
+                 static_cast<unsigned long long>(w.leadFrames));
   if (FAILED(hr)) {
     std::fprintf(stderr, "audio: WASAPI unavailable (0x%08lx), trying waveOut\n",
                  static_cast<unsigned long>(hr));
@@ -189,14 +204,14 @@ void FeedWasapi() {
   CoUninitialize();
 }
 
-// The frame being heard by the stream's clock, less its latency.
+// The frame being heard by the stream's clock (see the top of this file).
 uint64_t WasapiHeardFrames() {
   const WasapiState& w = Music.wasapi;
   UINT64 position = 0;
   if (FAILED(w.clock->GetPosition(&position, nullptr))) return 0;
   uint64_t played = position / w.clockFrequency * static_cast<uint64_t>(w.rate) +
                     position % w.clockFrequency * static_cast<uint64_t>(w.rate) / w.clockFrequency;
-  return played > w.latencyFrames ? played - w.latencyFrames : 0;
+  return played ? played + w.leadFrames : 0;  // nothing is heard before the clock moves
 }
 
 // ---- waveOut ------------------------------------------------------------------
