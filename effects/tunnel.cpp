@@ -170,8 +170,8 @@ TunnelRayHit castTunnelRay(float a, float b) {
 bool projectCloudDot(const Vec3& point, int32_t& sx, int32_t& sy) {
   if (nearest(point.z) <= 0) return false;
   // Compared before narrowing so a point just in front of the eye cannot wrap.
-  const long x = std::lrintf(256.0f * point.x / point.z + 160.0f);
-  const long y = std::lrintf(256.0f * point.y / point.z + 100.0f);
+  const int64_t x = nearest64(256.0f * point.x / point.z + 160.0f);
+  const int64_t y = nearest64(256.0f * point.y / point.z + 100.0f);
   // The 12-pixel stamp reaches 1 left/up and 2 right/down: 4..315 x 4..195.
   if (x < 5 || x > 313 || y < 5 || y > 193) return false;
   sx = static_cast<int32_t>(x);

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "kit/frame.h"
+#include "kit/numbers.h"
 
 uint8_t GridTexture[256 * 256];
 uint8_t GridPalette[256 * 4];
@@ -50,7 +51,7 @@ namespace {
 // modulo 2^32, which keeps the texel index modulo 256 right because the
 // texture repeats every 256 texels.
 inline uint32_t nearestFixed(float value) {
-  return static_cast<uint32_t>(static_cast<uint64_t>(llrintf(value)));
+  return static_cast<uint32_t>(static_cast<uint64_t>(nearest64(value)));
 }
 
 // Arithmetic shift right by 3 of a wrapped 32-bit value.

@@ -40,7 +40,9 @@ double cosKernel(double r) {
 
 // x = k * pi/2 + r with |r| <= about pi/4; returns k mod 4.
 int reduceAngle(double x, double* r) {
-  const double k = std::nearbyint(x * kInvPio2);
+  // Whole already from 2^52 up (and NaN or infinite stays so).
+  const double y = x * kInvPio2;
+  const double k = std::fabs(y) < 0x1p52 ? static_cast<double>(nearest64(y)) : y;
   *r = (x - k * kPio2Hi) - k * kPio2Lo;
   const long long quadrant = static_cast<long long>(k);
   return static_cast<int>(quadrant & 3);

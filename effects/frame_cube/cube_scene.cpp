@@ -72,10 +72,10 @@ void buildFaces() {
 }
 
 // Rounds a value that may lie far outside the int32 range.
-int64_t nearest64(double v) {
+int64_t nearestBounded(double v) {
   if (!(v > -1.0e15)) return static_cast<int64_t>(-1.0e15);
   if (v > 1.0e15) return static_cast<int64_t>(1.0e15);
-  return std::llrint(v);
+  return nearest64(v);
 }
 
 Vec3 toView(const Matrix3& m, float x, float y, float z) {
@@ -100,11 +100,11 @@ void drawFlareItem(const Vec3& p, float half, uint8_t* target) {
   const double z = p.z;
   const double left = (static_cast<double>(p.x) - half) * 256.0 / z;
   const double right = (static_cast<double>(p.x) + half) * 256.0 / z;
-  const int64_t size = nearest64(right - left);
+  const int64_t size = nearestBounded(right - left);
   if (size <= 0) return;
   const double top = (static_cast<double>(p.y) - half) * 256.0 / z;
-  const int64_t sx = nearest64(left + 160.0);
-  const int64_t sy = nearest64(top + 100.0);
+  const int64_t sx = nearestBounded(left + 160.0);
+  const int64_t sy = nearestBounded(top + 100.0);
   if (sx > 319 || sx + size <= 0 || sy > 199 || sy + size <= 0) return;
   drawBlobSprite(target, BlobMap, static_cast<int32_t>(sx), static_cast<int32_t>(sy),
                  static_cast<int32_t>(size));
@@ -113,8 +113,8 @@ void drawFlareItem(const Vec3& p, float half, uint8_t* target) {
 void drawRayDotItem(int32_t dot, uint8_t* target) {
   const Vec3& p = CubeScene.rayView[dot];
   if (nearest(p.z) <= 0) return;
-  const int64_t sx = nearest64(static_cast<double>(p.x) * 256.0 / p.z + 160.0);
-  const int64_t sy = nearest64(static_cast<double>(p.y) * 256.0 / p.z + 100.0);
+  const int64_t sx = nearestBounded(static_cast<double>(p.x) * 256.0 / p.z + 160.0);
+  const int64_t sy = nearestBounded(static_cast<double>(p.y) * 256.0 / p.z + 100.0);
   if (sx >= 1 && sx <= 317 && sy >= 1 && sy <= 197) stampDimDot(target + sy * kFrameRowBytes + sx * 4, 7);
 }
 
@@ -163,8 +163,8 @@ void addDrawItem(int32_t kind, int32_t parameter, int32_t depth) {
 void windingProducts(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, int64_t& p,
                      int64_t& q) {
   const double ax = a.sx, ay = a.sy;
-  p = nearest64((ay - static_cast<double>(b.sy)) * (ax - static_cast<double>(c.sx)));
-  q = nearest64((ax - static_cast<double>(b.sx)) * (ay - static_cast<double>(c.sy)));
+  p = nearestBounded((ay - static_cast<double>(b.sy)) * (ax - static_cast<double>(c.sx)));
+  q = nearestBounded((ax - static_cast<double>(b.sx)) * (ay - static_cast<double>(c.sy)));
 }
 
 void addCubeFaces(const Matrix3& view, const Vec3& eye) {
@@ -191,7 +191,7 @@ void addCubeFaces(const Matrix3& view, const Vec3& eye) {
                     CubeScene.screenVertices[f[2]], p, q);
     if (p > q) {
       const double z = (static_cast<double>(cam[f[0]].z) + cam[f[1]].z + cam[f[2]].z) / 3.0;
-      addDrawItem(kDrawFace, face, static_cast<int32_t>(nearest64(z)));
+      addDrawItem(kDrawFace, face, static_cast<int32_t>(nearestBounded(z)));
     }
   }
 }
@@ -274,7 +274,7 @@ void drawItems(uint8_t* target, const Vec3& light) {
 uint32_t shadeFace(const Vec3& n, const Vec3& light) {
   const double d = static_cast<double>(n.x) * light.x +
                    (static_cast<double>(n.y) * light.y + static_cast<double>(n.z) * light.z);
-  const int32_t v = static_cast<int32_t>(nearest64(static_cast<float>(d) * 127.0 + 128.0));
+  const int32_t v = static_cast<int32_t>(nearestBounded(static_cast<float>(d) * 127.0 + 128.0));
   const uint32_t h = static_cast<uint32_t>(v < 0 ? 0 : (v > 255 ? 255 : v)) >> 1;
   return h | (h << 8);
 }

@@ -196,7 +196,7 @@ void* CreateDemoWindow(const char* title, Procedure procedure) {
 
   WNDCLASSEXA windowClass = {};
   windowClass.cbSize = sizeof windowClass;
-  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
   windowClass.lpfnWndProc = ForwardingProcedure;
   windowClass.hInstance = instance;
   // The program's icon group "iconbig" at the system's two icon sizes; else
