@@ -9,11 +9,12 @@
 // lock). MusicGetPosition asks the output which frame is being heard and
 // looks up the position for it:
 //   WASAPI   the stream's clock (IAudioClock::GetPosition), which counts
-//            the frames the device has played. Under Wine the clock moves a
-//            whole device period at a time, once that period has played, and
-//            starts a period after the sound server does: there the frame
-//            being heard is about one device period past the clock
-//            (IAudioClient::GetDevicePeriod), and that period is added.
+//            the frames the device has played. Under Wine the clock starts
+//            only once the sound server has played a whole device period
+//            (IAudioClient::GetDevicePeriod), one to two periods after it
+//            starts, and then moves a period at a time, after each has
+//            played (half a period behind on average): there the frame being
+//            heard is about two periods past the clock, and they are added.
 //            The stream latency (GetStreamLatency) is how far ahead the feeder
 //            must stay, not a lag of the clock, and is only reported.
 //   waveOut  the device's played-sample count (waveOutGetPosition,
@@ -56,7 +57,7 @@ struct WasapiState {
   IAudioClock* clock;
   UINT32 bufferFrames;
   UINT64 clockFrequency;  // clock units a second
-  uint64_t leadFrames;     // added to the clock: one device period under Wine, else 0
+  uint64_t leadFrames;     // added to the clock: two device periods under Wine, else 0
   int rate;
   bool comStarted;         // CoInitializeEx succeeded on the main thread
 };
@@ -162,7 +163,7 @@ bool OpenWasapi(int rate) {
   if (SUCCEEDED(hr)) w.client->GetStreamLatency(&latency);
   if (SUCCEEDED(hr) && RunningUnderWine() && SUCCEEDED(w.client->GetDevicePeriod(&period, nullptr)) &&
       period > 0)
-    w.leadFrames = static_cast<uint64_t>(period) * static_cast<uint64_t>(rate) / 10000000;
+    w.leadFrames = 2 * static_cast<uint64_t>(period) * static_cast<uint64_t>(rate) / 10000000;
   if (SUCCEEDED(hr) && std::getenv("QM7_STATS"))
     std::fprintf(stderr,
                  "qm7: wasapi: buffer %u frames, stream latency %.1f ms, clock %llu Hz, "

@@ -324,7 +324,7 @@ if [ -n "${found[lag]:-}" ]; then
   echo "wine: stand-in sound: music at ${found[level]} dBFS, envelope correlation ${found[envelope]}, ${found[exact]} sample-exact, ${found[pieces]} pieces with $gaps_ms ms of silence between them; playing frame $played when qm7.exe believed $heard: offset $offset ms"
   awk -v e="${found[envelope]}" 'BEGIN { exit !(e >= 0.95) }' || fail "stand-in: the recording does not follow the music's envelope"
   awk -v l="${found[level]}" 'BEGIN { exit !(l > -40) }' || fail "stand-in: the recorded music is nearly silent"
-  # The position is the stream's clock plus one device period under Wine
+  # The position is the stream's clock plus two device periods under Wine
   # (win32_music.cpp). Each time the sound server runs dry Wine's clock
   # falls further behind what is heard, so the 20 ms that holds on Linux
   # holds here only for a run without gaps; up to 100 ms of gaps the offset
