@@ -273,8 +273,7 @@ def test_page(browser, server, base, out, golden):
     # The keyboard reaches the demo without a click on the picture.
     browser.key('f')
     check(browser.wait_for('document.fullscreenElement !== null', 5), 'F goes full screen')
-    browser.js('document.exitFullscreen()')
-    browser.wait_for('document.fullscreenElement === null', 5)
+    check(browser.exit_fullscreen(), 'and back to the window')
     browser.pump(4)
     sample0 = browser.js(HEARD)
     width, height = browser.js('[window.innerWidth, window.innerHeight]')

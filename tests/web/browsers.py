@@ -58,9 +58,10 @@ def descendants(pid):
 
 
 def main_thread_cpu(pid):
-    """Seconds of CPU the process's main thread has used (user + system)."""
+    """Seconds of CPU the process's main thread has used (user + system):
+    its first task's, not the whole process's."""
     try:
-        with open(f'/proc/{pid}/stat') as f:
+        with open(f'/proc/{pid}/task/{pid}/stat') as f:
             fields = f.read().rsplit(')', 1)[1].split()
         return (int(fields[11]) + int(fields[12])) / os.sysconf('SC_CLK_TCK')
     except OSError:
@@ -83,6 +84,10 @@ class Browser:
 
     def pump(self, seconds):
         time.sleep(seconds)
+
+    def exit_fullscreen(self):
+        self.js('document.exitFullscreen()')
+        return self.wait_for('document.fullscreenElement === null', 5)
 
     def page_errors(self):
         try:
@@ -383,8 +388,23 @@ class Classic(RealWindow, Browser):
         return True
 
     def content_origin(self):
-        # Full screen: the page fills the screen from its top left corner.
-        return 0, 0
+        # The page sits at the bottom of the window, below MiniBrowser's
+        # toolbar when that shows.
+        x, y, dw, dh = self.js('[screenX, screenY, outerWidth - innerWidth, outerHeight - innerHeight]')
+        return x + dw, y + dh
+
+    def exit_fullscreen(self):
+        # Leaving the page's full screen, MiniBrowser shows its toolbar in a
+        # window it still counts as full screen: its F11 toggles that off and
+        # on again, back to the page alone on the screen.
+        left = Browser.exit_fullscreen(self)
+        for _ in range(2):
+            size = self.js('[innerWidth, innerHeight]')
+            if size == self.js('[screen.width, screen.height]'):
+                break
+            subprocess.run(['xdotool', 'key', 'F11'], check=True)
+            self.wait_for(f'innerWidth !== {size[0]} || innerHeight !== {size[1]}', 5)
+        return left and self.js('innerWidth === screen.width && innerHeight === screen.height')
 
     def close(self):
         try:
