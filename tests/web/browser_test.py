@@ -251,7 +251,8 @@ def playing_figures(browser, seconds, counter='qm7Stats.frames'):
     fps = (frames1 - frames0) / (wall1 - wall0)
     busy = browser.busy_share(cpu0, cpu1, wall1 - wall0)
     figure(f'frames per second while playing: {fps:.1f}')
-    figure(f'page main thread busy: {100 * busy:.0f}% of one core (its CPU time, /proc)')
+    figure(f'page main thread busy: {100 * busy:.0f}% of one core (its CPU time, /proc); the browser'"'"'s threads in all:'
+           f' {100 * browser.all_share(cpu0, cpu1, wall1 - wall0):.0f}% of one core')
     return fps, busy
 
 
