@@ -146,6 +146,11 @@ class RealWindow:
         subprocess.run(['xdotool', 'key', {'Escape': 'Escape'}.get(key, key)], check=True)
 
     def screenshot(self, path):
+        # After two of the page's frames (or half a second, for a page that
+        # is not drawing), so the screen shows what the page now holds: at
+        # ten frames a second WebKit's screen was seen a frame behind it.
+        self.js('new Promise((done) => { setTimeout(done, 500);'
+                ' requestAnimationFrame(() => requestAnimationFrame(done)); })')
         ox, oy = self.content_origin()
         w, h = self.js('[window.innerWidth, window.innerHeight]')
         subprocess.run(['ffmpeg', '-loglevel', 'error', '-f', 'x11grab', '-draw_mouse', '0', '-video_size', f'{w}x{h}',
