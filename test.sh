@@ -8,7 +8,7 @@
 #   QM7_NO_WINDOWS=1 ./test.sh    skips the Windows build and its Wine checks
 #   QM7_NO_WEB=1 ./test.sh        skips the web build and its checks in the browsers
 #   QM7_WEB_ENGINES="chromium firefox webkit"   the browser engines it checks
-#                                 (default chromium until the other two have passed here)
+#                                 (default chromium webkit until Firefox has passed here)
 #   QM7_NO_ARM64=1 ./test.sh      skips the arm64 build and its checks under qemu
 # Stages the machine cannot run (Windows programs under Wine on arm64, say)
 # are skipped by themselves; one line says which and why.
@@ -42,14 +42,15 @@ run_suite release
 if [ "${QM7_NO_WEB:-0}" != 1 ]; then
   # The demo built for the browser, played and traced in headless Chromium
   # and in Firefox ESR and WebKitGTK as real windows with a sound server
-  # (uses the Release build's data and capture tool).
+  # (uses the Release build's data and capture tool). WebKitGTK draws through
+  # Mesa's software OpenGL (libgl1-mesa-dri) on a machine without a GPU.
   echo "== web"
-  qm7_install_packages chromium firefox-esr webkit2gtk-driver python3-websocket python3-pil \
+  qm7_install_packages chromium firefox-esr webkit2gtk-driver libgl1-mesa-dri python3-websocket python3-pil \
     xvfb openbox xdotool x11-utils ffmpeg pulseaudio pulseaudio-utils
   "$QM7_ROOT/scripts/build-web.sh"
   # shellcheck disable=SC2086
   "$QM7_ROOT/tests/web/run_browsers.sh" "$QM7_ROOT" "$QM7_ROOT/build/web-test" \
-    ${QM7_WEB_ENGINES:-chromium}
+    ${QM7_WEB_ENGINES:-chromium webkit}
 fi
 if [ "${QM7_NO_SANITIZE:-0}" != 1 ]; then
   run_suite asan

@@ -57,10 +57,11 @@ def descendants(pid):
     return found
 
 
-def main_thread_cpu(pid):
-    """Seconds of CPU the process's main thread has used (user + system)."""
+def cpu_seconds(stat):
+    """Seconds of CPU (user + system) in a /proc stat file: the process's
+    /proc/PID/stat, its main thread's /proc/PID/task/PID/stat."""
     try:
-        with open(f'/proc/{pid}/stat') as f:
+        with open(stat) as f:
             fields = f.read().rsplit(')', 1)[1].split()
         return (int(fields[11]) + int(fields[12])) / os.sysconf('SC_CLK_TCK')
     except OSError:
@@ -84,6 +85,10 @@ class Browser:
     def pump(self, seconds):
         time.sleep(seconds)
 
+    def exit_fullscreen(self):
+        self.js('document.exitFullscreen()')
+        return self.wait_for('document.fullscreenElement === null', 5)
+
     def page_errors(self):
         try:
             return self.js("typeof qm7Stats === 'undefined' ? [] : qm7Stats.errors") or []
@@ -94,13 +99,20 @@ class Browser:
         return self.errors + ['page: ' + e for e in self.page_errors()]
 
     def main_thread_seconds(self):
-        """CPU seconds of the busiest main thread among the browser's
-        processes (the page's renderer): compare two readings."""
-        return {p: main_thread_cpu(p) for p in descendants(self.proc.pid)}
+        """CPU seconds of each of the browser's processes, (main thread,
+        all threads): compare two readings with busy_share and all_share."""
+        return {p: (cpu_seconds(f'/proc/{p}/task/{p}/stat'), cpu_seconds(f'/proc/{p}/stat'))
+                for p in descendants(self.proc.pid)}
 
     @staticmethod
     def busy_share(before, after, seconds):
-        return max((after[p] - before.get(p, 0.0)) for p in after) / seconds
+        """The busiest main thread's share of one core (the page's renderer)."""
+        return max(after[p][0] - before.get(p, (0, 0))[0] for p in after) / seconds
+
+    @staticmethod
+    def all_share(before, after, seconds):
+        """All the browser's threads, in cores (compositing and audio too)."""
+        return sum(after[p][1] - before.get(p, (0, 0))[1] for p in after) / seconds
 
     def close(self):
         if getattr(self, 'proc', None) is None:
@@ -124,13 +136,21 @@ class RealWindow:
         x, y = self.js(f"(() => {{ const r = document.querySelector('{selector}').getBoundingClientRect();"
                        " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
         ox, oy = self.content_origin()
-        subprocess.run(['xdotool', 'mousemove', '--sync', str(round(ox + x)), str(round(oy + y)),
+        # No --sync: it waits for the pointer to move, 15 s when it is
+        # already there (the same button on the next load). The server takes
+        # the move before the click all the same.
+        subprocess.run(['xdotool', 'mousemove', str(round(ox + x)), str(round(oy + y)),
                         'click', '1'], check=True)
 
     def key(self, key):
         subprocess.run(['xdotool', 'key', {'Escape': 'Escape'}.get(key, key)], check=True)
 
     def screenshot(self, path):
+        # After two of the page's frames (or half a second, for a page that
+        # is not drawing), so the screen shows what the page now holds: at
+        # ten frames a second WebKit's screen was seen a frame behind it.
+        self.js('new Promise((done) => { setTimeout(done, 500);'
+                ' requestAnimationFrame(() => requestAnimationFrame(done)); })')
         ox, oy = self.content_origin()
         w, h = self.js('[window.innerWidth, window.innerHeight]')
         subprocess.run(['ffmpeg', '-loglevel', 'error', '-f', 'x11grab', '-draw_mouse', '0', '-video_size', f'{w}x{h}',
@@ -383,8 +403,23 @@ class Classic(RealWindow, Browser):
         return True
 
     def content_origin(self):
-        # Full screen: the page fills the screen from its top left corner.
-        return 0, 0
+        # The page sits at the bottom of the window, below MiniBrowser's
+        # toolbar when that shows.
+        x, y, dw, dh = self.js('[screenX, screenY, outerWidth - innerWidth, outerHeight - innerHeight]')
+        return x + dw, y + dh
+
+    def exit_fullscreen(self):
+        # Leaving the page's full screen, MiniBrowser shows its toolbar in a
+        # window it still counts as full screen: its F11 toggles that off and
+        # on again, back to the page alone on the screen.
+        left = Browser.exit_fullscreen(self)
+        for _ in range(2):
+            size = self.js('[innerWidth, innerHeight]')
+            if size == self.js('[screen.width, screen.height]'):
+                break
+            subprocess.run(['xdotool', 'key', 'F11'], check=True)
+            self.wait_for(f'innerWidth !== {size[0]} || innerHeight !== {size[1]}', 5)
+        return left and self.js('innerWidth === screen.width && innerHeight === screen.height')
 
     def close(self):
         try:
