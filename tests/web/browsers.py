@@ -44,16 +44,22 @@ def wrap(expression):
 
 
 def descendants(pid):
-    """pid and every process below it."""
+    """pid and every process below it (children of any of a process's
+    threads: Firefox starts its content processes from another thread)."""
     found, todo = [], [pid]
     while todo:
         p = todo.pop()
         found.append(p)
         try:
-            with open(f'/proc/{p}/task/{p}/children') as f:
-                todo += [int(c) for c in f.read().split()]
+            tasks = os.listdir(f'/proc/{p}/task')
         except OSError:
-            pass
+            continue
+        for t in tasks:
+            try:
+                with open(f'/proc/{p}/task/{t}/children') as f:
+                    todo += [int(c) for c in f.read().split()]
+            except OSError:
+                pass
     return found
 
 
