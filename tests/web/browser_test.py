@@ -326,7 +326,9 @@ def test_slow_audio(browser, base, out, golden):
     browser.screenshot(os.path.join(out, 'web-slow-audio.png'))
     check(browser.wait_for('qm7Stats.audioStartMs >= 0', 10), 'slow sound: the clock runs')
     stats = browser.js('qm7Stats')
-    check(2400 <= stats['audioStartMs'] <= 4000 and stats['status'] is None and not browser.js(NOTICE),
+    # The engine's own clock start comes on top of the stand-in's 2.5 s
+    # (Firefox's alone took up to 2.4 s): before the limit, it plays.
+    check(2400 <= stats['audioStartMs'] < 8000 and stats['status'] is None and not browser.js(NOTICE),
           f"slow sound: it plays from {stats['audioStartMs']:.0f} ms after Play, the notice gone")
     browser.pump(3)
     first = browser.js(HEARD)
