@@ -288,7 +288,7 @@ class DevTools(Socket):
 class Bidi(RealWindow, Socket):
     name = 'firefox'
 
-    def __init__(self, port, profile):
+    def __init__(self, port, profile, env=None):
         # Sound only after a click, as a viewer's browser has it; no dialog
         # for the long-running trace page's script.
         with open(os.path.join(profile, 'user.js'), 'w') as f:
@@ -297,7 +297,7 @@ class Bidi(RealWindow, Socket):
                     'user_pref("browser.shell.checkDefaultBrowser", false);\n')
         self.proc = subprocess.Popen(
             ['firefox-esr', '--kiosk', '--remote-debugging-port', str(port), '--profile', profile,
-             '--no-remote', 'about:blank'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+             '--no-remote', 'about:blank'], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.time() + 60
         self.ws = None
         while self.ws is None:
