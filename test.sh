@@ -8,7 +8,7 @@
 #   QM7_NO_WINDOWS=1 ./test.sh    skips the Windows build and its Wine checks
 #   QM7_NO_WEB=1 ./test.sh        skips the web build and its checks in the browsers
 #   QM7_WEB_ENGINES="chromium firefox webkit"   the browser engines it checks
-#                                 (default chromium webkit until Firefox has passed here)
+#                                 (default: all three)
 #   QM7_NO_ARM64=1 ./test.sh      skips the arm64 build and its checks under qemu
 # Stages the machine cannot run (Windows programs under Wine on arm64, say)
 # are skipped by themselves; one line says which and why.
@@ -50,7 +50,7 @@ if [ "${QM7_NO_WEB:-0}" != 1 ]; then
   "$QM7_ROOT/scripts/build-web.sh"
   # shellcheck disable=SC2086
   "$QM7_ROOT/tests/web/run_browsers.sh" "$QM7_ROOT" "$QM7_ROOT/build/web-test" \
-    ${QM7_WEB_ENGINES:-chromium webkit}
+    ${QM7_WEB_ENGINES:-chromium firefox webkit}
 fi
 if [ "${QM7_NO_SANITIZE:-0}" != 1 ]; then
   run_suite asan

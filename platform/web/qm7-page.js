@@ -278,9 +278,17 @@ const qm7Page = (() => {
     return node;
   }
 
+  // Firefox answers outputLatency with a call to its sound server made while
+  // it holds its audio graph's lock; when that call meets the output's own
+  // callback, neither ever returns and the page's thread waits for good (seen
+  // with PulseAudio as the clock started, in about one load in three). There
+  // the heard position goes without the output's latency (40-50 ms there).
+  const outputLatencyMayHang = typeof window.mozInnerScreenX === 'number';
+
   function latencyFrames() {
     const ctx = audio.ctx;
-    return ((ctx.outputLatency || 0) + (ctx.baseLatency || 0)) * audio.rate;
+    const output = outputLatencyMayHang ? 0 : ctx.outputLatency || 0;
+    return (output + (ctx.baseLatency || 0)) * audio.rate;
   }
 
   // ---- what the program calls

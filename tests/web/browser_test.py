@@ -26,6 +26,7 @@ openbox and tests/support/sound_server.sh). Checks:
            plays and is heard where the timeline reads it;
   no sound an audio context whose clock never runs: "Starting sound…", then
            "Can't initialize device" (status 1) once the limit has passed;
+           the same in Firefox started with no sound server to reach;
   focus    (Chromium) ?autoplay=1 in a background tab starts inactive and
            runs once the tab comes to the front;
   start-up five loads: every one plays; the first main-loop frame after
@@ -326,7 +327,9 @@ def test_slow_audio(browser, base, out, golden):
     browser.screenshot(os.path.join(out, 'web-slow-audio.png'))
     check(browser.wait_for('qm7Stats.audioStartMs >= 0', 10), 'slow sound: the clock runs')
     stats = browser.js('qm7Stats')
-    check(2400 <= stats['audioStartMs'] <= 4000 and stats['status'] is None and not browser.js(NOTICE),
+    # The engine's own clock start comes on top of the stand-in's 2.5 s
+    # (Firefox's alone took up to 2.4 s): before the limit, it plays.
+    check(2400 <= stats['audioStartMs'] < 8000 and stats['status'] is None and not browser.js(NOTICE),
           f"slow sound: it plays from {stats['audioStartMs']:.0f} ms after Play, the notice gone")
     browser.pump(3)
     first = browser.js(HEARD)
@@ -335,7 +338,7 @@ def test_slow_audio(browser, base, out, golden):
     escape_checks(browser, out, 'web-after-escape-slow.png')
 
 
-def test_no_audio(browser, base, out, flag='testaudio=stuck', what='no sound'):
+def test_no_audio(browser, base, out, flag='testaudio=stuck', what='no sound', shot='web-no-audio.png'):
     """An output whose clock never runs: "Starting sound…", then the
     program's own message and status 1 once the limit has passed."""
     browser.open(f'{base}/web/index.html?{flag}')
@@ -350,8 +353,22 @@ def test_no_audio(browser, base, out, flag='testaudio=stuck', what='no sound'):
     check(ended and stats['status'] == 1, f"{what}: the program ends with status {stats['status']}")
     check(shown and text == "Can't initialize device" and not browser.js(NOTICE),
           f'{what}: the overlay says "{text}"')
-    check(7900 <= stats['audioStartMs'] <= 9500, f"{what}: given up {stats['audioStartMs']:.0f} ms after Play")
-    browser.screenshot(os.path.join(out, 'web-no-audio.png'))
+    check(7900 <= stats['audioStartMs'] <= 9500, f"{what}: given up {stats['audioStartMs']:.0f} ms after Play"
+          f" ({stats['frames']} frames; last steps {stats['startup'][-3:]})")
+    browser.screenshot(os.path.join(out, shot))
+
+
+def test_no_sound_server(engine, port, base, out):
+    """The browser started without a sound server to reach (Firefox's clock
+    then never runs, so the page can tell): the same as the stuck stand-in."""
+    profile = tempfile.mkdtemp(prefix=f'qm7-{engine}-')
+    env = dict(os.environ, PULSE_SERVER='unix:' + os.path.join(profile, 'no-server'))
+    browser = start_browser(engine, port, profile, env=env)
+    try:
+        test_no_audio(browser, base, out, '', 'no sound server', 'web-no-sound-server.png')
+    finally:
+        browser.close()
+        shutil.rmtree(profile, ignore_errors=True)
 
 
 def test_background_tab(port, base):
@@ -615,6 +632,8 @@ def main():
             test_fallbacks(browser, base, args.out, golden)
             test_slow_audio(browser, base, args.out, golden)
             test_no_audio(browser, base, args.out)
+            if args.engine == 'firefox':
+                test_no_sound_server(args.engine, args.port + 2, base, args.out)
             if args.engine == 'chromium':
                 test_background_tab(args.port + 2, base)
             test_startup(browser, server, base)

@@ -44,16 +44,22 @@ def wrap(expression):
 
 
 def descendants(pid):
-    """pid and every process below it."""
+    """pid and every process below it (children of any of a process's
+    threads: Firefox starts its content processes from another thread)."""
     found, todo = [], [pid]
     while todo:
         p = todo.pop()
         found.append(p)
         try:
-            with open(f'/proc/{p}/task/{p}/children') as f:
-                todo += [int(c) for c in f.read().split()]
+            tasks = os.listdir(f'/proc/{p}/task')
         except OSError:
-            pass
+            continue
+        for t in tasks:
+            try:
+                with open(f'/proc/{p}/task/{t}/children') as f:
+                    todo += [int(c) for c in f.read().split()]
+            except OSError:
+                pass
     return found
 
 
@@ -302,7 +308,7 @@ class DevTools(Socket):
 class Bidi(RealWindow, Socket):
     name = 'firefox'
 
-    def __init__(self, port, profile):
+    def __init__(self, port, profile, env=None):
         # Sound only after a click, as a viewer's browser has it; no dialog
         # for the long-running trace page's script.
         with open(os.path.join(profile, 'user.js'), 'w') as f:
@@ -311,7 +317,7 @@ class Bidi(RealWindow, Socket):
                     'user_pref("browser.shell.checkDefaultBrowser", false);\n')
         self.proc = subprocess.Popen(
             ['firefox-esr', '--kiosk', '--remote-debugging-port', str(port), '--profile', profile,
-             '--no-remote', 'about:blank'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+             '--no-remote', 'about:blank'], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.time() + 60
         self.ws = None
         while self.ws is None:
