@@ -116,14 +116,14 @@ void CloseWasapi() {
   w = WasapiState{};
 }
 
-// A shared-mode stream on the default output at `rate`, 16-bit stereo,
-// woken by `bufferDone`. False (nothing left open) when any step fails.
 // Wine's ntdll exports its version; Windows' does not.
 bool RunningUnderWine() {
   HMODULE ntdll = GetModuleHandleA("ntdll.dll");
   return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
+// A shared-mode stream on the default output at `rate`, 16-bit stereo,
+// woken by `bufferDone`. False (nothing left open) when any step fails.
 bool OpenWasapi(int rate) {
   WasapiState& w = Music.wasapi;
   w = WasapiState{};
@@ -159,12 +159,12 @@ bool OpenWasapi(int rate) {
     hr = w.client->GetService(__uuidof(IAudioClock), reinterpret_cast<void**>(&w.clock));
   if (SUCCEEDED(hr)) hr = w.clock->GetFrequency(&w.clockFrequency);
   if (SUCCEEDED(hr) && w.clockFrequency == 0) hr = E_FAIL;
-  REFERENCE_TIME latency = 0, period = 0;
-  if (SUCCEEDED(hr)) w.client->GetStreamLatency(&latency);
+  REFERENCE_TIME period = 0;
   if (SUCCEEDED(hr) && RunningUnderWine() && SUCCEEDED(w.client->GetDevicePeriod(&period, nullptr)) &&
       period > 0)
     w.leadFrames = 2 * static_cast<uint64_t>(period) * static_cast<uint64_t>(rate) / 10000000;
-  if (SUCCEEDED(hr) && std::getenv("QM7_STATS"))
+  REFERENCE_TIME latency = 0;  // reported only: see the top of this file
+  if (SUCCEEDED(hr) && std::getenv("QM7_STATS") && SUCCEEDED(w.client->GetStreamLatency(&latency)))
     std::fprintf(stderr,
                  "qm7: wasapi: buffer %u frames, stream latency %.1f ms, clock %llu Hz, "
                  "heard frame = clock + %llu\n",
